@@ -1,0 +1,158 @@
+#include "cli.h"
+
+#include "document.h"
+#include "dump.h"
+#include "numtext.h"
+#include "pftext.h"
+
+#include <exception>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <sstream>
+
+namespace korvala::cli {
+
+namespace {
+
+constexpr const char *kVersion = "korvala-cli 0.0.1";
+
+constexpr const char *kUsage =
+    "Usage:\n"
+    "  korvala-cli stats  FILE                           statistics texts after opening FILE\n"
+    "  korvala-cli pf     FILE [--box T] [--reverse T]   the P&F chart as a text picture\n"
+    "  korvala-cli dump   FILE [options]                 everything, as one JSON object\n"
+    "  korvala-cli --help | --version\n"
+    "\n"
+    "Numbers are written as in the window's edits, with a decimal comma (\"1,5\").\n"
+    "dump options:\n"
+    "  --box T, --reverse T   box and reversal texts, applied by a second Refresh\n"
+    "\n"
+    "Exit status: 0 success, 1 the file could not be opened or built, 2 bad usage.\n";
+
+class UsageError final : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Options
+{
+    std::string command;
+    std::string file;
+    std::optional<std::string> box;
+    std::optional<std::string> reverse;
+};
+
+// Which options each command takes.
+const std::map<std::string, std::vector<std::string>> kCommandOptions = {
+    {"stats", {}},
+    {"pf", {"--box", "--reverse"}},
+    {"dump", {"--box", "--reverse"}},
+};
+
+Options Parse(const std::vector<std::string> &args)
+{
+    Options o;
+    o.command = args.at(0);
+    const auto command = kCommandOptions.find(o.command);
+    if (command == kCommandOptions.end())
+        throw UsageError("unknown command '" + o.command + "'");
+    bool haveFile = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+            const auto &allowed = command->second;
+            if (std::find(allowed.begin(), allowed.end(), a) == allowed.end())
+                throw UsageError("'" + o.command + "' takes no option " + a);
+            if (i + 1 >= args.size())
+                throw UsageError("option " + a + " needs a value");
+            const std::string &v = args[++i];
+            if (a == "--box")
+                o.box = v;
+            else if (a == "--reverse")
+                o.reverse = v;
+        } else if (!haveFile) {
+            o.file = a;
+            haveFile = true;
+        } else {
+            throw UsageError("unexpected argument '" + a + "'");
+        }
+    }
+    if (!haveFile)
+        throw UsageError("'" + o.command + "' needs a FILE");
+    return o;
+}
+
+void PrintLines(std::ostream &out, const std::vector<std::string> &lines)
+{
+    for (const auto &line : lines)
+        out << line << '\n';
+}
+
+// The open sequence of File / Open..., then Refresh; with box or reversal texts given,
+// they go into the edits and a second Refresh follows.
+void OpenAndBuild(PFDocument &doc, const Options &o)
+{
+    doc.OpenFile(o.file);
+    doc.ShowCommonInfo();
+    doc.Refresh();
+    if (o.box || o.reverse) {
+        if (o.box)
+            doc.eBox = *o.box;
+        if (o.reverse)
+            doc.eReverse = *o.reverse;
+        doc.Refresh();
+    }
+}
+
+int RunCommand(const Options &o, std::ostream &out)
+{
+    PFDocument doc;
+    OpenAndBuild(doc, o);
+    // Everything is computed before anything is printed: a failure prints nothing.
+    std::ostringstream text;
+    if (o.command == "stats") {
+        PrintLines(text, doc.Memo1);
+        text << '\n';
+        PrintLines(text, doc.mm_Common);
+    } else if (o.command == "pf") {
+        PrintLines(text, PFTextPicture(doc));
+    } else if (o.command == "dump") {
+        WriteDump(doc, text);
+    }
+    out << text.str();
+    return kExitOk;
+}
+
+} // namespace
+
+int Run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    if (args.empty()) {
+        err << kUsage;
+        return kExitUsage;
+    }
+    if (args[0] == "--help" || args[0] == "-h") {
+        out << kUsage;
+        return kExitOk;
+    }
+    if (args[0] == "--version") {
+        out << kVersion << '\n';
+        return kExitOk;
+    }
+    try {
+        return RunCommand(Parse(args), out);
+    } catch (const UsageError &e) {
+        err << "korvala-cli: " << e.what() << "\n\n" << kUsage;
+        return kExitUsage;
+    } catch (const std::bad_alloc &) {
+        err << "Out of memory\n";
+        return kExitFailed;
+    } catch (const std::exception &e) {
+        err << e.what() << '\n';
+        return kExitFailed;
+    }
+}
+
+} // namespace korvala::cli

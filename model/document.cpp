@@ -1,0 +1,147 @@
+#include "document.h"
+
+#include "numtext.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace korvala {
+
+namespace {
+
+[[noreturn]] void ThrowFileError(const std::string &path, int error)
+{
+    throw FileError("Cannot open file \"" + path + "\". " + std::strerror(error));
+}
+
+class FileHandle final
+{
+public:
+    explicit FileHandle(int fd) : m_fd(fd) {}
+    ~FileHandle()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileHandle(const FileHandle &) = delete;
+    FileHandle &operator=(const FileHandle &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+std::string ReadWholeFile(const std::string &path)
+{
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0)
+        ThrowFileError(path, errno);
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0)
+        ThrowFileError(path, errno);
+    if (S_ISDIR(info.st_mode))
+        ThrowFileError(path, EISDIR);
+
+    std::string bytes;
+    if (S_ISREG(info.st_mode) && info.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowFileError(path, errno);
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    return bytes;
+}
+
+void PFDocument::ClearQuotes()
+{
+    QuoteList.Clear();
+    FColumns.Clear();
+    // The grid on screen must not refer to quotes that no longer exist.
+    sg.ClearQuotes();
+}
+
+void PFDocument::OpenFile(const std::string &path)
+{
+    ClearQuotes();
+    const std::string bytes = ReadWholeFile(path);
+    LoadAndShow(path, bytes);
+}
+
+void PFDocument::OpenBytes(std::string_view path, std::string_view bytes)
+{
+    ClearQuotes();
+    LoadAndShow(path, bytes);
+}
+
+void PFDocument::LoadAndShow(std::string_view path, std::string_view bytes)
+{
+    QuoteList.LoadFromStream(bytes);
+    const ParamTexts texts = AutoParamTexts(QuoteList.AvgChange);
+    eBox = texts.box;
+    eReverse = texts.reverse;
+    ReadParams();
+    ShowStatistics();
+    Caption = CaptionForFile(path);
+}
+
+void PFDocument::ShowCommonInfo() { mm_Common = CommonInfoLines(&QuoteList); }
+
+bool PFDocument::ReadParams()
+{
+    FBox = StrToFloat(eBox);
+    FReverse = StrToFloat(eReverse);
+    return ParamsUsable(FBox, FReverse);
+}
+
+void PFDocument::ShowStatistics()
+{
+    Memo1.clear();
+    ReadParams();
+    Memo1 = StatisticsLines(QuoteList, FBox, FReverse);
+}
+
+void PFDocument::ShowPeriodCount() { stb = PeriodCountText(&QuoteList); }
+
+void PFDocument::BuildPF()
+{
+    FColBottomRow.clear();
+    FColTopRow.clear();
+    stb = kBusyText;
+    try {
+        ShowStatistics();
+        sg.Reset();
+        if (QuoteList.Count() > 0) {
+            FColumns.Clear();
+            BuildPFChart(QuoteList, FBox, FReverse, sg, FColumns, FColTopRow, FColBottomRow);
+        }
+    } catch (...) {
+        ShowPeriodCount();
+        throw;
+    }
+    ShowPeriodCount();
+}
+
+bool PFDocument::Refresh()
+{
+    Built = false;
+    if (!ReadParams())
+        return false;
+    BuildPF();
+    Built = true;
+    return true;
+}
+
+} // namespace korvala

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "params.h"
+#include "pfbuild.h"
+#include "uChartFin.h"
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvala {
+
+// A quote file that cannot be read; the text names the file and the system's reason.
+class FileError final : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads a whole file into memory.
+std::string ReadWholeFile(const std::string &path);
+
+// What the main window holds, without the window: the quotes, the parameter edit texts
+// and values, the last P&F build and the statistics texts. The main window's handlers
+// and korvala-cli run the open sequence and the Refresh pipeline through this object.
+class PFDocument final
+{
+public:
+    TFList QuoteList;
+    std::string eBox = "1";
+    std::string eReverse = "3";
+    double FBox = 0;
+    double FReverse = 0;
+
+    // The last P&F build.
+    PFGrid sg;
+    TFList FColumns;
+    std::vector<int> FColBottomRow;
+    std::vector<int> FColTopRow;
+
+    std::vector<std::string> Memo1;
+    std::vector<std::string> mm_Common;
+    std::string stb;
+    std::string Caption = kInitialCaption;
+
+    // True when the last Refresh went past ReadParams and built the charts.
+    bool Built = false;
+
+    // The open sequence up to the caption: clears the quotes (and every cell quote that
+    // refers to them), reads and loads the file, writes the automatic parameter texts,
+    // reads them and rewrites the statistics and the caption. Throws FileError or
+    // ConvertError; the texts then keep their previous content.
+    void OpenFile(const std::string &path);
+    // The same from a file already in memory.
+    void OpenBytes(std::string_view path, std::string_view bytes);
+
+    void ShowCommonInfo();
+    // FBox, FReverse := the edit texts as numbers (ConvertError when one does not
+    // convert); true when both are usable.
+    bool ReadParams();
+    void ShowStatistics();
+    void ShowPeriodCount();
+    void BuildPF();
+
+    // The document's part of Refresh: ReadParams, then BuildPF when it passed.
+    bool Refresh();
+
+    int LastQuoteIndex() const { return QuoteList.Count() - 1; }
+
+private:
+    void ClearQuotes();
+    void LoadAndShow(std::string_view path, std::string_view bytes);
+};
+
+} // namespace korvala

@@ -1,0 +1,221 @@
+#include "numtext.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <locale>
+#include <sstream>
+
+namespace korvala {
+
+namespace {
+
+// Decimal comma and, when grouped, a plain space between groups of three digits.
+class FixedPunct final : public std::numpunct<char>
+{
+public:
+    explicit FixedPunct(bool grouped) : m_grouped(grouped) {}
+
+protected:
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return ' '; }
+    std::string do_grouping() const override { return m_grouped ? "\3" : ""; }
+
+private:
+    bool m_grouped;
+};
+
+std::string FormatFixed(double value, int decimals, bool grouped)
+{
+    thread_local std::ostringstream grouping = [] {
+        std::ostringstream s;
+        s.imbue(std::locale(std::locale::classic(), new FixedPunct(true)));
+        s.setf(std::ios::fixed, std::ios::floatfield);
+        return s;
+    }();
+    thread_local std::ostringstream plain = [] {
+        std::ostringstream s;
+        s.imbue(std::locale(std::locale::classic(), new FixedPunct(false)));
+        s.setf(std::ios::fixed, std::ios::floatfield);
+        return s;
+    }();
+    if (!std::isfinite(value))
+        return std::isnan(value) ? "NAN" : (value > 0 ? "INF" : "-INF");
+    std::ostringstream &s = grouped ? grouping : plain;
+    s.str(std::string());
+    s.precision(decimals);
+    s << value;
+    return s.str();
+}
+
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The grammar of a number text; on success value holds the double nearest to it.
+bool ParseNumber(std::string_view text, double &value)
+{
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && text[i] == ' ')
+        ++i;
+    std::size_t end = n;
+    while (end > i && text[end - 1] == ' ')
+        --end;
+
+    bool negative = false;
+    if (i < end && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const std::size_t mantissaBegin = i;
+    std::uint64_t mantissa = 0;
+    int significant = 0;    // digits gathered into mantissa, leading zeros left out
+    int fractionDigits = 0; // of those, how many follow the comma
+    int digits = 0;
+    int leadingIntegerDigits = 0; // integer digits after the leading zeros
+    bool comma = false;
+    for (; i < end; ++i) {
+        const char c = text[i];
+        if (IsDigit(c)) {
+            ++digits;
+            if (mantissa == 0 && c == '0') {
+                if (comma)
+                    ++fractionDigits;
+                continue;
+            }
+            if (!comma)
+                ++leadingIntegerDigits;
+            if (significant < 19) {
+                mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
+                ++significant;
+                if (comma)
+                    ++fractionDigits;
+            } else {
+                significant = 99; // too long for the fast path
+            }
+        } else if (c == ',' && !comma) {
+            comma = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0)
+        return false;
+    const std::size_t mantissaEnd = i;
+    bool hasExponent = false;
+    if (i < end && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < end && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        const std::size_t expDigits = i;
+        while (i < end && IsDigit(text[i]))
+            ++i;
+        if (i == expDigits)
+            return false;
+        hasExponent = true;
+    }
+    if (i != end)
+        return false;
+
+    // Fast path: a mantissa that fits 53 bits divided by an exact power of ten is
+    // correctly rounded, the same double as the full conversion gives.
+    if (!hasExponent && significant <= 19 && mantissa < (std::uint64_t{1} << 53)
+        && fractionDigits <= 22) {
+        const double v = static_cast<double>(mantissa) / kPow10[fractionDigits];
+        value = negative ? -v : v;
+        return true;
+    }
+
+    // Full conversion: from_chars wants a point for the decimal separator.
+    std::string buffer(text.substr(mantissaBegin, end - mantissaBegin));
+    for (char &c : buffer)
+        if (c == ',')
+            c = '.';
+    if (buffer.front() == '.')
+        buffer.insert(buffer.begin(), '0');
+    double v = 0;
+    const auto [ptr, ec] = std::from_chars(buffer.data(), buffer.data() + buffer.size(), v);
+    if (ec == std::errc::result_out_of_range) {
+        // Overflow or underflow: tell them apart by the decimal exponent of the value.
+        long long exponent = 0;
+        if (hasExponent) {
+            const auto e = text.substr(mantissaEnd + 1, end - mantissaEnd - 1);
+            const bool expNegative = e.front() == '-';
+            for (char c : e) {
+                if (IsDigit(c) && exponent < 100000)
+                    exponent = exponent * 10 + (c - '0');
+            }
+            if (expNegative)
+                exponent = -exponent;
+        }
+        const long long magnitude = exponent + leadingIntegerDigits;
+        if (magnitude > 0)
+            return false; // beyond the range of a double
+        v = 0;
+    } else if (ec != std::errc() || ptr != buffer.data() + buffer.size()) {
+        return false;
+    }
+    value = negative ? -v : v;
+    return true;
+}
+
+} // namespace
+
+bool TryStrToFloat(std::string_view text, double &value)
+{
+    double v = 0;
+    if (!ParseNumber(text, v))
+        return false;
+    value = v;
+    return true;
+}
+
+double StrToFloat(std::string_view text)
+{
+    double v = 0;
+    if (!ParseNumber(text, v))
+        throw ConvertError("'" + std::string(text) + "' is not a valid floating point value");
+    return v;
+}
+
+double StrToFloatDef0(std::string_view text)
+{
+    double v = 0;
+    return ParseNumber(text, v) ? v : 0.0;
+}
+
+int StrToIntDef(std::string_view text, int fallback)
+{
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == text.size())
+        return fallback;
+    long long v = 0;
+    for (; i < text.size(); ++i) {
+        if (!IsDigit(text[i]))
+            return fallback;
+        v = v * 10 + (text[i] - '0');
+        if (v > 2147483648LL)
+            return fallback;
+    }
+    if (negative)
+        v = -v;
+    if (v > 2147483647LL)
+        return fallback;
+    return static_cast<int>(v);
+}
+
+std::string FormatInt(long long value) { return std::to_string(value); }
+
+std::string FormatN(double value, int decimals) { return FormatFixed(value, decimals, true); }
+
+std::string FormatF(double value, int decimals) { return FormatFixed(value, decimals, false); }
+
+} // namespace korvala

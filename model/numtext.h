@@ -1,0 +1,39 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace korvala {
+
+// A text that does not convert to a number, or a date and time that do not exist.
+class ConvertError final : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Number texts in the program's fixed locale, whatever the machine's: decimal comma,
+// a plain space between groups of thousands.
+
+// Reads a decimal number: optional blanks, an optional sign, digits with at most one
+// decimal comma (",5" and "1," are fine), an optional exponent (E or e, optional sign,
+// digits), optional blanks. Throws ConvertError "'<text>' is not a valid floating point
+// value" for anything else, including a value beyond the range of a double.
+double StrToFloat(std::string_view text);
+bool TryStrToFloat(std::string_view text, double &value);
+
+// The same reading, 0 for a text that does not convert (edits and memo lines).
+double StrToFloatDef0(std::string_view text);
+
+// A whole number in a text (optional sign, digits, 32-bit range), else fallback.
+int StrToIntDef(std::string_view text, int fallback);
+
+// "%d"
+std::string FormatInt(long long value);
+// "%.Nn": N decimals, thousands separated by a space: 1234.5 → "1 234,500" for N = 3.
+std::string FormatN(double value, int decimals);
+// "%.Nf": N decimals, no thousands separator: 1234.5 → "1234,500" for N = 3.
+std::string FormatF(double value, int decimals);
+
+} // namespace korvala

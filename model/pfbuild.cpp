@@ -1,0 +1,253 @@
+#include "pfbuild.h"
+
+#include "numtext.h"
+#include "uChartFin.h"
+
+#include <cmath>
+#include <string>
+
+namespace korvala {
+
+const PFGrid::Column *PFGrid::ColumnAt(int col) const
+{
+    if (col < 0 || static_cast<std::size_t>(col) >= m_columns.size())
+        return nullptr;
+    return &m_columns[static_cast<std::size_t>(col)];
+}
+
+int PFGrid::FirstRow(int col) const
+{
+    const Column *c = ColumnAt(col);
+    return c ? c->firstRow : 0;
+}
+
+int PFGrid::LastRow(int col) const
+{
+    const Column *c = ColumnAt(col);
+    return c ? c->firstRow + c->count - 1 : -1;
+}
+
+char PFGrid::ColumnMark(int col) const
+{
+    const Column *c = ColumnAt(col);
+    return c ? c->mark : '\0';
+}
+
+char PFGrid::Mark(int col, int row) const
+{
+    const Column *c = ColumnAt(col);
+    if (!c || row < c->firstRow || row - c->firstRow >= c->count)
+        return '\0';
+    return c->mark;
+}
+
+int PFGrid::CellQuote(int col, int row) const
+{
+    const Column *c = ColumnAt(col);
+    if (!c || row < c->firstRow || row - c->firstRow >= c->count)
+        return kNoQuote;
+    return m_cells[static_cast<std::size_t>(c->offset + (row - c->firstRow))];
+}
+
+void PFGrid::Reset()
+{
+    RowCount = 1;
+    ColCount = 1;
+    m_columns.clear();
+    m_cells.clear();
+    m_open.clear();
+    m_openMark = 0;
+}
+
+void PFGrid::ClearQuotes()
+{
+    for (auto &cell : m_cells)
+        cell = kNoQuote;
+    for (auto &cell : m_open)
+        cell = kNoQuote;
+}
+
+void PFGrid::BeginColumn(char mark, int startRow, int quote)
+{
+    EndColumn();
+    m_openMark = mark;
+    m_openStart = startRow;
+    m_open.push_back(quote);
+}
+
+void PFGrid::ExtendTo(int target, int quote)
+{
+    const int extreme = m_openMark == kMarkX ? m_openStart - static_cast<int>(m_open.size()) + 1
+                                              : m_openStart + static_cast<int>(m_open.size()) - 1;
+    const long long steps = m_openMark == kMarkX ? static_cast<long long>(extreme) - target
+                                                  : static_cast<long long>(target) - extreme;
+    m_open.back() = quote;
+    for (long long i = 0; i < steps; ++i)
+        m_open.push_back(quote);
+}
+
+void PFGrid::SetExtremeQuote(int quote)
+{
+    if (!m_open.empty())
+        m_open.back() = quote;
+}
+
+void PFGrid::EndColumn()
+{
+    if (m_openMark == 0)
+        return;
+    const int count = static_cast<int>(m_open.size());
+    Column column{m_openMark == kMarkX ? m_openStart - count + 1 : m_openStart, count,
+                  static_cast<std::int64_t>(m_cells.size()), m_openMark};
+    // The cells are kept from the top row down; an X column was reached bottom up.
+    if (m_openMark == kMarkX)
+        m_cells.insert(m_cells.end(), m_open.rbegin(), m_open.rend());
+    else
+        m_cells.insert(m_cells.end(), m_open.begin(), m_open.end());
+    m_columns.push_back(column);
+    m_open.clear();
+    m_openMark = 0;
+}
+
+namespace {
+
+const char *Suffix(char mark) { return mark == PFGrid::kMarkX ? " - UP" : " - DOWN"; }
+
+// The column record takes a quote into the column (the no-move update without its
+// PeriodEnd, which is written once the column's latest quote is known).
+void TakeInto(TFPoint &record, const TFPoint &q)
+{
+    record.Close = q.Close;
+    if (q.High > record.High)
+        record.High = q.High;
+    if (q.Low < record.Low)
+        record.Low = q.Low;
+    record.Volume = record.Volume + q.Volume;
+}
+
+TFPoint &OpenRecord(TFList &columns, const TFPoint &q, int direction)
+{
+    TFPoint &record = columns.AddNew();
+    record.PeriodStart = q.DateText;
+    record.Direction = direction;
+    record.Open = q.Open;
+    record.Close = q.Close;
+    record.High = q.High;
+    record.Low = q.Low;
+    record.Volume = q.Volume;
+    return record;
+}
+
+std::string BoxLimitText(long long limit)
+{
+    return "The chart would need more than " + FormatN(static_cast<double>(limit), 0)
+           + " boxes; choose a larger box";
+}
+
+} // namespace
+
+void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid,
+                  TFList &columns, std::vector<int> &topRow, std::vector<int> &bottomRow,
+                  const PFLimits &limits)
+{
+    if (!(box > 0) || std::isnan(reverse))
+        throw PFError("The box size must be a positive number");
+    if (quotes.Count() == 0)
+        return;
+    if (!quotes.HasStatistics())
+        throw PFError("The quote file was not loaded completely; open it again before "
+                      "building the chart");
+
+    const double rows = std::nearbyint((quotes.MaxClose - quotes.MinClose) / box) + 2;
+    if (!std::isfinite(rows) || rows > limits.maxRows)
+        throw PFError("The chart would need " + (std::isfinite(rows) ? FormatN(rows, 0) : "too many")
+                      + " rows, more than " + FormatN(limits.maxRows, 0)
+                      + "; choose a larger box");
+    grid.RowCount = static_cast<int>(rows);
+    grid.ColCount = 1;
+
+    const TFPoint &q0 = *quotes.Items(0);
+    double lastBoxPrice = q0.Close;
+    // Rows are counted in 64 bits while building: a column may drift past the grid.
+    long long row = grid.RowCount
+                    - static_cast<long long>(std::trunc((q0.Close - quotes.MinClose) / box)) - 1;
+    int col = 0;
+    char mark = PFGrid::kMarkX;
+    long long boxes = 1;
+    topRow.push_back(static_cast<int>(row));
+    bottomRow.push_back(static_cast<int>(row));
+    grid.BeginColumn(mark, static_cast<int>(row), 0);
+
+    TFPoint *record = &OpenRecord(columns, q0, 1);
+    int lastTaken = 0; // the latest quote taken into the current column
+
+    auto closeRecord = [&] {
+        record->PeriodEnd = quotes.Items(lastTaken)->DateText + Suffix(mark);
+    };
+    auto addBoxes = [&](long long n) {
+        boxes += n;
+        if (boxes > limits.maxBoxes) {
+            grid.EndColumn();
+            closeRecord();
+            throw PFError(BoxLimitText(limits.maxBoxes));
+        }
+    };
+
+    quotes.ForEach([&](const TFPoint &q, int i) {
+        if (i == 0)
+            return;
+        const double c = q.Close;
+        const double d = std::fabs(c - lastBoxPrice);
+        if (d <= box) {
+            TakeInto(*record, q);
+            lastTaken = i;
+            return;
+        }
+        const long long n = static_cast<long long>(std::trunc(d / box));
+        const bool up = c > lastBoxPrice;
+        const bool withTrend = (mark == PFGrid::kMarkX) == up;
+        if (withTrend) {
+            addBoxes(n);
+            const long long target = up ? row - n : row + n;
+            grid.ExtendTo(static_cast<int>(target), i);
+            TakeInto(*record, q);
+            lastTaken = i;
+            row = target;
+            if (up)
+                topRow[static_cast<std::size_t>(col)] = static_cast<int>(target);
+            else
+                bottomRow[static_cast<std::size_t>(col)] = static_cast<int>(target);
+            lastBoxPrice = up ? lastBoxPrice + n * box : lastBoxPrice - n * box;
+        } else if (d < reverse) {
+            grid.SetExtremeQuote(PFGrid::kNoQuote);
+            TakeInto(*record, q);
+            lastTaken = i;
+        } else {
+            addBoxes(n + 1);
+            closeRecord();
+            ++grid.ColCount;
+            ++col;
+            mark = up ? PFGrid::kMarkX : PFGrid::kMarkO;
+            row = up ? row - 1 : row + 1;
+            const long long target = up ? row - n : row + n;
+            if (up) {
+                bottomRow.push_back(static_cast<int>(row));
+                topRow.push_back(static_cast<int>(target));
+            } else {
+                topRow.push_back(static_cast<int>(row));
+                bottomRow.push_back(static_cast<int>(target));
+            }
+            grid.BeginColumn(mark, static_cast<int>(row), i);
+            grid.ExtendTo(static_cast<int>(target), i);
+            record = &OpenRecord(columns, q, up ? 1 : -1);
+            lastTaken = i;
+            row = target;
+            lastBoxPrice = up ? lastBoxPrice + n * box : lastBoxPrice - n * box;
+        }
+    });
+    grid.EndColumn();
+    closeRecord();
+    columns.Statistics();
+}
+
+} // namespace korvala

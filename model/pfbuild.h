@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+namespace korvala {
+
+class TFList;
+
+// A build that cannot be made: too many boxes or rows, or quotes whose load failed.
+class PFError final : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The cells of a Point & Figure chart. Every P&F column is one contiguous run of rows,
+// so a column is stored as its first row and the cells from there down; the memory is
+// proportional to the boxes drawn, never to RowCount × ColCount. Any row can be stored
+// and read back (an O column may reach row RowCount, outside the drawn grid).
+class PFGrid final
+{
+public:
+    static constexpr char kMarkX = 'x';
+    static constexpr char kMarkO = '0';
+    static constexpr int kNoQuote = -1;
+
+    int RowCount = 1;
+    int ColCount = 1;
+
+    // 'x', '0', or '\0' for an empty cell.
+    char Mark(int col, int row) const;
+    // Index of the cell's quote in the quote list, or kNoQuote.
+    int CellQuote(int col, int row) const;
+
+    // Filled rows of a column: first (top) and last (bottom); first > last when empty.
+    int FirstRow(int col) const;
+    int LastRow(int col) const;
+    char ColumnMark(int col) const;
+    long long BoxCount() const { return static_cast<long long>(m_cells.size()); }
+
+    // Back to the grid of one empty cell.
+    void Reset();
+    // Every cell quote becomes kNoQuote; the marks stay.
+    void ClearQuotes();
+
+    // Building: columns are appended left to right; only the newest column grows.
+    void BeginColumn(char mark, int startRow, int quote);
+    // Fills the rows from the column's current extreme (included) to target with quote;
+    // X columns grow upwards (target above), O columns downwards.
+    void ExtendTo(int target, int quote);
+    void SetExtremeQuote(int quote);
+    void EndColumn();
+
+private:
+    struct Column
+    {
+        int firstRow;
+        int count;
+        std::int64_t offset;
+        char mark;
+    };
+    const Column *ColumnAt(int col) const;
+
+    std::vector<Column> m_columns;
+    std::vector<std::int32_t> m_cells;
+    // Cells of the column being built, in the order they were reached.
+    std::vector<std::int32_t> m_open;
+    int m_openStart = 0;
+    char m_openMark = 0;
+};
+
+struct PFLimits
+{
+    long long maxBoxes = 50'000'000;
+    int maxRows = 1'000'000'000;
+};
+
+// Builds the chart of the closes of quotes for a box and a reversal (price units).
+// Fills grid, columns (one record per column, made with AddNew), topRow and bottomRow,
+// then runs columns.Statistics(). The outputs must be empty (grid reset) on entry.
+// Throws PFError when the limits would be passed; what was built so far stays.
+void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid,
+                  TFList &columns, std::vector<int> &topRow, std::vector<int> &bottomRow,
+                  const PFLimits &limits = {});
+
+} // namespace korvala

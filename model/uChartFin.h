@@ -1,0 +1,133 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvala {
+
+// One quote of a quote file, or the summary of one P&F column.
+// A new record has every number 0, every text empty and every flag false.
+struct TFPoint final
+{
+    double Close = 0;
+    double Open = 0;
+    double Low = 0;
+    double Volume = 0;
+    double High = 0;
+    std::string DateText;     // date and time fields as written, joined by one blank
+    std::string PeriodEnd;    // column records: date text of the latest quote + " - UP"/" - DOWN"
+    std::string PeriodStart;  // column records: date text of the quote that opened the column
+    int Direction = 0;        // column records: 1 for an X column, -1 for an O column
+    double XOP = 0;
+    double COP = 0;
+    double OP = 0;
+    double MA3 = 0;
+    double Pivot = 0;         // Close when the item ends a swing, else 0
+    double Retrace681 = 0;
+    double Retrace382 = 0;
+    bool PivotEnabled = false;
+    double DateTime = 0;      // days since 1899-12-30, fraction = time of day
+
+    // Fills the record from one line of a quote file (cp1251 bytes). False, with the
+    // record unchanged, for a line of fewer than seven ';'-separated fields. Throws
+    // ConvertError for a bad number or an impossible date or time; the fields assigned
+    // before the failing one keep their new values.
+    bool ParseLine(std::string_view line);
+};
+
+// Date texts DD.MM.YY and HH:MM into a date-time. An incomplete text gives 0; a part
+// that is not a whole number counts as 0; years below 50 are 20xx, others 19xx.
+// Throws ConvertError naming the date and time when they do not exist.
+double ParseQuoteDateTime(std::string_view dateText, std::string_view timeText);
+
+// Ordered, index-addressed list of records with list-wide statistics.
+//
+// Records live in fixed-size blocks that never move, so a reference to a record stays
+// valid while the list grows. Clear() drops the list's references; a record handed out
+// through Share() stays readable for as long as that handle lives (the cursor window
+// keeps showing a column record of an earlier build).
+class TFList final
+{
+public:
+    static constexpr double kMinStart = 1000000000.0;
+
+    double MaxLow = 0;
+    double MaxClose = 0;
+    double MaxHigh = 0;
+    double MaxOpen = 0;
+    double MinLow = kMinStart;
+    double MinOpen = kMinStart;
+    double MinClose = kMinStart;
+    double MinHigh = kMinStart;
+    double AvgChange = -1;
+    double MaxVolume = 0;
+    int LevelDepth = 0;
+
+    TFList();
+    ~TFList();
+    TFList(const TFList &) = delete;
+    TFList &operator=(const TFList &) = delete;
+
+    int Count() const { return m_count; }
+    // The record at index, or nullptr when index < 0 or index >= Count().
+    TFPoint *Items(int index);
+    const TFPoint *Items(int index) const;
+    // The record at index for callers that must keep it past the next Clear().
+    std::shared_ptr<const TFPoint> Share(int index) const;
+
+    TFPoint &AddNew();
+    void Clear();
+
+    // Replaces the contents with the quotes of a quote file held in memory (cp1251).
+    // Throws ConvertError on a faulty line: the quotes before it stay, the statistics
+    // are not run and the list-wide fields keep their start values.
+    bool LoadFromStream(std::string_view bytes);
+
+    void Statistics();
+    void CalcLevels();
+    void SetLevelDepth(int n) { LevelDepth = n; }
+
+    // True once Statistics has run over the current contents (false after a load that
+    // stopped on a faulty line, whose extremes still hold their start values).
+    bool HasStatistics() const { return AvgChange >= 0; }
+
+    void ResetStatistics();
+
+    // Visits every record in list order with its index; faster than Items() in a loop.
+    template <class F>
+    void ForEach(F &&visit)
+    {
+        int index = 0;
+        for (const auto &block : m_blocks) {
+            const int n = std::min(kBlockSize, m_count - index);
+            for (int j = 0; j < n; ++j, ++index)
+                visit((*block)[j], index);
+        }
+    }
+    template <class F>
+    void ForEach(F &&visit) const
+    {
+        int index = 0;
+        for (const auto &block : m_blocks) {
+            const int n = std::min(kBlockSize, m_count - index);
+            for (int j = 0; j < n; ++j, ++index)
+                visit(static_cast<const TFPoint &>((*block)[j]), index);
+        }
+    }
+
+private:
+    static constexpr int kBlockShift = 12;
+    static constexpr int kBlockSize = 1 << kBlockShift;
+    using Block = std::vector<TFPoint>;
+
+    void RemoveLast();
+
+    std::vector<std::shared_ptr<Block>> m_blocks;
+    int m_count = 0;
+};
+
+} // namespace korvala
