@@ -164,8 +164,42 @@ bool ParseNumber(std::string_view text, double &value)
 
 } // namespace
 
+// The common case of quote files, [-]digits[,digits] with at most 15 digits: the
+// mantissa and the power of ten are exact doubles, so one division is correctly rounded.
+inline bool ParsePlainNumber(std::string_view text, double &value)
+{
+    const char *p = text.data();
+    const char *const end = p + text.size();
+    const bool negative = p != end && *p == '-';
+    if (negative)
+        ++p;
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int fraction = -1;
+    for (; p != end; ++p) {
+        const unsigned d = static_cast<unsigned>(*p - '0');
+        if (d < 10) {
+            mantissa = mantissa * 10 + d;
+            ++digits;
+            if (fraction >= 0)
+                ++fraction;
+        } else if (*p == ',' && fraction < 0) {
+            fraction = 0;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0 || digits > 15)
+        return false;
+    const double v = static_cast<double>(mantissa) / kPow10[fraction < 0 ? 0 : fraction];
+    value = negative ? -v : v;
+    return true;
+}
+
 bool TryStrToFloat(std::string_view text, double &value)
 {
+    if (ParsePlainNumber(text, value))
+        return true;
     double v = 0;
     if (!ParseNumber(text, v))
         return false;

@@ -4,6 +4,10 @@
 #include "numtext.h"
 
 #include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <sys/mman.h>
 #include <cmath>
 #include <stdexcept>
 
@@ -11,13 +15,18 @@ namespace korvala {
 
 namespace {
 
+bool HasHighBytes(std::string_view bytes)
+{
+    unsigned char any = 0;
+    for (char c : bytes)
+        any |= static_cast<unsigned char>(c);
+    return (any & 0x80) != 0;
+}
+
 // Text as the program holds it: UTF-8 (quote files are cp1251).
 std::string Decode(std::string_view bytes)
 {
-    for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return Cp1251ToUtf8(bytes);
-    return std::string(bytes);
+    return HasHighBytes(bytes) ? Cp1251ToUtf8(bytes) : std::string(bytes);
 }
 
 // A part of a date or time: a whole number, or 0 when the text is not one.
@@ -52,7 +61,7 @@ const long long kEpoch = DaysFromCivil(1899, 12, 30);
 
 } // namespace
 
-double ParseQuoteDateTime(std::string_view dateText, std::string_view timeText)
+static double ParseQuoteDateTimeSlow(std::string_view dateText, std::string_view timeText)
 {
     const auto dot1 = dateText.find('.');
     if (dot1 == std::string_view::npos)
@@ -91,29 +100,73 @@ double ParseQuoteDateTime(std::string_view dateText, std::string_view timeText)
     return date < 0 ? date - time : date + time;
 }
 
+namespace {
+
+int TwoDigits(const char *p)
+{
+    const unsigned a = static_cast<unsigned>(p[0] - '0');
+    const unsigned b = static_cast<unsigned>(p[1] - '0');
+    return a < 10 && b < 10 ? static_cast<int>(a * 10 + b) : -1;
+}
+
+} // namespace
+
+double ParseQuoteDateTime(std::string_view dateText, std::string_view timeText)
+{
+    // Fast path for the usual DD.MM.YY and HH:MM; consecutive quotes mostly share a
+    // date, so the day number of the last date text is kept.
+    if (dateText.size() == 8 && timeText.size() == 5 && dateText[2] == '.' && dateText[5] == '.'
+        && timeText[2] == ':') {
+        const int hour = TwoDigits(timeText.data());
+        const int minute = TwoDigits(timeText.data() + 3);
+        thread_local char lastDate[8] = {};
+        thread_local double lastDay = -1;
+        double day = -1;
+        if (lastDay >= 0 && std::memcmp(lastDate, dateText.data(), 8) == 0) {
+            day = lastDay;
+        } else {
+            const int d = TwoDigits(dateText.data());
+            const int m = TwoDigits(dateText.data() + 3);
+            const int y = TwoDigits(dateText.data() + 6);
+            if (d >= 1 && m >= 1 && m <= 12 && y >= 0) {
+                const int year = y < 50 ? 2000 + y : 1900 + y;
+                if (d <= DaysInMonth(year, m)) {
+                    day = static_cast<double>(
+                        DaysFromCivil(year, static_cast<unsigned>(m), static_cast<unsigned>(d))
+                        - kEpoch);
+                    std::memcpy(lastDate, dateText.data(), 8);
+                    lastDay = day;
+                }
+            }
+        }
+        if (day >= 0 && hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59)
+            return day + (hour * 60 + minute) / 1440.0;
+    }
+    return ParseQuoteDateTimeSlow(dateText, timeText);
+}
+
 bool TFPoint::ParseLine(std::string_view line)
 {
     std::string_view fields[7];
+    int count = 0;
     std::size_t start = 0;
-    for (int f = 0; f < 7; ++f) {
-        if (start > line.size())
-            return false;
-        const auto sep = line.find(';', start);
-        if (sep == std::string_view::npos) {
-            if (f < 6)
-                return false;
-            fields[f] = line.substr(start);
-        } else {
-            fields[f] = line.substr(start, sep - start);
+    for (std::size_t i = 0; i < line.size() && count < 6; ++i) {
+        if (line[i] == ';') {
+            fields[count++] = line.substr(start, i - start);
+            start = i + 1;
         }
-        start = sep == std::string_view::npos ? line.size() + 1 : sep + 1;
     }
+    if (count < 6)
+        return false;
+    const auto sep = line.find(';', start);
+    fields[6] = line.substr(start, sep == std::string_view::npos ? std::string_view::npos
+                                                                  : sep - start);
 
     DateTime = ParseQuoteDateTime(fields[0], fields[1]);
-    std::string text;
-    text.reserve(fields[0].size() + 1 + fields[1].size());
-    text.append(fields[0]).append(" ").append(fields[1]);
-    DateText = Decode(text);
+    DateText.reserve(fields[0].size() + 1 + fields[1].size());
+    DateText.assign(fields[0]).append(" ").append(fields[1]);
+    if (HasHighBytes(DateText))
+        DateText = Cp1251ToUtf8(DateText);
     auto number = [](std::string_view field) {
         double v = 0;
         if (!TryStrToFloat(field, v))
@@ -126,6 +179,39 @@ bool TFPoint::ParseLine(std::string_view line)
     Close = number(fields[5]);
     Volume = number(fields[6]);
     return true;
+}
+
+namespace {
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+}
+
+TFList::Block::Block()
+{
+    const std::size_t bytes = (sizeof(TFPoint) * kBlockSize + kHugePage - 1) / kHugePage * kHugePage;
+    void *memory = std::aligned_alloc(kHugePage, bytes);
+    if (!memory)
+        throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    ::madvise(memory, bytes, MADV_HUGEPAGE);
+#endif
+    m_items = static_cast<TFPoint *>(memory);
+}
+
+TFList::Block::~Block()
+{
+    for (int i = m_size - 1; i >= 0; --i)
+        m_items[i].~TFPoint();
+    std::free(m_items);
+}
+
+TFPoint &TFList::Block::emplace_back()
+{
+    return *new (m_items + m_size++) TFPoint();
+}
+
+void TFList::Block::pop_back()
+{
+    m_items[--m_size].~TFPoint();
 }
 
 TFList::TFList() = default;
@@ -157,9 +243,7 @@ TFPoint &TFList::AddNew()
     if (m_count == INT_MAX)
         throw std::length_error("Too many records in one list");
     if ((m_count & (kBlockSize - 1)) == 0) {
-        auto block = std::make_shared<Block>();
-        block->reserve(kBlockSize);
-        m_blocks.push_back(std::move(block));
+        m_blocks.push_back(std::make_shared<Block>());
     }
     ++m_count;
     return m_blocks.back()->emplace_back();
@@ -192,20 +276,19 @@ bool TFList::LoadFromStream(std::string_view bytes)
     ResetStatistics();
     Clear();
 
+    const char *const data = bytes.data();
+    const std::size_t size = bytes.size();
     std::size_t pos = 0;
     bool header = true;
-    while (pos < bytes.size()) {
+    while (pos < size) {
+        // The line ends at the first CR or LF; CR LF counts as one line end.
         std::size_t end = pos;
-        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
+        while (end < size && data[end] != '\n' && data[end] != '\r')
             ++end;
-        const std::string_view line = bytes.substr(pos, end - pos);
+        const std::string_view line(data + pos, end - pos);
         pos = end;
-        if (pos < bytes.size()) {
-            if (bytes[pos] == '\r' && pos + 1 < bytes.size() && bytes[pos + 1] == '\n')
-                pos += 2;
-            else
-                ++pos;
-        }
+        if (pos < size)
+            pos += data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n' ? 2 : 1;
         if (header) {
             header = false;
             continue;
