@@ -182,17 +182,27 @@ bool TFPoint::ParseLine(std::string_view line)
 }
 
 namespace {
+
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+constexpr std::size_t BlockBytes()
+{
+    return (sizeof(TFPoint) * (std::size_t{1} << 18) + kHugePage - 1) / kHugePage * kHugePage;
 }
 
+} // namespace
+
+// The block reserves address space only: pages are zero-filled when first touched, so
+// a list of a few items costs one page, not the whole block.
 TFList::Block::Block()
 {
-    const std::size_t bytes = (sizeof(TFPoint) * kBlockSize + kHugePage - 1) / kHugePage * kHugePage;
-    void *memory = std::aligned_alloc(kHugePage, bytes);
-    if (!memory)
+    static_assert(kBlockSize == (1 << 18));
+    void *memory = ::mmap(nullptr, BlockBytes(), PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (memory == MAP_FAILED)
         throw std::bad_alloc();
 #ifdef MADV_HUGEPAGE
-    ::madvise(memory, bytes, MADV_HUGEPAGE);
+    ::madvise(memory, BlockBytes(), MADV_HUGEPAGE);
 #endif
     m_items = static_cast<TFPoint *>(memory);
 }
@@ -201,7 +211,7 @@ TFList::Block::~Block()
 {
     for (int i = m_size - 1; i >= 0; --i)
         m_items[i].~TFPoint();
-    std::free(m_items);
+    ::munmap(m_items, BlockBytes());
 }
 
 TFPoint &TFList::Block::emplace_back()
