@@ -1,5 +1,5 @@
 // Loading, statistics and the P&F build on a large quote file.
-#include "benchfile.h"
+#include "benchdata.h"
 #include "document.h"
 #include "params.h"
 #include "numtext.h"
@@ -12,21 +12,7 @@ using namespace korvala;
 
 namespace {
 
-bool NeedFile(benchmark::State &state)
-{
-    if (!bench::BenchFileBytes().empty())
-        return true;
-    state.SkipWithError("set KORVALA_BENCH_FILE to a quote file");
-    return false;
-}
-
-const TFList &LoadedList()
-{
-    static TFList list;
-    if (list.Count() == 0)
-        list.LoadFromStream(bench::BenchFileBytes());
-    return list;
-}
+bool NeedFile(benchmark::State &state) { return !bench::BenchFileBytes(state).empty(); }
 
 void BM_LoadAndStatistics(benchmark::State &state)
 {
@@ -34,7 +20,7 @@ void BM_LoadAndStatistics(benchmark::State &state)
         return;
     for (auto _ : state) {
         TFList list;
-        list.LoadFromStream(bench::BenchFileBytes());
+        list.LoadFromStream(bench::BenchFileBytes(state));
         benchmark::DoNotOptimize(list.AvgChange);
     }
 }
@@ -56,7 +42,8 @@ void BM_Statistics(benchmark::State &state)
 {
     if (!NeedFile(state))
         return;
-    auto &list = const_cast<TFList &>(LoadedList());
+    TFList list;
+    list.LoadFromStream(bench::BenchFileBytes(state));
     for (auto _ : state) {
         list.Statistics();
         benchmark::DoNotOptimize(list.AvgChange);
@@ -70,7 +57,7 @@ void BM_BuildPF(benchmark::State &state)
 {
     if (!NeedFile(state))
         return;
-    const TFList &quotes = LoadedList();
+    const TFList &quotes = *bench::BenchQuotes(state);
     const ParamTexts texts = AutoParamTexts(quotes.AvgChange);
     double box = 0, reverse = 0;
     TryStrToFloat(texts.box, box);

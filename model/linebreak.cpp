@@ -1,0 +1,74 @@
+#include "linebreak.h"
+
+namespace korvala {
+
+namespace {
+
+TLineBrick Rising(double from, double to) { return {from, to, from, to}; }
+TLineBrick Falling(double from, double to) { return {from, from, to, to}; }
+
+// The direction of the last brick and the rule that adds the next one.
+class LineBreakBuilder final
+{
+public:
+    explicit LineBreakBuilder(std::vector<TLineBrick> &bricks) : m_bricks(bricks) {}
+
+    void First(const TFPoint &q)
+    {
+        m_up = q.Open < q.Close;
+        m_bricks.push_back(m_up ? Rising(q.Open, q.Close)
+                                : TLineBrick{q.Open, q.Open, q.Close, q.Close});
+    }
+
+    void Next(double c)
+    {
+        const std::size_t n = m_bricks.size();
+        const TLineBrick last = m_bricks[n - 1];
+        if (c > last.Close) {
+            if (m_up) {
+                m_bricks.push_back(Rising(last.Close, c));
+            } else if (n >= 3) {
+                if (c > m_bricks[n - 3].Open)
+                    Reverse(Rising(last.Open, c), true);
+            } else if (c > m_bricks[0].Open) {
+                Reverse(Rising(m_bricks[0].Open, c), true);
+            }
+        } else if (c < last.Low) {
+            if (!m_up) {
+                m_bricks.push_back(Falling(last.Low, c));
+            } else if (n >= 3) {
+                if (c < m_bricks[n - 3].Low)
+                    Reverse(Falling(last.Low, c), false);
+            } else if (c < m_bricks[0].Low) {
+                Reverse(Falling(m_bricks[0].Low, c), false);
+            }
+        }
+    }
+
+private:
+    void Reverse(const TLineBrick &brick, bool up)
+    {
+        m_bricks.push_back(brick);
+        m_up = up;
+    }
+
+    std::vector<TLineBrick> &m_bricks;
+    bool m_up = false;
+};
+
+} // namespace
+
+std::vector<TLineBrick> BuildLineBreakBricks(const TFList &list)
+{
+    std::vector<TLineBrick> bricks;
+    LineBreakBuilder builder(bricks);
+    list.ForEach([&](const TFPoint &q, int index) {
+        if (index == 0)
+            builder.First(q);
+        else
+            builder.Next(q.Close);
+    });
+    return bricks;
+}
+
+} // namespace korvala

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "uChartFin.h"
+
+#include <vector>
+
+namespace korvala {
+
+// One brick of the three-line-break chart, in price units. A rising brick has
+// Open = Low and Close = High, a falling one Open = High and Close = Low; an upward
+// reversal below the last brick's open keeps the four values it was made with, so its
+// Close is below its Open.
+struct TLineBrick final
+{
+    double Open = 0;
+    double High = 0;
+    double Low = 0;
+    double Close = 0;
+};
+
+// The bricks of tab "3 line breaking", in the order they are made (brick k is drawn at
+// position k). Only the first quote's Open and every quote's Close are read; an empty
+// list gives no brick.
+std::vector<TLineBrick> BuildLineBreakBricks(const TFList &list);
+
+} // namespace korvala
