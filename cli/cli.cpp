@@ -4,7 +4,10 @@
 #include "dump.h"
 #include "numtext.h"
 #include "pftext.h"
+#include "session.h"
 
+#include <algorithm>
+#include <climits>
 #include <exception>
 #include <map>
 #include <optional>
@@ -27,6 +30,8 @@ constexpr const char *kUsage =
     "Numbers are written as in the window's edits, with a decimal comma (\"1,5\").\n"
     "dump options:\n"
     "  --box T, --reverse T   box and reversal texts, applied by a second Refresh\n"
+    "  --days N               the candle tab's number of days (default 222)\n"
+    "  --period P, --offset S the indicator window's period and offset (default 7, 5)\n"
     "\n"
     "Exit status: 0 success, 1 the file could not be opened or built, 2 bad usage.\n";
 
@@ -42,13 +47,23 @@ struct Options
     std::string file;
     std::optional<std::string> box;
     std::optional<std::string> reverse;
+    DumpOptions dump;
 };
+
+int WholeNumber(const std::string &option, const std::string &text)
+{
+    constexpr int kNotANumber = INT_MIN;
+    const int v = StrToIntDef(text, kNotANumber);
+    if (v == kNotANumber)
+        throw UsageError("option " + option + " needs a whole number, not '" + text + "'");
+    return v;
+}
 
 // Which options each command takes.
 const std::map<std::string, std::vector<std::string>> kCommandOptions = {
     {"stats", {}},
     {"pf", {"--box", "--reverse"}},
-    {"dump", {"--box", "--reverse"}},
+    {"dump", {"--box", "--reverse", "--days", "--period", "--offset"}},
 };
 
 Options Parse(const std::vector<std::string> &args)
@@ -72,6 +87,12 @@ Options Parse(const std::vector<std::string> &args)
                 o.box = v;
             else if (a == "--reverse")
                 o.reverse = v;
+            else if (a == "--days")
+                o.dump.days = WholeNumber(a, v);
+            else if (a == "--period")
+                o.dump.period = WholeNumber(a, v);
+            else if (a == "--offset")
+                o.dump.offset = WholeNumber(a, v);
         } else if (!haveFile) {
             o.file = a;
             haveFile = true;
@@ -92,24 +113,23 @@ void PrintLines(std::ostream &out, const std::vector<std::string> &lines)
 
 // The open sequence of File / Open..., then Refresh; with box or reversal texts given,
 // they go into the edits and a second Refresh follows.
-void OpenAndBuild(PFDocument &doc, const Options &o)
+void OpenAndBuild(Session &s, const Options &o)
 {
-    doc.OpenFile(o.file);
-    doc.ShowCommonInfo();
-    doc.Refresh();
+    s.Open(o.file);
     if (o.box || o.reverse) {
         if (o.box)
-            doc.eBox = *o.box;
+            s.doc.eBox = *o.box;
         if (o.reverse)
-            doc.eReverse = *o.reverse;
-        doc.Refresh();
+            s.doc.eReverse = *o.reverse;
+        s.Refresh();
     }
 }
 
-int RunCommand(const Options &o, std::ostream &out)
+int RunCommand(const Options &o, std::ostream &out, std::ostream &err)
 {
-    PFDocument doc;
-    OpenAndBuild(doc, o);
+    Session session(o.dump.days);
+    OpenAndBuild(session, o);
+    const PFDocument &doc = session.doc;
     // Everything is computed before anything is printed: a failure prints nothing.
     std::ostringstream text;
     if (o.command == "stats") {
@@ -119,7 +139,7 @@ int RunCommand(const Options &o, std::ostream &out)
     } else if (o.command == "pf") {
         PrintLines(text, PFTextPicture(doc));
     } else if (o.command == "dump") {
-        WriteDump(doc, text);
+        WriteDump(session, o.dump, text, err);
     }
     out << text.str();
     return kExitOk;
@@ -142,7 +162,7 @@ int Run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
         return kExitOk;
     }
     try {
-        return RunCommand(Parse(args), out);
+        return RunCommand(Parse(args), out, err);
     } catch (const UsageError &e) {
         err << "korvala-cli: " << e.what() << "\n\n" << kUsage;
         return kExitUsage;

@@ -2,6 +2,7 @@
 
 #include "document.h"
 #include "jsonwriter.h"
+#include "session.h"
 
 #include <ostream>
 
@@ -113,8 +114,69 @@ void WritePF(JsonWriter &json, const PFDocument &doc)
     json.EndObject();
 }
 
-void WriteDump(const PFDocument &doc, std::ostream &out)
+namespace {
+
+void WriteLineBreak(JsonWriter &json, const Session &s)
 {
+    if (!s.doc.Built) {
+        json.Null();
+        return;
+    }
+    json.BeginArray();
+    for (const TLineBrick &b : s.LineBreak)
+        json.NewLine().BeginArray().Value(b.Open).Value(b.High).Value(b.Low).Value(b.Close).EndArray();
+    json.EndArray();
+}
+
+void WriteCandles(JsonWriter &json, const Session &s)
+{
+    if (!s.doc.Built) {
+        json.Null();
+        return;
+    }
+    json.BeginObject();
+    json.Key("DateTimePicker1").Value(s.DateTimePicker1);
+    json.Key("DateTimePicker2").Value(s.DateTimePicker2);
+    json.Key("Items").BeginArray();
+    for (int i : s.Candles) {
+        const TFPoint &q = *s.doc.QuoteList.Items(i);
+        json.NewLine().BeginArray().Value(q.DateTime).Value(q.Open).Value(q.High).Value(q.Low)
+            .Value(q.Close).EndArray();
+    }
+    json.EndArray();
+    json.EndObject();
+}
+
+void WriteValues(JsonWriter &json, const std::vector<double> &values)
+{
+    json.BeginArray();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i % 10 == 0)
+            json.NewLine();
+        json.Value(values[i]);
+    }
+    json.EndArray();
+}
+
+void WriteIndicator(JsonWriter &json, const Session &s, const DumpOptions &o, std::ostream &err)
+{
+    const TIndicatorSeries series = CalcIndicatorSeries(s.doc.QuoteList, o.period, o.offset);
+    if (!series.Error.empty())
+        err << "Indicator: " << series.Error << " (the series hold the points made before)\n";
+    json.BeginObject();
+    json.Key("Series1");
+    WriteValues(json, series.Series1);
+    json.Key("Series2");
+    WriteValues(json, series.Series2);
+    json.EndObject();
+}
+
+} // namespace
+
+void WriteDump(const Session &session, const DumpOptions &options, std::ostream &out,
+               std::ostream &err)
+{
+    const PFDocument &doc = session.doc;
     JsonWriter json(out);
     json.BeginObject();
     json.NewLine().Key("caption").Value(doc.Caption);
@@ -130,6 +192,12 @@ void WriteDump(const PFDocument &doc, std::ostream &out)
     WriteQuoteList(json, doc);
     json.NewLine().Key("PF");
     WritePF(json, doc);
+    json.NewLine().Key("LineBreak");
+    WriteLineBreak(json, session);
+    json.NewLine().Key("Candles");
+    WriteCandles(json, session);
+    json.NewLine().Key("Indicator");
+    WriteIndicator(json, session, options, err);
     json.EndObject();
     out << '\n';
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "candles.h"
+#include "indicator.h"
+
 #include <iosfwd>
 
 namespace korvala {
@@ -9,10 +12,19 @@ class PFDocument;
 namespace korvala::cli {
 
 class JsonWriter;
+class Session;
 
+struct DumpOptions
+{
+    int days = kCandleDaysInitial;
+    int period = kIndicatorPeriodInitial;
+    int offset = kIndicatorOffsetInitial;
+};
 
-// Writes the whole state after the open sequence as one JSON object.
-void WriteDump(const PFDocument &doc, std::ostream &out);
+// Writes the whole state after the open sequence as one JSON object; a note about a
+// series cut short (the indicator at period 0) goes to err.
+void WriteDump(const Session &session, const DumpOptions &options, std::ostream &out,
+               std::ostream &err);
 
 void WriteQuoteList(JsonWriter &json, const PFDocument &doc);
 void WritePF(JsonWriter &json, const PFDocument &doc);
