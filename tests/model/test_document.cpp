@@ -353,3 +353,28 @@ TEST(Document, OpenFromMemoryIsTheSameAsFromAFile)
     EXPECT_EQ(a.Caption, b.Caption);
     EXPECT_EQ(a.FColTopRow, b.FColTopRow);
 }
+
+TEST(Document, HugePricesNeverLeaveEditTextsTheProgramCannotRead)
+{
+    // Closes 1,7e308 and 0: AvgChange 8,5e307 is a double, three times it is not.
+    const auto dir = std::filesystem::temp_directory_path() / "korvala_test_huge";
+    std::filesystem::create_directories(dir);
+    const auto path = dir / "huge.txt";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "header\r\n01.12.05;10:00;1;2;1;1,7e308;1\r\n02.12.05;10:00;1;2;1;0;1\r\n";
+    }
+    PFDocument doc;
+    Open(doc, Data("pf_example.txt"));
+    try {
+        doc.OpenFile(path.string());
+    } catch (const std::exception &) {
+        // Refusing the file is fine; the edits must then keep their previous texts.
+        EXPECT_EQ(doc.eBox, "1,767");
+        EXPECT_EQ(doc.eReverse, "5,300");
+    }
+    double v = 0;
+    EXPECT_TRUE(TryStrToFloat(doc.eBox, v)) << doc.eBox;
+    EXPECT_TRUE(TryStrToFloat(doc.eReverse, v)) << doc.eReverse;
+    std::filesystem::remove_all(dir);
+}
