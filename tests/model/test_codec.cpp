@@ -89,7 +89,7 @@ TEST(Cp1251, CharactersOutsideTheCodePageBecomeQuestionMarks)
     EXPECT_EQ(Utf8ToCp1251("Цена: 5€"), "\xD6\xE5\xED\xE0: 5\x88");
 }
 
-TEST(Cp1251, MalformedUtf8NeverLeaksBytesOrSwallowsText)
+TEST(Cp1251, MalformedUtf8BecomesQuestionMarks)
 {
     EXPECT_EQ(Utf8ToCp1251("\x80"), "?");               // a lone continuation byte
     EXPECT_EQ(Utf8ToCp1251("\xFF"), "?");
@@ -101,6 +101,18 @@ TEST(Cp1251, MalformedUtf8NeverLeaksBytesOrSwallowsText)
     EXPECT_EQ(cut.substr(0, 1), "x");
     EXPECT_EQ(cut.substr(cut.size() - 2), "yz");
     EXPECT_TRUE(OnlyQuestionMarks(cut.substr(1, cut.size() - 3))) << cut;
+}
+
+TEST(Cp1251, ATruncatedSequenceKeepsTheTextAfterIt)
+{
+    // A lead byte promising more bytes than are left must not eat the plain text after it.
+    EXPECT_EQ(Utf8ToCp1251("x\xF0" "ab"), "x?ab");
+    EXPECT_EQ(Utf8ToCp1251("\xF0\x9F" "A"), "?A");
+    EXPECT_EQ(Utf8ToCp1251("\xE2" "a"), "?a");
+}
+
+TEST(Cp1251, OverlongFormsAndNonCharactersAreMalformed)
+{
     // Overlong forms are malformed: "\xC0\xAF" must not turn into '/', nor
     // "\xC1\x81" into 'A', nor a three-byte overlong into a Russian letter.
     EXPECT_TRUE(OnlyQuestionMarks(Utf8ToCp1251("\xC0\xAF"))) << Utf8ToCp1251("\xC0\xAF");

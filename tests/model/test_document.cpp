@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -36,6 +38,13 @@ std::vector<int> AllCellQuotes(const PFDocument &doc)
         for (int r = doc.sg.FirstRow(c); r <= doc.sg.LastRow(c); ++r)
             q.push_back(doc.sg.CellQuote(c, r));
     return q;
+}
+
+// A fresh scratch folder of its own (other builds may run the same tests at the same time).
+std::filesystem::path ScratchDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "korvala_doc_XXXXXX").string();
+    return ::mkdtemp(pattern.data());
 }
 
 // The open sequence as the main window runs it: open, common figures, Refresh.
@@ -149,8 +158,7 @@ TEST(Document, AutomaticParametersFromTheAverageChange)
         {{"0", "0,02"}, "0,010", "0,030"},        // exactly 0,01
         {{"10", "12,46912"}, "1,235", "3,704"},   // 1,23456
     };
-    const auto dir = std::filesystem::temp_directory_path() / "korvala_test_document";
-    std::filesystem::create_directories(dir);
+    const auto dir = ScratchDir();
     for (const Case &c : cases) {
         const auto path = dir / "quotes.txt";
         {
@@ -357,8 +365,7 @@ TEST(Document, OpenFromMemoryIsTheSameAsFromAFile)
 TEST(Document, HugePricesNeverLeaveEditTextsTheProgramCannotRead)
 {
     // Closes 1,7e308 and 0: AvgChange 8,5e307 is a double, three times it is not.
-    const auto dir = std::filesystem::temp_directory_path() / "korvala_test_huge";
-    std::filesystem::create_directories(dir);
+    const auto dir = ScratchDir();
     const auto path = dir / "huge.txt";
     {
         std::ofstream out(path, std::ios::binary);
