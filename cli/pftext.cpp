@@ -30,7 +30,7 @@ std::vector<std::string> PFTextPicture(const PFDocument &doc, int maxRows)
     // Row r of an X column stands for the price q0.Close + (row of q0 - r) × box.
     const double q0Close = doc.QuoteList.Items(0)->Close;
     const int q0Row = doc.FColBottomRow.front();
-    auto price = [&](int r) { return FormatN(q0Close + (q0Row - r) * doc.FBox, 3); };
+    auto price = [&](int r) { return FormatN(q0Close + (q0Row - r) * grid.Box, 3); };
     std::size_t width = std::max(price(0).size(), price(rows - 1).size());
 
     const bool skipEmpty = rows > maxRows;

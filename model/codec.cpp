@@ -66,49 +66,40 @@ std::string Utf8ToCp1251(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
+    auto continuation = [&](std::size_t at) {
+        return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+    };
     std::size_t i = 0;
     while (i < text.size()) {
         const auto b = static_cast<unsigned char>(text[i]);
-        std::uint32_t cp = 0;
-        int extra = 0;
         if (b < 0x80) {
             out.push_back(static_cast<char>(b));
             ++i;
             continue;
-        } else if ((b & 0xE0) == 0xC0) {
-            cp = b & 0x1F;
+        }
+        int extra = 0;
+        std::uint32_t cp = 0;
+        if ((b & 0xE0) == 0xC0) {
             extra = 1;
+            cp = b & 0x1F;
         } else if ((b & 0xF0) == 0xE0) {
-            cp = b & 0x0F;
             extra = 2;
+            cp = b & 0x0F;
         } else if ((b & 0xF8) == 0xF0) {
-            cp = b & 0x07;
             extra = 3;
-        } else {
-            out.push_back('?');
-            ++i;
-            continue;
+            cp = b & 0x07;
         }
-        if (i + extra >= text.size()) { // truncated sequence at the end
-            out.push_back('?');
-            break;
+        // A malformed sequence (a stray byte, one cut short, an overlong form, a value
+        // past U+10FFFF) becomes one '?', and the text after it is kept.
+        int taken = 0;
+        while (taken < extra && continuation(i + 1 + taken)) {
+            cp = (cp << 6) | (static_cast<unsigned char>(text[i + 1 + taken]) & 0x3F);
+            ++taken;
         }
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-            const auto cont = static_cast<unsigned char>(text[i + k]);
-            if ((cont & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            cp = (cp << 6) | (cont & 0x3F);
-        }
-        if (!ok) {
-            out.push_back('?');
-            ++i;
-            continue;
-        }
-        out.push_back(ToCp1251(cp));
-        i += extra + 1;
+        static constexpr std::uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+        const bool wellFormed = extra > 0 && taken == extra && cp >= kMinimum[extra] && cp <= 0x10FFFF;
+        out.push_back(wellFormed ? ToCp1251(cp) : '?');
+        i += 1 + static_cast<std::size_t>(taken);
     }
     return out;
 }

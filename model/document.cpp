@@ -3,6 +3,7 @@
 #include "numtext.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -89,6 +90,9 @@ void PFDocument::OpenBytes(std::string_view path, std::string_view bytes)
 void PFDocument::LoadAndShow(std::string_view path, std::string_view bytes)
 {
     QuoteList.LoadFromStream(bytes);
+    if (!std::isfinite(3 * QuoteList.AvgChange))
+        throw ConvertError("The closes change by more than a number can hold; "
+                           "no box and reversal can be proposed for this file");
     const ParamTexts texts = AutoParamTexts(QuoteList.AvgChange);
     eBox = texts.box;
     eReverse = texts.reverse;

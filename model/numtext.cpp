@@ -76,14 +76,17 @@ bool ParseNumber(std::string_view text, double &value)
     int fractionDigits = 0; // of those, how many follow the comma
     int digits = 0;
     int leadingIntegerDigits = 0; // integer digits after the leading zeros
+    int leadingFractionZeros = 0; // zeros after the comma before the first other digit
     bool comma = false;
     for (; i < end; ++i) {
         const char c = text[i];
         if (IsDigit(c)) {
             ++digits;
             if (mantissa == 0 && c == '0') {
-                if (comma)
+                if (comma) {
                     ++fractionDigits;
+                    ++leadingFractionZeros;
+                }
                 continue;
             }
             if (!comma)
@@ -151,7 +154,8 @@ bool ParseNumber(std::string_view text, double &value)
             if (expNegative)
                 exponent = -exponent;
         }
-        const long long magnitude = exponent + leadingIntegerDigits;
+        const long long magnitude =
+            exponent + (leadingIntegerDigits > 0 ? leadingIntegerDigits : -leadingFractionZeros);
         if (magnitude > 0)
             return false; // beyond the range of a double
         v = 0;

@@ -53,6 +53,7 @@ void PFGrid::Reset()
 {
     RowCount = 1;
     ColCount = 1;
+    Box = 0;
     m_columns.clear();
     m_cells.clear();
     m_open.clear();
@@ -160,11 +161,11 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
 
     const double rows = std::nearbyint((quotes.MaxClose - quotes.MinClose) / box) + 2;
     if (!std::isfinite(rows) || rows > limits.maxRows)
-        throw PFError("The chart would need " + (std::isfinite(rows) ? FormatN(rows, 0) : "too many")
-                      + " rows, more than " + FormatN(limits.maxRows, 0)
-                      + "; choose a larger box");
+        throw PFError("The chart would need more than " + FormatN(limits.maxRows, 0)
+                      + " rows; choose a larger box");
     grid.RowCount = static_cast<int>(rows);
     grid.ColCount = 1;
+    grid.Box = box;
 
     const TFPoint &q0 = *quotes.Items(0);
     double lastBoxPrice = q0.Close;
