@@ -116,7 +116,8 @@ void TForm2::CreateBottomPanel()
 
     CheckBox1 = NewCheckBox(p, "CheckBox1", QStringLiteral("Price (Close)"), true);
     CheckBox2 = NewCheckBox(p, "CheckBox2", QStringLiteral("Dinapoli"), true);
-    CheckBox3 = NewCheckBox(p, "CheckBox3", QStringLiteral("Resistence & support"), true);
+    // "&&" shows the ampersand itself rather than marking a shortcut key.
+    CheckBox3 = NewCheckBox(p, "CheckBox3", QStringLiteral("Resistence && support"), true);
     CheckBox4 = NewCheckBox(p, "CheckBox4", QStringLiteral("OP, COP, XOP"), true);
     SpinEdit1 = Named(new QSpinBox(p), "SpinEdit1");
     SpinEdit1->setRange(1, 100000000);
