@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace korvala {
 
@@ -192,160 +193,158 @@ private:
     long long m_points = 0;
 };
 
-class LayerBuilder final
+// Marks of one colour: each position is filled once.
+class SquareSink final
 {
 public:
-    LayerBuilder(const TFList &quotes, const TFinChartGeometry &g)
-        : m_quotes(quotes)
-        , m_g(g)
-        , m_clip(g)
-        , m_count(quotes.Count())
-        , m_width(static_cast<long long>(g.Right()) - g.Left())
+    SquareSink(std::vector<TChartSquare> &out, const TFinChartGeometry &g)
+        : m_out(out)
+        , m_width(g.Width())
+        , m_height(g.Height())
+        , m_filled(static_cast<std::size_t>((m_width + 3) * (m_height + 3)))
     {
     }
 
-    bool Empty() const { return m_clip.Empty(); }
-
-    // True when x and every column further along the walk (older quotes) lie beyond
-    // the control's edge.
-    bool Beyond(long long x) const
+    void Add(long long x, long long y)
     {
-        return (m_width > 0 && x < m_clip.LeftEdge()) || (m_width < 0 && x > m_clip.RightEdge());
-    }
-
-    void ResSup(std::vector<TChartSquare> &out) const
-    {
-        // Every mark is the same opaque square, so each position is filled once.
-        const long long w = m_g.Width() + 3, h = m_g.Height() + 3;
-        std::vector<bool> filled(static_cast<std::size_t>(w * h));
-        auto add = [&](long long x, long long y) {
-            if (x < -1 || x > m_g.Width() + 1 || y < -1 || y > m_g.Height() + 1)
-                return;
-            const auto cell = static_cast<std::size_t>((y + 1) * w + (x + 1));
-            if (filled[cell])
-                return;
-            filled[cell] = true;
-            out.push_back({x, y});
-        };
-        for (int i = m_count - 1; i >= 0; --i) {
-            const long long x = m_g.X(m_count - 1 - i);
-            if (Beyond(x))
-                break;
-            const TFPoint &q = *m_quotes.Items(i);
-            if (q.Pivot > 0 && q.PivotEnabled) {
-                add(x, m_g.Y(q.Retrace382));
-                add(x, m_g.Y(q.Retrace681));
-            }
-        }
-    }
-
-    void Targets(std::vector<TChartSegment> &out, int period) const
-    {
-        // Every line runs from its pivot's column to 10 pixels right of the plot, so
-        // the lines of one row together cover one span.
-        const long long end = static_cast<long long>(m_g.Right()) + 10;
-        const long long rows = m_g.Height() + 2 * kPad;
-        std::vector<long long> lo(static_cast<std::size_t>(rows), std::numeric_limits<long long>::max());
-        std::vector<long long> hi(static_cast<std::size_t>(rows), std::numeric_limits<long long>::min());
-        auto add = [&](long long x, long long y) {
-            if (y < -kPad || y >= m_g.Height() + kPad)
-                return;
-            const auto row = static_cast<std::size_t>(y + kPad);
-            lo[row] = std::min({lo[row], x, end});
-            hi[row] = std::max({hi[row], x, end});
-        };
-        int n = 0;
-        for (int i = m_count - 1; i >= 0 && n < period; --i) {
-            const TFPoint &q = *m_quotes.Items(i);
-            if (!(q.Pivot > 0 && q.PivotEnabled))
-                continue;
-            const long long x = m_g.X(m_count - i);
-            add(x, m_g.Y(q.OP));
-            add(x, m_g.Y(q.COP));
-            add(x, m_g.Y(q.XOP));
-            ++n;
-        }
-        for (std::size_t row = 0; row < lo.size(); ++row)
-            if (lo[row] <= hi[row]) {
-                const long long y = static_cast<long long>(row) - kPad;
-                m_clip.Add(out, {lo[row], y, hi[row], y});
-            }
-    }
-
-    void Close(std::vector<TChartSegment> &out) const
-    {
-        PolylineSink line(out, m_clip);
-        for (int j = 0; j <= m_count - 2; ++j) {
-            const long long x = m_g.X(j + 1);
-            line.Point(x, m_g.Y(m_quotes.Items(m_count - 1 - j)->Close));
-            if (Beyond(x))
-                break;
-        }
-        line.Flush();
-    }
-
-    void Zigzag(std::vector<TChartSegment> &out) const
-    {
-        if (m_count < 2)
+        // The square covers x - 2 … x + 1 and y - 2 … y + 1.
+        if (x < -1 || x > m_width + 1 || y < -1 || y > m_height + 1)
             return;
-        PolylineSink line(out, m_clip);
-        const double newest = m_quotes.Items(m_count - 1)->Pivot;
-        if (newest != 0)
-            line.Point(m_g.X(1), m_g.Y(newest));
-        for (int j = 1; j <= m_count - 2; ++j) {
-            const TFPoint &q = *m_quotes.Items(m_count - 1 - j);
-            if (!(q.PivotEnabled && q.Pivot > 0))
-                continue;
-            const long long x = m_g.X(j + 1);
-            line.Point(x, m_g.Y(q.Pivot));
-            if (Beyond(x))
-                break;
-        }
-        line.Flush();
-    }
-
-    void Average(std::vector<TChartSegment> &out) const
-    {
-        if (m_count < 4)
+        const auto cell = static_cast<std::size_t>((y + 1) * (m_width + 3) + (x + 1));
+        if (m_filled[cell])
             return;
-        PolylineSink line(out, m_clip);
-        line.Point(m_g.X(1), m_g.Y(m_quotes.Items(m_count - 3)->MA3));
-        for (int j = 3; j <= m_count - 2; ++j) {
-            const long long x = m_g.X(j + 1);
-            line.Point(x, m_g.Y(m_quotes.Items(m_count - 1 - j)->MA3));
-            if (Beyond(x))
-                break;
-        }
-        line.Flush();
+        m_filled[cell] = true;
+        m_out.push_back({x, y});
     }
 
 private:
-    const TFList &m_quotes;
-    const TFinChartGeometry &m_g;
-    ClipBox m_clip;
-    int m_count;
+    std::vector<TChartSquare> &m_out;
     long long m_width;
+    long long m_height;
+    std::vector<bool> m_filled;
+};
+
+// Horizontal lines that all end in one column: the lines of one row cover one span.
+class SpanSink final
+{
+public:
+    SpanSink(const TFinChartGeometry &g, long long end)
+        : m_end(end)
+        , m_rows(g.Height() + 2 * kPad)
+        , m_lo(static_cast<std::size_t>(std::max(0LL, m_rows)), std::numeric_limits<long long>::max())
+        , m_hi(m_lo.size(), std::numeric_limits<long long>::min())
+    {
+    }
+
+    void Add(long long x, long long y)
+    {
+        if (y < -kPad || y >= m_rows - kPad)
+            return;
+        const auto row = static_cast<std::size_t>(y + kPad);
+        m_lo[row] = std::min({m_lo[row], x, m_end});
+        m_hi[row] = std::max({m_hi[row], x, m_end});
+    }
+
+    void Flush(std::vector<TChartSegment> &out, const ClipBox &clip) const
+    {
+        for (std::size_t row = 0; row < m_lo.size(); ++row)
+            if (m_lo[row] <= m_hi[row]) {
+                const long long y = static_cast<long long>(row) - kPad;
+                clip.Add(out, {m_lo[row], y, m_hi[row], y});
+            }
+    }
+
+private:
+    long long m_end;
+    long long m_rows;
+    std::vector<long long> m_lo;
+    std::vector<long long> m_hi;
 };
 
 } // namespace
 
-TChartLayers BuildChartLayers(const TFList &quotes, const TFinChartGeometry &geometry,
+TChartLayers BuildChartLayers(const TFList &quotes, const TFinChartGeometry &g,
                               const TChartOptions &options)
 {
     TChartLayers layers;
-    const LayerBuilder builder(quotes, geometry);
-    if (builder.Empty())
+    const ClipBox clip(g);
+    if (clip.Empty())
         return layers;
+    const int n = quotes.Count();
+    const long long width = static_cast<long long>(g.Right()) - g.Left();
+    // Columns move away from the right edge as the walk goes to older quotes; once a
+    // layer has passed the control's far edge nothing more of it can show.
+    auto beyond = [&](long long x) {
+        return (width > 0 && x < clip.LeftEdge()) || (width < 0 && x > clip.RightEdge());
+    };
+
+    PolylineSink close(layers.Close, clip);
+    PolylineSink zigzag(layers.Zigzag, clip);
+    PolylineSink average(layers.Average, clip);
+    std::optional<SquareSink> marks;
     if (options.ShowResSup)
-        builder.ResSup(layers.ResSup);
-    if (options.ShowTargets)
-        builder.Targets(layers.Targets, options.Period);
-    if (options.ShowClose)
-        builder.Close(layers.Close);
-    if (options.ShowZigzag)
-        builder.Zigzag(layers.Zigzag);
-    if (options.ShowMA3x3)
-        builder.Average(layers.Average);
+        marks.emplace(layers.ResSup, g);
+    SpanSink targets(g, static_cast<long long>(g.Right()) + 10);
+
+    bool closeOn = options.ShowClose && n >= 2;
+    bool zigzagOn = options.ShowZigzag && n >= 2;
+    bool averageOn = options.ShowMA3x3 && n >= 4;
+    bool marksOn = options.ShowResSup;
+    long long targetsLeft = options.ShowTargets ? std::max(0, options.Period) : 0;
+
+    // The zigzag starts at the newest quote's pivot; a newest quote without one (Pivot
+    // 0) is passed over, as a start at price 0 would only add a line from below the
+    // plot. The average's first vertex is the MA3 of quote n - 3 placed in the newest
+    // quote's column.
+    if (zigzagOn) {
+        const double newest = quotes.Items(n - 1)->Pivot;
+        if (newest != 0)
+            zigzag.Point(g.X(1), g.Y(newest));
+    }
+    if (averageOn)
+        average.Point(g.X(1), g.Y(quotes.Items(n - 3)->MA3));
+
+    // One walk from the newest quote back, feeding every layer: x is the quote's own
+    // column (step n - i), previous the column one step right of it (step n - 1 - i),
+    // where its marks stand.
+    long long previous = g.X(0);
+    for (int i = n - 1; i >= 0 && (closeOn || zigzagOn || averageOn || marksOn || targetsLeft > 0);
+         --i) {
+        const TFPoint &q = *quotes.Items(i);
+        const long long x = g.X(n - i);
+        const bool pivot = q.Pivot > 0 && q.PivotEnabled;
+        if (marksOn) {
+            if (beyond(previous)) {
+                marksOn = false;
+            } else if (pivot) {
+                marks->Add(previous, g.Y(q.Retrace382));
+                marks->Add(previous, g.Y(q.Retrace681));
+            }
+        }
+        if (targetsLeft > 0 && pivot) {
+            targets.Add(x, g.Y(q.OP));
+            targets.Add(x, g.Y(q.COP));
+            targets.Add(x, g.Y(q.XOP));
+            --targetsLeft;
+        }
+        if (closeOn && i >= 1) {
+            close.Point(x, g.Y(q.Close));
+            closeOn = !beyond(x);
+        }
+        if (zigzagOn && i >= 1 && i <= n - 2 && pivot) {
+            zigzag.Point(x, g.Y(q.Pivot));
+            zigzagOn = !beyond(x);
+        }
+        if (averageOn && i >= 1 && i <= n - 4) {
+            average.Point(x, g.Y(q.MA3));
+            averageOn = !beyond(x);
+        }
+        previous = x;
+    }
+    close.Flush();
+    zigzag.Flush();
+    average.Flush();
+    targets.Flush(layers.Targets, clip);
     return layers;
 }
 
