@@ -244,3 +244,39 @@ TEST(ChartLayers, WhatLiesLeftOfTheControlIsLeftOut)
     for (const TChartSquare &s : layers.ResSup)
         EXPECT_GE(s.X, -1);
 }
+
+TEST(ChartLayers, FarAwayEndsAreCutToTheControl)
+{
+    // A price range of 0.0001 over 160 rows: the close 0 lies some 10^8 rows below.
+    TFList list;
+    for (double c : {100.0, 0.0, 100.0001})
+        list.AddNew().Close = c;
+    const TFinChartGeometry g(370, 400, 100, 100.0001, 3); // X(k) = 310 - 70 k
+    TChartOptions closeOnly;
+    closeOnly.ShowZigzag = closeOnly.ShowResSup = closeOnly.ShowTargets = false;
+    const Segments close = BuildChartLayers(list, g, closeOnly).Close;
+    ASSERT_EQ(close.size(), 1u);
+    // From (240, 80) towards (170, 240 + 1.6e8): it leaves the control through the
+    // bottom edge almost at once, still on the line.
+    const TChartSegment &s = close[0];
+    EXPECT_EQ(s.X1, 240);
+    EXPECT_EQ(s.Y1, 80);
+    EXPECT_EQ(s.X2, 240);
+    EXPECT_EQ(s.Y2, 401);
+}
+
+TEST(ChartLayers, ControlNarrowerThanItsMarginsStillPlacesEverything)
+{
+    // Right edge -10 left of the left edge 30: columns run the other way.
+    TFList list;
+    Load(list, {"1", "3", "2", "4", "3"});
+    const TFinChartGeometry g(50, 400, list.MinLow, list.MaxHigh, list.Count());
+    EXPECT_LT(g.X(1), g.X(2));
+    const TChartLayers layers = BuildChartLayers(list, g, AllLayers());
+    EXPECT_EQ(layers.Close.size(), 3u);
+    for (const TChartSegment &s : layers.Close)
+        EXPECT_TRUE(s.X1 >= -10 && s.X2 <= 30) << s.X1 << " " << s.X2;
+    const TFinChartGeometry none(0, 0, 1, 4, 5);
+    const TChartLayers empty = BuildChartLayers(list, none, AllLayers());
+    EXPECT_TRUE(empty.Close.empty() && empty.ResSup.empty() && empty.Targets.empty());
+}

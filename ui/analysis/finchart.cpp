@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
 #include <vector>
 
 namespace korvala {

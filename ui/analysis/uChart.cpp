@@ -103,6 +103,10 @@ TForm2::TForm2(TfReport *report, QWidget *parent)
     layout->addWidget(Splitter1, 1);
     layout->addWidget(Panel1);
 
+    // Enter in an edit presses no button.
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(false);
+
     ConnectHandlers();
 }
 
