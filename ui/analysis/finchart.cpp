@@ -26,8 +26,7 @@ const QColor kZigzagColor(255, 0, 0);
 // 1 pixel wide, aliased; a line covers both its end points.
 QPen LinePen(const QColor &color, Qt::PenStyle style = Qt::SolidLine)
 {
-    QPen pen(color, 1, style, Qt::SquareCap);
-    return pen;
+    return QPen(color, 1, style, Qt::SquareCap);
 }
 
 int Px(long long v) { return static_cast<int>(v); }
