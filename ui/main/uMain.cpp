@@ -326,7 +326,7 @@ QWidget *TForm1::CreateDrawingPanel()
     pal.setColor(QPalette::Window, Qt::white);
     Panel2->setPalette(pal);
     auto *layout = new QVBoxLayout(Panel2);
-    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
     pb1 = new TPaintBox(Panel2);
@@ -566,7 +566,8 @@ void TForm1::BuildPF()
                                static_cast<QWidget *>(pbc1)})
             strip->update();
     });
-    m_doc.BuildPF();
+    // ReadParams has passed: the document's Refresh goes on to BuildPF.
+    m_doc.Refresh();
 }
 
 void TForm1::DrawVolumeBars() { pb->update(); }
