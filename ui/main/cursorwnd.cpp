@@ -47,9 +47,10 @@ void TCursorWnd::ShowText(const QString &text, const QRect &rect)
         update();
     }
     setGeometry(rect);
-    if (!isVisible())
+    if (!isVisible()) {
         show();
-    raise();
+        raise();
+    }
 }
 
 void TCursorWnd::paintEvent(QPaintEvent *)
