@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QFileDialog>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -114,10 +115,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     WatchMouseMoves(stb);
     WatchMouseMoves(m_stbText);
 
-    od = new QFileDialog(this, QStringLiteral("Открыть котировку"));
-    od->setObjectName(QStringLiteral("od"));
-    od->setFileMode(QFileDialog::ExistingFile);
-    od->setAcceptMode(QFileDialog::AcceptOpen);
+    CreateOpenDialog(QString());
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -379,6 +377,15 @@ QWidget *TForm1::CreateDrawingPanel()
     return Panel2;
 }
 
+void TForm1::CreateOpenDialog(const QString &folder)
+{
+    delete od;
+    od = new QFileDialog(this, QStringLiteral("Открыть котировку"), folder);
+    od->setObjectName(QStringLiteral("od"));
+    od->setFileMode(QFileDialog::ExistingFile);
+    od->setAcceptMode(QFileDialog::AcceptOpen);
+}
+
 void TForm1::WatchMouseMoves(QWidget *control)
 {
     control->setMouseTracking(true);
@@ -470,12 +477,16 @@ void TForm1::Action1Execute()
     if (m_openDialog) {
         path = m_openDialog();
     } else {
+        // A fresh dialog each time: an empty name field in the folder of the last choice.
+        CreateOpenDialog(m_lastFolder);
         const bool accepted = od->exec() == QDialog::Accepted;
         // A completion list still open under the name field must not outlive the dialog.
         while (QWidget *popup = QApplication::activePopupWidget())
             popup->close();
-        if (accepted && !od->selectedFiles().isEmpty())
+        if (accepted && !od->selectedFiles().isEmpty()) {
             path = od->selectedFiles().constFirst();
+            m_lastFolder = od->directory().absolutePath();
+        }
     }
     if (path.isEmpty())
         return;

@@ -161,6 +161,7 @@ private:
     QWidget *CreateParametersPanel();
     QWidget *CreateDrawingPanel();
     void WatchMouseMoves(QWidget *control);
+    void CreateOpenDialog(const QString &folder);
 
     // Refresh's steps and the open sequence's candle step; the line-break and candle
     // steps belong to the chart tabs.
@@ -186,6 +187,7 @@ private:
     QLabel *m_stbText = nullptr;
     int m_magnitude = 3;
     bool m_shownOnce = false;
+    QString m_lastFolder;
 
     QPointer<TAboutBox> m_aboutBox;
     WindowHook m_analysisWindow;
