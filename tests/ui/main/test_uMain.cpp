@@ -411,3 +411,17 @@ TEST_F(MainWindowTest, BadFileGivesTheStandardErrorAndTheProgramGoesOn)
     EXPECT_EQ(form->windowTitle(), QStringLiteral("P & F file: intraday.txt"));
     EXPECT_EQ(form->StatusText(), QStringLiteral("Количество периодов = 3000"));
 }
+
+TEST_F(MainWindowTest, AnotherWindowOfTheProgramTakingOverRemovesThePopUp)
+{
+    Open(Example("daily.txt"));
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    Hover(1, QuotedRow(1));
+    ASSERT_NE(form->CursorWnd(), nullptr);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_EQ(form->CursorWnd(), nullptr);
+}
