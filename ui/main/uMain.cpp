@@ -1,6 +1,7 @@
 #include "uMain.h"
 
 #include "appmessages.h"
+#include "chart.h"
 #include "celltext.h"
 #include "cursorwnd.h"
 #include "numtext.h"
@@ -87,6 +88,7 @@ constexpr int kPbc1Width = 10;
 constexpr int kStbHeight = 19;
 constexpr int kMenuBarHeight = 24;
 constexpr int kTimer1Interval = 1000;
+constexpr int kDemoCandles = 100;
 
 } // namespace
 
@@ -401,7 +403,35 @@ void TForm1::FormCreate()
     m_view = PFViewState{};
     FCursorWnd = nullptr;
     // The chart tabs show demonstration candles until the first build.
-    // (The chart layer plugs in here: LineBreakChart on TabSheet2, CandleChart on ts_Candle.)
+    CreateLineBreakChart();
+    CreateCandleTab();
+}
+
+void TForm1::CreateLineBreakChart()
+{
+    auto *layout = new QVBoxLayout(TabSheet2);
+    layout->setContentsMargins(0, 0, 0, 0);
+    LineBreakChart = new chart::Chart(TabSheet2);
+    LineBreakChart->setObjectName(QStringLiteral("LineBreakChart"));
+    LineBreakChart->SetView3D(false);
+    layout->addWidget(LineBreakChart);
+    LineBreakSeries = LineBreakChart->AddCandleSeries(QStringLiteral("LineBreakSeries"));
+    LineBreakSeries->FillSampleValues(kDemoCandles);
+}
+
+void TForm1::CreateCandleTab()
+{
+    // The candle tab's own class (range pickers, replay under Timer2) takes this place.
+    auto *layout = new QVBoxLayout(ts_Candle);
+    layout->setContentsMargins(0, 0, 0, 0);
+    CandleChart = new chart::Chart(ts_Candle);
+    CandleChart->setObjectName(QStringLiteral("CandleChart"));
+    CandleChart->SetView3D(false);
+    CandleChart->SetDoubleBuffered(true);
+    CandleChart->SetLegendVisible(false);
+    layout->addWidget(CandleChart);
+    CandleSeries = CandleChart->AddCandleSeries(QStringLiteral("CandleSeries"));
+    CandleSeries->FillSampleValues(kDemoCandles);
 }
 
 void TForm1::PlaceWindow(QSize screen)
@@ -424,6 +454,16 @@ void TForm1::FormDestroy()
     DestroyCursorWnd();
     Timer1->stop();
     Timer2->stop();
+    if (CandleChart) {
+        CandleChart->RemoveSeries(CandleSeries);
+        CandleSeries = nullptr;
+        delete CandleChart;
+        CandleChart = nullptr;
+    }
+    if (LineBreakChart) {
+        LineBreakChart->RemoveSeries(LineBreakSeries);
+        LineBreakSeries = nullptr;
+    }
 }
 
 void TForm1::showEvent(QShowEvent *event)

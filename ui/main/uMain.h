@@ -162,6 +162,8 @@ private:
     QWidget *CreateDrawingPanel();
     void WatchMouseMoves(QWidget *control);
     void CreateOpenDialog(const QString &folder);
+    void CreateLineBreakChart();
+    void CreateCandleTab();
 
     // Refresh's steps and the open sequence's candle step; the line-break and candle
     // steps belong to the chart tabs.

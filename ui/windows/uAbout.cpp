@@ -76,7 +76,7 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     big.setPointSizeF(big.pointSizeF() * 1.4);
     ProductName->setFont(big);
 
-    Version = new QLabel(QStringLiteral("Version 0.0.1 alfa — Point & Figure"), Panel1);
+    Version = new QLabel(QStringLiteral("Version 0.0.1 alfa (Qt 6)"), Panel1);
     Version->setObjectName(QStringLiteral("Version"));
 
     Copyright = new QLabel(QStringLiteral("Автор: команда Корвалы"), Panel1);

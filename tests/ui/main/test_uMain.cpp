@@ -4,6 +4,7 @@
 
 #include "guiapp.h"
 
+#include "chart.h"
 #include "cursorwnd.h"
 #include "pfgridview.h"
 #include "uMain.h"
@@ -95,6 +96,14 @@ TEST_F(MainWindowTest, StartsWithTheOpenDialogAndAnEmptyWindow)
     EXPECT_FALSE(form->Timer2->isActive());
     EXPECT_EQ(form->ViewState().FCellX, -1000);
     EXPECT_EQ(form->ViewState().FCellY, -1000);
+    // Both chart tabs show 100 demonstration candles; only the line-break chart a legend.
+    ASSERT_NE(form->LineBreakSeries, nullptr);
+    ASSERT_NE(form->CandleSeries, nullptr);
+    EXPECT_EQ(form->LineBreakSeries->Count(), 100);
+    EXPECT_EQ(form->CandleSeries->Count(), 100);
+    EXPECT_TRUE(form->LineBreakChart->LegendVisible());
+    EXPECT_FALSE(form->CandleChart->LegendVisible());
+    EXPECT_FALSE(form->LineBreakChart->View3D());
 }
 
 TEST_F(MainWindowTest, PlacedOnTheMiddleOfA1024By768Screen)
