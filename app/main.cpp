@@ -1,0 +1,32 @@
+// Корвала: the program's entry. Sets the application title, creates the windows once,
+// in their order, and runs the event loop until the main window closes.
+
+#include "appmessages.h"
+#include "uAbout.h"
+#include "uMain.h"
+
+int main(int argc, char *argv[])
+{
+    korvala::TApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("korvala"));
+    QApplication::setWindowIcon(QIcon(korvala::ProgramIconPixmap(64)));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // Form1, AboutBox, fIndic, Form2, fReport: created once, alive until the end.
+    korvala::TForm1 Form1;
+    korvala::TAboutBox AboutBox(&Form1);
+    Form1.SetAboutBox(&AboutBox);
+
+    // fIndic (TfIndic, ui/windows/uIndic.h) is created here, then connected:
+    //   Form1.SetIndicatorWindowHook([&](korvala::TFList &quotes) {
+    //       fIndic.CalcIndicator(quotes); fIndic.show(); fIndic.raise(); });
+    // Form2 (TForm2, ui/analysis/uChart.h) is created here, then connected:
+    //   Form1.SetAnalysisWindowHook([&](korvala::TFList &quotes) {
+    //       Form2.FChart->SetData(&quotes); Form2.FillSwingList(); Form2.exec(); });
+    // fReport (TfReport, ui/windows/uView.h) is created here, after Form2.
+
+    QObject::connect(&Form1, &korvala::TForm1::Closed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    Form1.show();
+    return app.exec();
+}

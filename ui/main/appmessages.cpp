@@ -1,0 +1,71 @@
+#include "appmessages.h"
+
+#include "params.h"
+
+#include <QWidget>
+
+#include <exception>
+
+namespace korvala {
+
+namespace {
+
+MessageHook &Hook()
+{
+    static MessageHook hook;
+    return hook;
+}
+
+} // namespace
+
+MessageHook SetMessageHook(MessageHook hook)
+{
+    MessageHook previous = std::move(Hook());
+    Hook() = std::move(hook);
+    return previous;
+}
+
+void ShowAppMessage(QWidget *parent, const QString &text, QMessageBox::Icon icon)
+{
+    const AppMessage message{QString::fromUtf8(kAppTitle), text, icon};
+    if (Hook()) {
+        Hook()(message);
+        return;
+    }
+    QMessageBox box(icon, message.title, message.text, QMessageBox::Ok, parent);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+}
+
+std::string ErrorMessageText(std::string_view what)
+{
+    std::string text(what);
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.'))
+        text += '.';
+    return text;
+}
+
+void ShowStandardError(std::string_view what)
+{
+    ShowAppMessage(QApplication::activeWindow(), QString::fromStdString(ErrorMessageText(what)),
+                   QMessageBox::Critical);
+}
+
+TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setApplicationName(QString::fromUtf8(kAppTitle));
+}
+
+bool TApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &error) {
+        ShowStandardError(error.what());
+    } catch (...) {
+        ShowStandardError("Unknown error");
+    }
+    return false;
+}
+
+} // namespace korvala

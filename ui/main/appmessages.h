@@ -1,0 +1,53 @@
+#pragma once
+
+// The program's message boxes: titled with the application title, one OK button.
+// Tests replace the box by a recorder through SetMessageHook.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+namespace korvala {
+
+struct AppMessage
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+using MessageHook = std::function<void(const AppMessage &)>;
+
+// Installs a hook that receives every message instead of a box; returns the previous
+// one. An empty hook brings the boxes back.
+MessageHook SetMessageHook(MessageHook hook);
+
+// A modal box titled "P & F" with one OK button.
+void ShowAppMessage(QWidget *parent, const QString &text,
+                    QMessageBox::Icon icon = QMessageBox::NoIcon);
+
+// The text of the standard error message: the error's text, with "." appended when its
+// last character sorts after ".".
+std::string ErrorMessageText(std::string_view what);
+
+// The standard error message: stop icon, OK, the text above.
+void ShowStandardError(std::string_view what);
+
+// The application object. Whatever an event handler raises ends up here: the event is
+// abandoned, the standard error message is shown and the program goes on.
+class TApplication final : public QApplication
+{
+    Q_OBJECT
+
+public:
+    TApplication(int &argc, char **argv);
+    bool notify(QObject *receiver, QEvent *event) override;
+};
+
+} // namespace korvala

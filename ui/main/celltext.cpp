@@ -1,0 +1,31 @@
+#include "celltext.h"
+
+#include "numtext.h"
+#include "uChartFin.h"
+
+namespace korvala {
+
+std::string CellText(const TFPoint *q)
+{
+    if (!q)
+        return {};
+    return "Cell: " + q->DateText + "\r\n"
+           + "Open: " + FormatN(q->Open, 3) + "\r\n"
+           + "High: " + FormatN(q->High, 3) + "\r\n"
+           + "Low: " + FormatN(q->Low, 3) + "\r\n"
+           + "Close: " + FormatN(q->Close, 3);
+}
+
+std::string ColumnText(const TFPoint &r)
+{
+    return "Trend: " + r.PeriodStart + "-" + r.PeriodEnd + "\r\n"
+           + "O: " + FormatN(r.Open, 3) + "\r\n"
+           + "H: " + FormatN(r.High, 3) + "\r\n"
+           + "L: " + FormatN(r.Low, 3) + "\r\n"
+           + "C: " + FormatN(r.Close, 3) + "\r\n"
+           + "Volume: " + FormatN(r.Volume, 3) + "\r\n";
+}
+
+std::string CloseText(const TFPoint &q) { return "C: " + FormatN(q.Close, 3); }
+
+} // namespace korvala

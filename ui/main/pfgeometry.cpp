@@ -1,0 +1,192 @@
+#include "pfgeometry.h"
+
+#include "numtext.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvala::pfview {
+
+QRect MainWindowRect(int screenWidth, int screenHeight)
+{
+    const int left = screenWidth / 8;
+    const int top = screenHeight / 8;
+    return QRect(left, top, screenWidth - 2 * left, screenHeight - 2 * top);
+}
+
+std::optional<int> MagnitudeFromText(std::string_view text)
+{
+    if (text.empty())
+        return std::nullopt;
+    return std::clamp(StrToIntDef(text, kMinMagnitude), kMinMagnitude, kMaxMagnitude);
+}
+
+namespace {
+
+int Capacity(int viewSize, int cellSize) { return cellSize > 0 ? viewSize / cellSize : 0; }
+
+int CeilCapacity(int viewSize, int cellSize)
+{
+    return cellSize > 0 ? (viewSize + cellSize - 1) / cellSize : 0;
+}
+
+// How many cells fit in a view, at least one, so that scrolling always moves.
+int StepCapacity(int viewSize, int cellSize) { return std::max(1, Capacity(viewSize, cellSize)); }
+
+} // namespace
+
+int FullyVisibleCols(const GridMetrics &m)
+{
+    return std::clamp(Capacity(m.viewW, m.cellW), 0, std::max(0, m.colCount - m.leftCol));
+}
+
+int FullyVisibleRows(const GridMetrics &m)
+{
+    return std::clamp(Capacity(m.viewH, m.cellH), 0, std::max(0, m.rowCount - m.topRow));
+}
+
+int PartlyVisibleCols(const GridMetrics &m)
+{
+    return std::clamp(CeilCapacity(std::max(0, m.viewW), m.cellW), 0,
+                      std::max(0, m.colCount - m.leftCol));
+}
+
+int PartlyVisibleRows(const GridMetrics &m)
+{
+    return std::clamp(CeilCapacity(std::max(0, m.viewH), m.cellH), 0,
+                      std::max(0, m.rowCount - m.topRow));
+}
+
+int MaxLeftCol(const GridMetrics &m)
+{
+    return std::max(0, m.colCount - StepCapacity(m.viewW, m.cellW));
+}
+
+int MaxTopRow(const GridMetrics &m)
+{
+    return std::max(0, m.rowCount - StepCapacity(m.viewH, m.cellH));
+}
+
+int ColAtX(const GridMetrics &m, int x)
+{
+    if (x < 0 || m.cellW <= 0)
+        return -1;
+    const long long col = static_cast<long long>(m.leftCol) + x / m.cellW;
+    return col < m.colCount ? static_cast<int>(col) : -1;
+}
+
+int RowAtY(const GridMetrics &m, int y)
+{
+    if (y < 0 || m.cellH <= 0)
+        return -1;
+    const long long row = static_cast<long long>(m.topRow) + y / m.cellH;
+    return row < m.rowCount ? static_cast<int>(row) : -1;
+}
+
+namespace {
+
+int FirstToShow(int first, int index, int capacity, int maxFirst)
+{
+    if (index < first)
+        return std::max(0, index);
+    if (index >= first + capacity)
+        return std::clamp(index - capacity + 1, 0, maxFirst);
+    return first;
+}
+
+} // namespace
+
+int LeftColToShow(const GridMetrics &m, int col)
+{
+    return FirstToShow(m.leftCol, col, StepCapacity(m.viewW, m.cellW), MaxLeftCol(m));
+}
+
+int TopRowToShow(const GridMetrics &m, int row)
+{
+    return FirstToShow(m.topRow, row, StepCapacity(m.viewH, m.cellH), MaxTopRow(m));
+}
+
+int VolumeBarHeight(double maxVolume, double volume)
+{
+    if (!(maxVolume > 0))
+        return 0;
+    const double k = kVolumeBarMax / maxVolume;
+    const double h = std::trunc(k * volume);
+    if (!std::isfinite(h))
+        return 0;
+    return static_cast<int>(std::clamp(h, -1000.0, 1000.0));
+}
+
+QRect VolumeBarRect(int g, int cellW, int i, int stripHeight, int barHeight)
+{
+    const int left = g + cellW * i;
+    const int bottom = stripHeight - kVolumeBarBottomGap; // exclusive
+    return QRect(left, bottom - barHeight, std::max(0, cellW - 1), barHeight);
+}
+
+BandEdges ColumnBandEdges(int colTopRow, int colBottomRow, int topRow, int cellH)
+{
+    // Rows far outside the view would overflow a pixel coordinate: keep them a little
+    // beyond any strip instead.
+    static constexpr long long kFar = 1'000'000;
+    const auto clampPx = [](long long v) { return static_cast<int>(std::clamp(v, -kFar, kFar)); };
+    const long long top = (static_cast<long long>(colTopRow) - topRow) * cellH;
+    const long long bottom = (static_cast<long long>(colBottomRow) - topRow + 1) * cellH;
+    return {clampPx(top), clampPx(bottom)};
+}
+
+int GrownRulerWidth(int rulerWidth, int textWidth)
+{
+    return rulerWidth < textWidth ? textWidth + 2 : rulerWidth;
+}
+
+QStringList SplitLines(QStringView text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar ch = text[i];
+        if (ch != u'\r' && ch != u'\n')
+            continue;
+        lines.append(text.mid(start, i - start).toString());
+        if (ch == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(text.mid(start).toString());
+    return lines;
+}
+
+int LineCount(QStringView text) { return static_cast<int>(SplitLines(text).size()); }
+
+QRect CursorWndRect(QPoint pointer, int margin, int maxLineWidth, int lines, int lineHeight,
+                    int limitY)
+{
+    int top = pointer.y() + margin;
+    const int right = pointer.x() + 20 + maxLineWidth;
+    int bottom = top + 5 + lineHeight * lines;
+    if (bottom > limitY) {
+        const int up = bottom - limitY;
+        top -= up;
+        bottom -= up;
+    }
+    const int left = pointer.x() + 10;
+    return QRect(left, top, right - left, bottom + 4 - top);
+}
+
+QRect ClampToDesktop(QRect window, QRect desktop)
+{
+    const int desktopRight = desktop.x() + desktop.width();
+    const int desktopBottom = desktop.y() + desktop.height();
+    if (window.y() + window.height() > desktopBottom)
+        window.moveTop(desktopBottom - window.height());
+    if (window.x() + window.width() > desktopRight)
+        window.moveLeft(desktopRight - window.width());
+    if (window.x() < desktop.x())
+        window.moveLeft(desktop.x());
+    return window;
+}
+
+} // namespace korvala::pfview

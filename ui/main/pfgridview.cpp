@@ -1,0 +1,273 @@
+#include "pfgridview.h"
+
+#include "pfbuild.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace korvala {
+
+const QColor TPFGridView::kBackColor(249, 249, 249);
+const QColor TPFGridView::kMarkXColor(160, 255, 160);
+const QColor TPFGridView::kMarkOColor(255, 160, 160);
+
+TPFGridView::TPFGridView(QWidget *parent) : QAbstractScrollArea(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    viewport()->setCursor(Qt::CrossCursor);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    UpdateScrollBars();
+}
+
+void TPFGridView::SetGrid(const PFGrid *grid)
+{
+    m_grid = grid;
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+void TPFGridView::ResetView(int cellSize)
+{
+    m_cellSize = std::clamp(cellSize, pfview::kMinMagnitude, pfview::kMaxMagnitude);
+    m_col = 0;
+    m_row = 0;
+    m_leftCol = 0;
+    m_topRow = 0;
+    {
+        const QSignalBlocker hblock(horizontalScrollBar());
+        const QSignalBlocker vblock(verticalScrollBar());
+        horizontalScrollBar()->setValue(0);
+        verticalScrollBar()->setValue(0);
+    }
+    UpdateScrollBars();
+    viewport()->update();
+    emit TopLeftChanged();
+}
+
+void TPFGridView::SetCellSize(int cellSize)
+{
+    m_cellSize = std::clamp(cellSize, pfview::kMinMagnitude, pfview::kMaxMagnitude);
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+int TPFGridView::ColCount() const { return m_grid ? std::max(1, m_grid->ColCount) : 1; }
+
+int TPFGridView::RowCount() const { return m_grid ? std::max(1, m_grid->RowCount) : 1; }
+
+pfview::GridMetrics TPFGridView::Metrics() const
+{
+    pfview::GridMetrics m;
+    m.colCount = ColCount();
+    m.rowCount = RowCount();
+    m.leftCol = m_leftCol;
+    m.topRow = m_topRow;
+    m.cellW = m_cellSize;
+    m.cellH = m_cellSize;
+    m.viewW = viewport()->width();
+    m.viewH = viewport()->height();
+    return m;
+}
+
+int TPFGridView::VisibleColCount() const { return pfview::FullyVisibleCols(Metrics()); }
+
+int TPFGridView::VisibleRowCount() const { return pfview::FullyVisibleRows(Metrics()); }
+
+void TPFGridView::SetLeftCol(int col) { horizontalScrollBar()->setValue(col); }
+
+void TPFGridView::SetTopRow(int row) { verticalScrollBar()->setValue(row); }
+
+void TPFGridView::SetCol(int col)
+{
+    col = std::clamp(col, 0, ColCount() - 1);
+    if (col != m_col) {
+        UpdateCell(m_col, m_row);
+        m_col = col;
+        UpdateCell(m_col, m_row);
+    }
+    SetLeftCol(pfview::LeftColToShow(Metrics(), col));
+}
+
+void TPFGridView::SetRow(int row)
+{
+    row = std::clamp(row, 0, RowCount() - 1);
+    if (row != m_row) {
+        UpdateCell(m_col, m_row);
+        m_row = row;
+        UpdateCell(m_col, m_row);
+    }
+    SetTopRow(pfview::TopRowToShow(Metrics(), row));
+}
+
+QPoint TPFGridView::MouseCoord(int x, int y) const
+{
+    const pfview::GridMetrics m = Metrics();
+    return QPoint(pfview::ColAtX(m, x), pfview::RowAtY(m, y));
+}
+
+QRect TPFGridView::CellRect(int col, int row) const
+{
+    const long long x = (static_cast<long long>(col) - m_leftCol) * m_cellSize;
+    const long long y = (static_cast<long long>(row) - m_topRow) * m_cellSize;
+    constexpr long long kFar = 1'000'000;
+    return QRect(static_cast<int>(std::clamp(x, -kFar, kFar)),
+                 static_cast<int>(std::clamp(y, -kFar, kFar)), m_cellSize, m_cellSize);
+}
+
+QColor TPFGridView::CurrentCellColor() const { return palette().color(QPalette::Highlight); }
+
+char TPFGridView::MarkAt(int col, int row) const
+{
+    return m_grid ? m_grid->Mark(col, row) : '\0';
+}
+
+void TPFGridView::sgDrawCell(QPainter &painter, int col, int row, const QRect &rect) const
+{
+    const bool current = col == m_col && row == m_row;
+    painter.fillRect(rect, current ? CurrentCellColor() : kBackColor);
+    const char mark = MarkAt(col, row);
+    if (mark == PFGrid::kMarkX) {
+        painter.fillRect(rect, kMarkXColor);
+    } else if (mark == PFGrid::kMarkO) {
+        painter.fillRect(rect, kMarkOColor);
+    } else {
+        if (col != m_col)
+            painter.fillRect(rect, Qt::white);
+        if (row != m_row)
+            painter.fillRect(rect, Qt::white);
+    }
+}
+
+void TPFGridView::DrawCells(QPainter &painter, const QRect &rect) const
+{
+    painter.fillRect(rect, kBackColor);
+    const pfview::GridMetrics m = Metrics();
+    const int s = m_cellSize;
+    const int cols = pfview::PartlyVisibleCols(m);
+    const int rows = pfview::PartlyVisibleRows(m);
+    if (cols <= 0 || rows <= 0)
+        return;
+
+    // Columns and rows (relative to the first visible ones) that meet rect.
+    const int c0 = std::max(0, rect.left() / s);
+    const int c1 = std::min(cols - 1, rect.right() / s);
+    const int r0 = std::max(0, rect.top() / s);
+    const int r1 = std::min(rows - 1, rect.bottom() / s);
+    if (c0 > c1 || r0 > r1)
+        return;
+
+    // Every cell in view is white unless it holds a box or is the current cell.
+    painter.fillRect(QRect(c0 * s, r0 * s, (c1 - c0 + 1) * s, (r1 - r0 + 1) * s), Qt::white);
+    if (m_grid) {
+        const int firstRow = m_topRow + r0;
+        const int lastRow = m_topRow + r1;
+        for (int i = c0; i <= c1; ++i) {
+            const int col = m_leftCol + i;
+            const char mark = m_grid->ColumnMark(col);
+            if (mark != PFGrid::kMarkX && mark != PFGrid::kMarkO)
+                continue;
+            const int top = std::max(m_grid->FirstRow(col), firstRow);
+            const int bottom = std::min(m_grid->LastRow(col), lastRow);
+            if (top > bottom)
+                continue;
+            painter.fillRect(QRect(i * s, (top - m_topRow) * s, s, (bottom - top + 1) * s),
+                             mark == PFGrid::kMarkX ? kMarkXColor : kMarkOColor);
+        }
+    }
+    const QRect current = CellRect(m_col, m_row);
+    if (m_col - m_leftCol >= c0 && m_col - m_leftCol <= c1 && m_row - m_topRow >= r0
+        && m_row - m_topRow <= r1)
+        sgDrawCell(painter, m_col, m_row, current);
+}
+
+void TPFGridView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(viewport());
+    DrawCells(painter, event->rect());
+}
+
+void TPFGridView::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollBars();
+}
+
+void TPFGridView::scrollContentsBy(int, int)
+{
+    const int left = horizontalScrollBar()->value();
+    const int top = verticalScrollBar()->value();
+    if (left == m_leftCol && top == m_topRow)
+        return;
+    m_leftCol = left;
+    m_topRow = top;
+    viewport()->update();
+    emit TopLeftChanged();
+}
+
+void TPFGridView::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    emit MouseMoved(p.x(), p.y());
+}
+
+void TPFGridView::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    const QPoint cell = MouseCoord(p.x(), p.y());
+    if (cell.x() >= 0 && cell.y() >= 0) {
+        SetCol(cell.x());
+        SetRow(cell.y());
+    }
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
+void TPFGridView::keyPressEvent(QKeyEvent *event)
+{
+    const int page = std::max(1, VisibleRowCount());
+    switch (event->key()) {
+    case Qt::Key_Left: SetCol(m_col - 1); break;
+    case Qt::Key_Right: SetCol(m_col + 1); break;
+    case Qt::Key_Up: SetRow(m_row - 1); break;
+    case Qt::Key_Down: SetRow(m_row + 1); break;
+    case Qt::Key_PageUp: SetRow(m_row - page); break;
+    case Qt::Key_PageDown: SetRow(m_row + page); break;
+    case Qt::Key_Home: SetCol(0); break;
+    case Qt::Key_End: SetCol(ColCount() - 1); break;
+    default: QAbstractScrollArea::keyPressEvent(event); return;
+    }
+    event->accept();
+}
+
+void TPFGridView::UpdateScrollBars()
+{
+    const pfview::GridMetrics m = Metrics();
+    QScrollBar *h = horizontalScrollBar();
+    QScrollBar *v = verticalScrollBar();
+    h->setRange(0, pfview::MaxLeftCol(m));
+    v->setRange(0, pfview::MaxTopRow(m));
+    h->setPageStep(std::max(1, m.viewW / std::max(1, m.cellW)));
+    v->setPageStep(std::max(1, m.viewH / std::max(1, m.cellH)));
+    h->setSingleStep(1);
+    v->setSingleStep(1);
+    // The range may have cut the first column or row.
+    scrollContentsBy(0, 0);
+}
+
+void TPFGridView::UpdateCell(int col, int row)
+{
+    const QRect r = CellRect(col, row);
+    if (r.intersects(viewport()->rect()))
+        viewport()->update(r);
+}
+
+} // namespace korvala

@@ -1,0 +1,100 @@
+#pragma once
+
+// The P&F grid `sg`: a scrolling view over the sparse cells of the last build. Only the
+// cells in view are painted, so a grid of millions of rows scrolls like a small one;
+// the scroll bars count cells, not pixels.
+
+#include "pfgeometry.h"
+
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QPoint>
+#include <QRect>
+
+class QPainter;
+
+namespace korvala {
+
+class PFGrid;
+
+class TPFGridView final : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    static const QColor kBackColor;  // RGB 249, 249, 249
+    static const QColor kMarkXColor; // "x": RGB 160, 255, 160
+    static const QColor kMarkOColor; // "0": RGB 255, 160, 160
+
+    explicit TPFGridView(QWidget *parent = nullptr);
+
+    // The cells to show (kept by the caller); nullptr shows the grid of one empty cell.
+    void SetGrid(const PFGrid *grid);
+    // The look of a newly built grid: cells cellSize × cellSize, first column and row
+    // 0, current cell (0, 0).
+    void ResetView(int cellSize);
+    // New cell size for the same cells (the magnitude changed).
+    void SetCellSize(int cellSize);
+
+    int DefaultColWidth() const { return m_cellSize; }
+    int DefaultRowHeight() const { return m_cellSize; }
+    int ColCount() const;
+    int RowCount() const;
+    int LeftCol() const { return m_leftCol; }
+    int TopRow() const { return m_topRow; }
+    void SetLeftCol(int col);
+    void SetTopRow(int row);
+    // The current cell; setting it repaints the old and the new cell and scrolls until
+    // the new one is fully visible.
+    int Col() const { return m_col; }
+    int Row() const { return m_row; }
+    void SetCol(int col);
+    void SetRow(int row);
+    // Fully visible columns and rows.
+    int VisibleColCount() const;
+    int VisibleRowCount() const;
+    pfview::GridMetrics Metrics() const;
+
+    // The cell at a point of the cell area (x: column, y: row; -1 beyond the cells).
+    QPoint MouseCoord(int x, int y) const;
+    // A cell's rectangle in the cell area's coordinates.
+    QRect CellRect(int col, int row) const;
+    // The colour an empty current cell keeps (the selection look).
+    QColor CurrentCellColor() const;
+
+    // One cell: first the grid's own look (background, or the selection look for the
+    // current cell), then the marks: "x" light green, "0" light red, empty cells white
+    // except the current one.
+    void sgDrawCell(QPainter &painter, int col, int row, const QRect &rect) const;
+    // The cells within rect (cell-area coordinates). Gives the same picture as
+    // sgDrawCell for every cell in view, with one fill per column run of boxes.
+    void DrawCells(QPainter &painter, const QRect &rect) const;
+
+signals:
+    // The first visible column or row changed.
+    void TopLeftChanged();
+    // The mouse moved over the cell area (cell-area coordinates).
+    void MouseMoved(int x, int y);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    char MarkAt(int col, int row) const;
+    void UpdateScrollBars();
+    void UpdateCell(int col, int row);
+
+    const PFGrid *m_grid = nullptr;
+    int m_cellSize = pfview::kDefaultMagnitude;
+    int m_leftCol = 0;
+    int m_topRow = 0;
+    int m_col = 0;
+    int m_row = 0;
+};
+
+} // namespace korvala

@@ -1,0 +1,200 @@
+#pragma once
+
+// The main window: menu, tabs, the P&F tab with its grid, strips and cursor window,
+// the open sequence and the Refresh pipeline.
+
+#include "document.h"
+#include "pfstrips.h"
+
+#include "uAbout.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QFileDialog;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenuBar;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QSplitter;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+
+namespace korvala {
+
+namespace chart {
+class Chart;
+class CandleSeries;
+} // namespace chart
+
+class TCursorWnd;
+class TPFGridView;
+
+class TForm1 final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // --- Connections to the other windows, made by the program's entry. ---
+    // Chart / "Action2": hand the quotes to the analysis window, prepare it and show it
+    // modally. Chart / "Индикаторы": recompute the indicator window and show it.
+    using WindowHook = std::function<void(TFList &quotes)>;
+    void SetAnalysisWindowHook(WindowHook hook) { m_analysisWindow = std::move(hook); }
+    void SetIndicatorWindowHook(WindowHook hook) { m_indicatorWindow = std::move(hook); }
+    void SetAboutBox(TAboutBox *box) { m_aboutBox = box; }
+
+    // The file name the open dialog would give (empty: cancelled). Tests answer it.
+    using OpenDialogHook = std::function<QString()>;
+    void SetOpenDialogHook(OpenDialogHook hook) { m_openDialog = std::move(hook); }
+
+    // --- Components. ---
+    QMenuBar *ActionMainMenuBar1 = nullptr;
+    QAction *Action1 = nullptr;
+    QAction *aExit = nullptr;
+    QAction *Action2 = nullptr;
+    QAction *aIndic = nullptr;
+    QAction *aRefresh = nullptr;
+    QAction *aAbout = nullptr;
+
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *TabSheet1 = nullptr;
+    QWidget *TabSheet2 = nullptr;
+    QWidget *ts_Candle = nullptr;
+    QWidget *tbCommon = nullptr;
+    QPlainTextEdit *mm_Common = nullptr;
+    QStatusBar *stb = nullptr;
+    QFileDialog *od = nullptr;
+    QTimer *Timer1 = nullptr;
+    QTimer *Timer2 = nullptr;
+
+    QSplitter *Splitter1 = nullptr;
+    QWidget *Panel1 = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QLineEdit *eBox = nullptr;
+    QLineEdit *eReverse = nullptr;
+    QPushButton *Button1 = nullptr;
+    QSpinBox *SpinEdit1 = nullptr;
+    QCheckBox *chkHintShow = nullptr;
+    QFrame *Panel3 = nullptr;
+    QPlainTextEdit *Memo1 = nullptr;
+    QFrame *Panel2 = nullptr;
+    TPaintBox *pb1 = nullptr;
+    TPaintBox *pb = nullptr;
+    TPaintBox *pbc = nullptr;
+    TPaintBox *pbc1 = nullptr;
+    QSplitter *Splitter3 = nullptr;
+    TPFGridView *sg = nullptr;
+
+    chart::Chart *LineBreakChart = nullptr;
+    chart::CandleSeries *LineBreakSeries = nullptr;
+    chart::Chart *CandleChart = nullptr;
+    chart::CandleSeries *CandleSeries = nullptr;
+
+    // The store of the cursor window's current text.
+    QString Hint;
+
+    // --- Event handlers. ---
+    void FormCreate();
+    void FormShow();
+    void FormDeactivate();
+    void FormDestroy();
+    void Action1Execute();
+    void aExitExecute();
+    void Action2Execute();
+    void aIndicExecute();
+    void aRefreshExecute();
+    void aAboutExecute();
+    void SpinEdit1Change(const QString &text);
+    void Memo1MouseMove();
+    void eBoxExit();
+    void eReverseExit();
+    void sgMouseMove(int x, int y);
+    void sgTopLeftChanged();
+    void Timer1Timer();
+    void pbPaint(QPainter &painter);
+    void pb1Paint(QPainter &painter);
+    void pbcPaint(QPainter &painter);
+    void pbc1Paint(QPainter &painter);
+
+    // The open sequence after the dialog: the file, the edits, the statistics, the
+    // caption, the candle tab's range, the common figures, then Refresh.
+    void OpenQuoteFile(const QString &path);
+    // Places the window for a screen of that size.
+    void PlaceWindow(QSize screen);
+
+    // --- State, for the program's other windows and for tests. ---
+    TFList &QuoteList() { return m_doc.QuoteList; }
+    const PFDocument &Document() const { return m_doc; }
+    const PFViewState &ViewState() const { return m_view; }
+    TCursorWnd *CursorWnd() const { return FCursorWnd; }
+    QString StatusText() const;
+    QString CellText() const;
+
+signals:
+    // The main window was closed: the program ends.
+    void Closed();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void CreateActions();
+    void CreateMenu();
+    void CreateTabs();
+    QWidget *CreateParametersPanel();
+    QWidget *CreateDrawingPanel();
+    void WatchMouseMoves(QWidget *control);
+    void CreateOpenDialog(const QString &folder);
+    void CreateLineBreakChart();
+    void CreateCandleTab();
+
+    // Refresh's steps and the open sequence's candle step; the line-break and candle
+    // steps belong to the chart tabs.
+    void BuildPF();
+    void DrawVolumeBars();
+    void BuildLineBreak();
+    void BuildCandles();
+    void SetCandleEndDate();
+
+    void EditExit(QLineEdit *edit, double &field);
+    void ReadEditTexts();
+    void SetStatusText(const QString &text);
+    void SetRulerWidth(int width);
+
+    void ShowCursorWnd(const QString &text);
+    void EnsureCursorWnd();
+    void DestroyCursorWnd();
+
+    PFDocument m_doc;
+    PFViewState m_view;
+    std::unique_ptr<TPFStrips> m_strips;
+    TCursorWnd *FCursorWnd = nullptr;
+    QLabel *m_stbText = nullptr;
+    int m_magnitude = 3;
+    bool m_shownOnce = false;
+    QString m_lastFolder;
+
+    QPointer<TAboutBox> m_aboutBox;
+    WindowHook m_analysisWindow;
+    WindowHook m_indicatorWindow;
+    OpenDialogHook m_openDialog;
+};
+
+} // namespace korvala
