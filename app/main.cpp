@@ -3,7 +3,9 @@
 
 #include "appmessages.h"
 #include "uAbout.h"
+#include "uChart.h"
 #include "uMain.h"
+#include "uView.h"
 
 int main(int argc, char *argv[])
 {
@@ -20,10 +22,10 @@ int main(int argc, char *argv[])
     // fIndic (TfIndic, ui/windows/uIndic.h) is created here, then connected:
     //   Form1.SetIndicatorWindowHook([&](korvala::TFList &quotes) {
     //       fIndic.CalcIndicator(quotes); fIndic.show(); fIndic.raise(); });
-    // Form2 (TForm2, ui/analysis/uChart.h) is created here, then connected:
-    //   Form1.SetAnalysisWindowHook([&](korvala::TFList &quotes) {
-    //       Form2.FChart->SetData(&quotes); Form2.FillSwingList(); Form2.exec(); });
-    // fReport (TfReport, ui/windows/uView.h) is created here, after Form2.
+    korvala::TForm2 Form2;
+    korvala::TfReport fReport;
+    Form2.SetReportWindow(&fReport);
+    Form1.SetAnalysisWindowHook([&Form2](korvala::TFList &quotes) { Form2.ShowFor(&quotes); });
 
     QObject::connect(&Form1, &korvala::TForm1::Closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

@@ -4,6 +4,7 @@
 #include "dump.h"
 #include "numtext.h"
 #include "pftext.h"
+#include "reports.h"
 #include "session.h"
 
 #include <algorithm>
@@ -24,6 +25,7 @@ constexpr const char *kUsage =
     "Usage:\n"
     "  korvala-cli stats  FILE                           statistics texts after opening FILE\n"
     "  korvala-cli pf     FILE [--box T] [--reverse T]   the P&F chart as a text picture\n"
+    "  korvala-cli report FILE [--depth N]               the targets report lines\n"
     "  korvala-cli dump   FILE [options]                 everything, as one JSON object\n"
     "  korvala-cli --help | --version\n"
     "\n"
@@ -32,6 +34,8 @@ constexpr const char *kUsage =
     "  --box T, --reverse T   box and reversal texts, applied by a second Refresh\n"
     "  --days N               the candle tab's number of days (default 222)\n"
     "  --period P, --offset S the indicator window's period and offset (default 7, 5)\n"
+    "  --depth N              the analysis window's period (levels for N + 1 pivots)\n"
+    "  --mm LINE              a line of the analysis window's memo (repeatable; default \"mm\")\n"
     "\n"
     "Exit status: 0 success, 1 the file could not be opened or built, 2 bad usage.\n";
 
@@ -63,7 +67,8 @@ int WholeNumber(const std::string &option, const std::string &text)
 const std::map<std::string, std::vector<std::string>> kCommandOptions = {
     {"stats", {}},
     {"pf", {"--box", "--reverse"}},
-    {"dump", {"--box", "--reverse", "--days", "--period", "--offset"}},
+    {"report", {"--depth"}},
+    {"dump", {"--box", "--reverse", "--days", "--period", "--offset", "--depth", "--mm"}},
 };
 
 Options Parse(const std::vector<std::string> &args)
@@ -74,6 +79,7 @@ Options Parse(const std::vector<std::string> &args)
     if (command == kCommandOptions.end())
         throw UsageError("unknown command '" + o.command + "'");
     bool haveFile = false;
+    std::vector<std::string> mm;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string &a = args[i];
         if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
@@ -93,6 +99,10 @@ Options Parse(const std::vector<std::string> &args)
                 o.dump.period = WholeNumber(a, v);
             else if (a == "--offset")
                 o.dump.offset = WholeNumber(a, v);
+            else if (a == "--depth")
+                o.dump.depth = WholeNumber(a, v);
+            else if (a == "--mm")
+                mm.push_back(v);
         } else if (!haveFile) {
             o.file = a;
             haveFile = true;
@@ -102,6 +112,8 @@ Options Parse(const std::vector<std::string> &args)
     }
     if (!haveFile)
         throw UsageError("'" + o.command + "' needs a FILE");
+    if (!mm.empty())
+        o.dump.mm = mm;
     return o;
 }
 
@@ -129,6 +141,11 @@ int RunCommand(const Options &o, std::ostream &out, std::ostream &err)
 {
     Session session(o.dump.days);
     OpenAndBuild(session, o);
+    // The analysis window's period reaches the list as its level depth.
+    if (o.dump.depth) {
+        session.doc.QuoteList.SetLevelDepth(*o.dump.depth);
+        session.doc.QuoteList.CalcLevels();
+    }
     const PFDocument &doc = session.doc;
     // Everything is computed before anything is printed: a failure prints nothing.
     std::ostringstream text;
@@ -138,6 +155,8 @@ int RunCommand(const Options &o, std::ostream &out, std::ostream &err)
         PrintLines(text, doc.mm_Common);
     } else if (o.command == "pf") {
         PrintLines(text, PFTextPicture(doc));
+    } else if (o.command == "report") {
+        PrintLines(text, TargetsReport(doc.QuoteList));
     } else if (o.command == "dump") {
         WriteDump(session, o.dump, text, err);
     }

@@ -2,6 +2,7 @@
 
 #include "document.h"
 #include "jsonwriter.h"
+#include "reports.h"
 #include "session.h"
 
 #include <ostream>
@@ -198,6 +199,8 @@ void WriteDump(const Session &session, const DumpOptions &options, std::ostream 
     WriteCandles(json, session);
     json.NewLine().Key("Indicator");
     WriteIndicator(json, session, options, err);
+    json.NewLine().Key("TargetsReport").Strings(TargetsReport(doc.QuoteList));
+    json.NewLine().Key("FNodesReport").Strings(FNodesReport(options.mm));
     json.EndObject();
     out << '\n';
 }

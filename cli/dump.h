@@ -4,6 +4,9 @@
 #include "indicator.h"
 
 #include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace korvala {
 class PFDocument;
@@ -19,6 +22,11 @@ struct DumpOptions
     int days = kCandleDaysInitial;
     int period = kIndicatorPeriodInitial;
     int offset = kIndicatorOffsetInitial;
+    // The analysis window's period, applied as the list's level depth before the
+    // reports; none: the list keeps the depth of the load.
+    std::optional<int> depth;
+    // The lines of the analysis window's memo for the F-nodes report.
+    std::vector<std::string> mm = {"mm"};
 };
 
 // Writes the whole state after the open sequence as one JSON object; a note about a
