@@ -40,7 +40,11 @@ public:
     void FillSampleValues(int n);
 
     int Count() const;
+    // The candles in ascending order of x (the order of adding, for ascending dates); a
+    // default Candle outside 0 … Count() − 1.
     Candle At(int index) const;
+    // Whether the first point since the last Clear came with a date; the chart then shows
+    // a date-time axis.
     bool Dated() const;
 
 private:
@@ -52,11 +56,15 @@ private:
 };
 
 // y values at consecutive indexes, optionally with a text label per point, and value
-// marks (the label, or the value, above each point with an 8-pixel arrow).
+// marks: a text above each point with an 8-pixel arrow on a transparent background, for
+// the points in view, thinned to one mark per label width when the points lie closer.
+// The marks read the value; the labels name the points on the horizontal axis (of the
+// first series that has labels) and, with MarkStyle::Label, in the marks.
 class LineSeries final
 {
 public:
     using LabelSource = std::function<QString(int index)>;
+    enum class MarkStyle { Value, Label };
 
     void Clear();
     void Add(double y);
@@ -70,6 +78,8 @@ public:
     void SetMarksVisible(bool visible);
     bool MarksVisible() const;
     void SetMarkArrowColor(const QColor &color);
+    void SetMarkStyle(MarkStyle style); // Value at first; Label falls back to the value
+    MarkStyle GetMarkStyle() const;
 
     int Count() const;
     double ValueAt(int index) const;
@@ -83,6 +93,10 @@ private:
     std::unique_ptr<Impl> d;
 };
 
+// The chart fills its parent while the parent has no layout; in a layout, the layout
+// places it. The mouse zooms the horizontal axis: the wheel about the pointer, a drag
+// with the left button pans, a double click shows everything again. The vertical axis
+// always fits the prices in view.
 class Chart final : public QWidget
 {
     Q_OBJECT
@@ -97,7 +111,8 @@ public:
     bool LegendVisible() const;
     void SetTitle(const QString &title);
     QString Title() const;
-    void SetDoubleBuffered(bool on);
+    void SetDoubleBuffered(bool on); // the chart always draws through its own buffer
+    bool DoubleBuffered() const;
     void SetMouseZoom(bool on);
     bool MouseZoom() const;
     void SetBackWallColor(const QColor &color);
@@ -109,7 +124,8 @@ public:
     void RemoveSeries(CandleSeries *series);
     void RemoveSeries(LineSeries *series);
 
-    // Shows the whole of every series (after a refill).
+    // Shows the whole of every series. Clearing or refilling a series does the same; points
+    // added one by one extend the view unless the user has zoomed or panned it.
     void ResetZoom();
     // Horizontal range in view, for tests and for callers that keep the view.
     double ViewFirst() const;

@@ -1,0 +1,32 @@
+#pragma once
+
+// The plotting library's widget with one addition: the chart gets a word in each layout
+// pass of a replot, before it (to choose the tickers) and after it (to fit the ranges to
+// the plot's new size).
+
+#include <qcustomplot.h>
+
+#include <functional>
+
+namespace korvala::chart {
+
+class PlotWidget final : public QCustomPlot
+{
+public:
+    explicit PlotWidget(QWidget *parent);
+
+    // after returns true when it changed a range, which calls for another layout pass
+    // (the tick labels may have changed width).
+    void SetLayoutHooks(std::function<void()> before, std::function<bool()> after);
+    // A layout pass without drawing, for the current size.
+    void Relayout();
+
+protected:
+    void updateLayout() override;
+
+private:
+    std::function<void()> m_before;
+    std::function<bool()> m_after;
+};
+
+} // namespace korvala::chart
