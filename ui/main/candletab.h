@@ -1,0 +1,88 @@
+#pragma once
+
+#include "candles.h"
+#include "uChartFin.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace korvala {
+
+namespace chart {
+class Chart;
+class CandleSeries;
+} // namespace chart
+
+class TDateTimePicker;
+class TSpinEdit;
+
+// Tab "Candle": the candle chart over a date range (end date − number of days = start
+// date) and its timed replay of the whole quote list, 61 candles at a time.
+class TCandleTab final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The tab reads the quotes; it never changes them.
+    explicit TCandleTab(const TFList &quotes, QWidget *parent = nullptr);
+    ~TCandleTab() override;
+
+    // The open sequence: the end date := endDateTime (the last quote's DateTime), then
+    // the end-date handler applies the range. With no quote the caller leaves it out.
+    void SetEndDateAndApply(double endDateTime);
+    // Refresh: the range chart from the two pickers, start then end.
+    void RefreshCandles();
+
+private:
+    friend class TCandleTabProbe; // tests and benchmarks drive the handlers
+
+    void CreatePanel();
+
+    void DateTimePicker2Change();
+    void SpinEdit2Change();
+    void DateTimePicker1Change();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void Timer2Timer();
+    void Button2Click();
+    void BuildCandles(const TFList &list, double start, double end);
+    void ShowReplayFrame(const TFList &list, int first, int last);
+    void ShowCandles(const TFList &list, const std::vector<int> &indexes);
+
+    const TFList &m_quotes;
+
+    chart::Chart *CandleChart = nullptr;
+    chart::CandleSeries *CandleSeries = nullptr;
+
+    QFrame *Panel4 = nullptr;
+    QLabel *Label5 = nullptr;
+    TDateTimePicker *DateTimePicker2 = nullptr;
+    QLabel *Label6 = nullptr;
+    TSpinEdit *SpinEdit2 = nullptr;
+    QLabel *Label7 = nullptr;
+    QLabel *Label4 = nullptr;
+    TDateTimePicker *DateTimePicker1 = nullptr;
+    QPushButton *BitBtn1 = nullptr;
+    QPushButton *BitBtn2 = nullptr;
+    TSpinEdit *SpinEdit3 = nullptr;
+    QLabel *Label8 = nullptr;
+    QPushButton *Button2 = nullptr;
+    QPushButton *Button3 = nullptr;
+    QPushButton *Button4 = nullptr;
+
+    // Timer2 is on while the replay runs; at an interval of 0 or below it is on but
+    // never ticks, until "Стоп".
+    QTimer *Timer2 = nullptr;
+    bool m_timer2Enabled = false;
+    long long m_timer2Interval = 0;
+
+    TCandleReplay m_replay; // FReplayFirst, FReplayLast, FReplayWidth
+};
+
+} // namespace korvala

@@ -1,0 +1,21 @@
+#include "linebreakview.h"
+
+#include "chart.h"
+#include "linebreak.h"
+
+#include <vector>
+
+namespace korvala {
+
+void FillLineBreakSeries(chart::CandleSeries &series, const TFList &list)
+{
+    const std::vector<TLineBrick> bricks = BuildLineBreakBricks(list);
+    std::vector<chart::Candle> candles;
+    candles.reserve(bricks.size());
+    double x = 0;
+    for (const TLineBrick &b : bricks)
+        candles.push_back({x++, b.Open, b.High, b.Low, b.Close});
+    series.Assign(candles, false);
+}
+
+} // namespace korvala

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "uChartFin.h"
+
+namespace korvala {
+
+namespace chart {
+class CandleSeries;
+} // namespace chart
+
+// BuildLineBreak's fill: clears the series and adds the line-break bricks of the list,
+// brick k at position k (undated).
+void FillLineBreakSeries(chart::CandleSeries &series, const TFList &list);
+
+} // namespace korvala

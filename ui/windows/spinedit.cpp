@@ -1,0 +1,63 @@
+#include "spinedit.h"
+
+#include "numtext.h"
+
+#include <QLineEdit>
+
+#include <algorithm>
+
+namespace korvala {
+
+int SpinTextValue(const QString &text) { return StrToIntDef(text.toStdString(), 1); }
+
+TSpinEdit::TSpinEdit(int minValue, int maxValue, int value, QWidget *parent)
+    : QAbstractSpinBox(parent), m_min(minValue), m_max(maxValue)
+{
+    lineEdit()->setText(QString::number(value));
+    connect(lineEdit(), &QLineEdit::textChanged, this, &TSpinEdit::Changed);
+}
+
+int TSpinEdit::Value() const { return SpinTextValue(lineEdit()->text()); }
+
+void TSpinEdit::SetValue(int value) { SetText(QString::number(value)); }
+
+QString TSpinEdit::Text() const { return lineEdit()->text(); }
+
+void TSpinEdit::SetText(const QString &text) { lineEdit()->setText(text); }
+
+void TSpinEdit::stepBy(int steps)
+{
+    const long long next = static_cast<long long>(Value()) + steps;
+    SetValue(static_cast<int>(std::clamp<long long>(next, m_min, m_max)));
+    lineEdit()->selectAll();
+}
+
+QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const
+{
+    const int v = Value();
+    StepEnabled e = StepNone;
+    if (v < m_max)
+        e |= StepUpEnabled;
+    if (v > m_min)
+        e |= StepDownEnabled;
+    return e;
+}
+
+// Digits and signs only, as in the numeric edits of the program; "-" or "1-2" may be
+// typed and then count as 1.
+QValidator::State TSpinEdit::validate(QString &input, int &) const
+{
+    for (const QChar c : input)
+        if ((c < u'0' || c > u'9') && c != u'-' && c != u'+')
+            return QValidator::Invalid;
+    return QValidator::Acceptable;
+}
+
+QSize TSpinEdit::sizeHint() const
+{
+    const QSize base = QAbstractSpinBox::sizeHint();
+    const int digits = fontMetrics().horizontalAdvance(QString::number(m_max)) + 24;
+    return {std::max(base.width(), digits), base.height()};
+}
+
+} // namespace korvala

@@ -1,0 +1,158 @@
+#include "uIndic.h"
+
+#include "chart.h"
+#include "indicator.h"
+#include "spinedit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace korvala {
+
+namespace {
+
+constexpr int kPanelHeight = 41;
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 128, 0);
+const QColor kTeal(0, 128, 128);
+
+} // namespace
+
+// The date texts of the quotes shown, kept with the line: a later open refills the quote
+// list but leaves the window's lines (and their labels) as they were. One buffer with
+// offsets, so a million labels cost a few bytes each.
+class TfIndic::DateLabels final
+{
+public:
+    DateLabels(const TFList &list, std::size_t count)
+    {
+        m_start.reserve(count + 1);
+        m_text.reserve(count * 14);
+        list.ForEach([&](const TFPoint &q, int index) {
+            if (static_cast<std::size_t>(index) >= count)
+                return;
+            m_start.push_back(m_text.size());
+            m_text += q.DateText;
+        });
+        m_start.push_back(m_text.size());
+    }
+
+    QString At(int index) const
+    {
+        if (index < 0 || static_cast<std::size_t>(index) + 1 >= m_start.size())
+            return {};
+        const std::size_t from = m_start[static_cast<std::size_t>(index)];
+        const std::size_t to = m_start[static_cast<std::size_t>(index) + 1];
+        return QString::fromUtf8(m_text.data() + from, static_cast<qsizetype>(to - from));
+    }
+
+private:
+    std::string m_text;
+    std::vector<std::size_t> m_start;
+};
+
+TfIndic::TfIndic(const TFList *quotes, QWidget *parent) : QWidget(parent, Qt::Window), m_quotes(quotes)
+{
+    setWindowTitle(QStringLiteral("fIndic"));
+    resize(696, 480);
+
+    Panel1 = new QFrame(this);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setFixedHeight(kPanelHeight);
+    Label1 = new QLabel(QStringLiteral("Last"), Panel1);
+    Label1->move(8, 13);
+    SpinEdit1 = new TSpinEdit(1, 10000000, 1, Panel1);
+    SpinEdit1->setGeometry(40, 9, 81, 22);
+    ComboBox1 = new QComboBox(Panel1);
+    ComboBox1->addItems({QStringLiteral("100"), QStringLiteral("150"), QStringLiteral("200"),
+                         QStringLiteral("75"), QStringLiteral("50")});
+    ComboBox1->setCurrentIndex(-1);
+    ComboBox1->setGeometry(128, 9, 65, 22);
+    CheckBox1 = new QCheckBox(QStringLiteral("CheckBox1"), Panel1);
+    CheckBox1->setChecked(true);
+    CheckBox1->setGeometry(204, 11, 97, 17);
+    CheckBox2 = new QCheckBox(QStringLiteral("CheckBox2"), Panel1);
+    CheckBox2->setChecked(true);
+    CheckBox2->setGeometry(308, 11, 97, 17);
+    spPeriod = new TSpinEdit(1, 1000000, 3, Panel1);
+    spPeriod->setGeometry(412, 9, 81, 22);
+    spOffset = new TSpinEdit(1, 1000000, 3, Panel1);
+    spOffset->setGeometry(500, 9, 81, 22);
+
+    Chart1 = new chart::Chart(this);
+    Chart1->SetTitle(QStringLiteral("TChart"));
+    Chart1->SetLegendVisible(false);
+    Chart1->SetView3D(false);
+    Chart1->SetMouseZoom(true);
+    Chart1->SetBackWallColor(Qt::white);
+    Chart1->SetBackWallClearBrush(true);
+    Series1 = Chart1->AddLineSeries(QStringLiteral("Series1"));
+    Series1->SetColor(kRed);
+    Series1->SetPointersVisible(false);
+    Series1->SetMarksVisible(true);
+    Series2 = Chart1->AddLineSeries(QStringLiteral("Series2"));
+    Series2->SetColor(kGreen);
+    Series2->SetPointersVisible(false);
+    Series2->SetMarksVisible(true);
+    Series2->SetMarkArrowColor(kTeal);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Panel1);
+    layout->addWidget(Chart1, 1);
+
+    connect(spPeriod, &TSpinEdit::Changed, this, &TfIndic::spPeriodChange);
+    connect(spOffset, &TSpinEdit::Changed, this, &TfIndic::spPeriodChange);
+    connect(CheckBox1, &QCheckBox::toggled, this, &TfIndic::CheckBox1Click);
+    connect(CheckBox2, &QCheckBox::toggled, this, &TfIndic::CheckBox2Click);
+
+    FormCreate();
+}
+
+TfIndic::~TfIndic() = default;
+
+void TfIndic::SetQuoteList(const TFList *quotes) { m_quotes = quotes; }
+
+void TfIndic::FormCreate()
+{
+    FPeriod = kIndicatorPeriodInitial;
+    FOffset = kIndicatorOffsetInitial;
+}
+
+void TfIndic::CalcIndicator()
+{
+    static const TFList kNoQuotes;
+    const TFList &list = m_quotes ? *m_quotes : kNoQuotes;
+    TIndicatorSeries s = CalcIndicatorSeries(list, FPeriod, FOffset);
+
+    m_labels = std::make_shared<const DateLabels>(list, s.Series1.size());
+    Series1->Assign(std::move(s.Series1),
+                    [labels = m_labels](int index) { return labels->At(index); });
+    Series2->Assign(std::move(s.Series2));
+    if (!s.Error.empty())
+        throw std::runtime_error(s.Error);
+}
+
+// Either spin: both are read, unless one of them is being cleared.
+void TfIndic::spPeriodChange()
+{
+    if (spPeriod->Text().isEmpty() || spOffset->Text().isEmpty())
+        return;
+    FPeriod = spPeriod->Value();
+    FOffset = spOffset->Value();
+    CalcIndicator();
+}
+
+void TfIndic::CheckBox1Click() { Series1->SetMarksVisible(CheckBox1->isChecked()); }
+
+void TfIndic::CheckBox2Click() { Series2->SetMarksVisible(CheckBox2->isChecked()); }
+
+} // namespace korvala

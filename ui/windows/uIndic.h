@@ -1,0 +1,70 @@
+#pragma once
+
+#include "uChartFin.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+
+namespace korvala {
+
+namespace chart {
+class Chart;
+class LineSeries;
+} // namespace chart
+
+class TSpinEdit;
+
+// The indicator window: the closes (red, labelled with their dates) and their smoothed
+// average displaced forward (green). Not modal; created once and kept.
+class TfIndic final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // quotes: the main window's quote list, read when the lines are computed.
+    explicit TfIndic(const TFList *quotes = nullptr, QWidget *parent = nullptr);
+    ~TfIndic() override;
+
+    void SetQuoteList(const TFList *quotes);
+
+    // Recomputes both lines from the quote list with FPeriod and FOffset. A period of 0
+    // stops at the first smoothing step: the lines keep the points made so far and the
+    // error is thrown (std::runtime_error) for the application's error message.
+    void CalcIndicator();
+
+private:
+    friend class TfIndicProbe; // tests and benchmarks look inside
+
+    class DateLabels;
+
+    void FormCreate();
+    void spPeriodChange();
+    void CheckBox1Click();
+    void CheckBox2Click();
+
+    const TFList *m_quotes = nullptr;
+    std::shared_ptr<const DateLabels> m_labels;
+
+    QFrame *Panel1 = nullptr;
+    QLabel *Label1 = nullptr;
+    TSpinEdit *SpinEdit1 = nullptr;
+    QComboBox *ComboBox1 = nullptr;
+    QCheckBox *CheckBox1 = nullptr;
+    QCheckBox *CheckBox2 = nullptr;
+    TSpinEdit *spPeriod = nullptr;
+    TSpinEdit *spOffset = nullptr;
+    chart::Chart *Chart1 = nullptr;
+    chart::LineSeries *Series1 = nullptr;
+    chart::LineSeries *Series2 = nullptr;
+
+    int FPeriod = 0;
+    int FOffset = 0;
+};
+
+} // namespace korvala
