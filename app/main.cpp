@@ -4,6 +4,7 @@
 #include "appmessages.h"
 #include "uAbout.h"
 #include "uChart.h"
+#include "uIndic.h"
 #include "uMain.h"
 #include "uView.h"
 
@@ -19,9 +20,14 @@ int main(int argc, char *argv[])
     korvala::TAboutBox AboutBox(&Form1);
     Form1.SetAboutBox(&AboutBox);
 
-    // fIndic (TfIndic, ui/windows/uIndic.h) is created here, then connected:
-    //   Form1.SetIndicatorWindowHook([&](korvala::TFList &quotes) {
-    //       fIndic.CalcIndicator(quotes); fIndic.show(); fIndic.raise(); });
+    korvala::TfIndic fIndic;
+    Form1.SetIndicatorWindowHook([&fIndic](korvala::TFList &quotes) {
+        fIndic.SetQuoteList(&quotes);
+        fIndic.CalcIndicator();
+        fIndic.show();
+        fIndic.raise();
+        fIndic.activateWindow();
+    });
     korvala::TForm2 Form2;
     korvala::TfReport fReport;
     Form2.SetReportWindow(&fReport);

@@ -39,6 +39,11 @@ public:
     // Refresh: the range chart from the two pickers, start then end.
     void RefreshCandles();
 
+    chart::Chart *Chart() const { return CandleChart; }
+    chart::CandleSeries *Series() const { return CandleSeries; }
+    // The replay is running (Timer2 on, even at an interval that never ticks).
+    bool ReplayRunning() const { return m_timer2Enabled; }
+
 private:
     friend class TCandleTabProbe; // tests and benchmarks drive the handlers
 

@@ -1,9 +1,11 @@
 #include "uMain.h"
 
 #include "appmessages.h"
+#include "candletab.h"
 #include "chart.h"
 #include "celltext.h"
 #include "cursorwnd.h"
+#include "linebreakview.h"
 #include "numtext.h"
 #include "params.h"
 #include "pfgeometry.h"
@@ -123,8 +125,6 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kTimer1Interval);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
 
     FormCreate();
 }
@@ -421,17 +421,11 @@ void TForm1::CreateLineBreakChart()
 
 void TForm1::CreateCandleTab()
 {
-    // The candle tab's own class (range pickers, replay under Timer2) takes this place.
     auto *layout = new QVBoxLayout(ts_Candle);
     layout->setContentsMargins(0, 0, 0, 0);
-    CandleChart = new chart::Chart(ts_Candle);
-    CandleChart->setObjectName(QStringLiteral("CandleChart"));
-    CandleChart->SetView3D(false);
-    CandleChart->SetDoubleBuffered(true);
-    CandleChart->SetLegendVisible(false);
-    layout->addWidget(CandleChart);
-    CandleSeries = CandleChart->AddCandleSeries(QStringLiteral("CandleSeries"));
-    CandleSeries->FillSampleValues(kDemoCandles);
+    m_candleTab = new TCandleTab(m_doc.QuoteList, ts_Candle);
+    m_candleTab->setObjectName(QStringLiteral("CandleTab"));
+    layout->addWidget(m_candleTab);
 }
 
 void TForm1::PlaceWindow(QSize screen)
@@ -453,13 +447,8 @@ void TForm1::FormDestroy()
 {
     DestroyCursorWnd();
     Timer1->stop();
-    Timer2->stop();
-    if (CandleChart) {
-        CandleChart->RemoveSeries(CandleSeries);
-        CandleSeries = nullptr;
-        delete CandleChart;
-        CandleChart = nullptr;
-    }
+    delete m_candleTab;
+    m_candleTab = nullptr;
     if (LineBreakChart) {
         LineBreakChart->RemoveSeries(LineBreakSeries);
         LineBreakSeries = nullptr;
@@ -623,19 +612,13 @@ void TForm1::BuildPF()
 
 void TForm1::DrawVolumeBars() { pb->update(); }
 
-void TForm1::BuildLineBreak()
-{
-    // The three-line-break tab rebuilds from QuoteList here.
-}
+void TForm1::BuildLineBreak() { FillLineBreakSeries(*LineBreakSeries, m_doc.QuoteList); }
 
-void TForm1::BuildCandles()
-{
-    // The candle tab rebuilds its range of QuoteList here.
-}
+void TForm1::BuildCandles() { m_candleTab->RefreshCandles(); }
 
 void TForm1::SetCandleEndDate()
 {
-    // The candle tab takes the last quote's date as its end date here.
+    m_candleTab->SetEndDateAndApply(m_doc.QuoteList.Items(m_doc.LastQuoteIndex())->DateTime);
 }
 
 // --- Parameters. ---

@@ -38,6 +38,7 @@ class Chart;
 class CandleSeries;
 } // namespace chart
 
+class TCandleTab;
 class TCursorWnd;
 class TPFGridView;
 
@@ -79,7 +80,6 @@ public:
     QStatusBar *stb = nullptr;
     QFileDialog *od = nullptr;
     QTimer *Timer1 = nullptr;
-    QTimer *Timer2 = nullptr;
 
     QSplitter *Splitter1 = nullptr;
     QWidget *Panel1 = nullptr;
@@ -101,8 +101,8 @@ public:
 
     chart::Chart *LineBreakChart = nullptr;
     chart::CandleSeries *LineBreakSeries = nullptr;
-    chart::Chart *CandleChart = nullptr;
-    chart::CandleSeries *CandleSeries = nullptr;
+    // Tab "Candle": its chart, date range and replay (with Timer2).
+    TCandleTab *CandleTab() const { return m_candleTab; }
 
     // The store of the cursor window's current text.
     QString Hint;
@@ -192,6 +192,7 @@ private:
     QString m_lastFolder;
 
     QPointer<TAboutBox> m_aboutBox;
+    TCandleTab *m_candleTab = nullptr;
     WindowHook m_analysisWindow;
     WindowHook m_indicatorWindow;
     OpenDialogHook m_openDialog;

@@ -7,6 +7,9 @@
 #include "chart.h"
 #include "cursorwnd.h"
 #include "pfgridview.h"
+#include "candletab.h"
+#include "chart.h"
+#include "linebreak.h"
 #include "uMain.h"
 
 #include <gtest/gtest.h>
@@ -93,16 +96,16 @@ TEST_F(MainWindowTest, StartsWithTheOpenDialogAndAnEmptyWindow)
     EXPECT_EQ(form->sg->RowCount(), 1);
     EXPECT_FALSE(form->Timer1->isActive());
     EXPECT_EQ(form->Timer1->interval(), 1000);
-    EXPECT_FALSE(form->Timer2->isActive());
+    EXPECT_FALSE(form->CandleTab()->ReplayRunning());
     EXPECT_EQ(form->ViewState().FCellX, -1000);
     EXPECT_EQ(form->ViewState().FCellY, -1000);
     // Both chart tabs show 100 demonstration candles; only the line-break chart a legend.
     ASSERT_NE(form->LineBreakSeries, nullptr);
-    ASSERT_NE(form->CandleSeries, nullptr);
+    ASSERT_NE(form->CandleTab()->Series(), nullptr);
     EXPECT_EQ(form->LineBreakSeries->Count(), 100);
-    EXPECT_EQ(form->CandleSeries->Count(), 100);
+    EXPECT_EQ(form->CandleTab()->Series()->Count(), 100);
     EXPECT_TRUE(form->LineBreakChart->LegendVisible());
-    EXPECT_FALSE(form->CandleChart->LegendVisible());
+    EXPECT_FALSE(form->CandleTab()->Chart()->LegendVisible());
     EXPECT_FALSE(form->LineBreakChart->View3D());
 }
 
@@ -174,6 +177,38 @@ TEST_F(MainWindowTest, OpeningDailyQuotes)
     EXPECT_EQ(form->sg->Col(), 0);
     EXPECT_EQ(form->sg->Row(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr); // the hourglass is gone
+}
+
+TEST_F(MainWindowTest, OpeningFillsTheLineBreakAndCandleTabs)
+{
+    Open(Example("daily.txt"));
+    const TFList &quotes = form->Document().QuoteList;
+    // The bricks of the closes, the first one from the first quote's open and close.
+    const std::vector<TLineBrick> bricks = BuildLineBreakBricks(quotes);
+    ASSERT_EQ(form->LineBreakSeries->Count(), static_cast<int>(bricks.size()));
+    const chart::Candle first = form->LineBreakSeries->At(0);
+    EXPECT_EQ(first.open, quotes.Items(0)->Open);
+    EXPECT_EQ(first.close, quotes.Items(0)->Close);
+    // The candle tab: the quotes of the last 222 days, both ends included.
+    const double end = quotes.Items(quotes.Count() - 1)->DateTime;
+    int inRange = 0;
+    quotes.ForEach([&](const TFPoint &q, int) { inRange += q.DateTime >= end - 222 ? 1 : 0; });
+    ASSERT_EQ(form->CandleTab()->Series()->Count(), inRange);
+    EXPECT_EQ(form->CandleTab()->Series()->At(inRange - 1).x, end);
+    EXPECT_TRUE(form->CandleTab()->Series()->Dated());
+}
+
+TEST_F(MainWindowTest, ChartMenuItemsReachTheirWindowsWithTheQuotes)
+{
+    const TFList *analysed = nullptr;
+    const TFList *indicated = nullptr;
+    form->SetAnalysisWindowHook([&](TFList &quotes) { analysed = &quotes; });
+    form->SetIndicatorWindowHook([&](TFList &quotes) { indicated = &quotes; });
+    Open(Example("daily.txt"));
+    form->Action2->trigger();
+    form->aIndic->trigger();
+    EXPECT_EQ(analysed, &form->Document().QuoteList);
+    EXPECT_EQ(indicated, &form->Document().QuoteList);
 }
 
 TEST_F(MainWindowTest, OpeningIntradayQuotesAfterDailyReplacesEverything)
