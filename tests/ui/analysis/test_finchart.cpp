@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "qtestapp.h"
+
 #include <cmath>
 #include <random>
 #include <string>
@@ -15,24 +17,6 @@
 using namespace korvala;
 
 namespace {
-
-class QtEnvironment final : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "test_finchart";
-        static char *argv[] = {name, nullptr};
-        m_app = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QApplication *m_app = nullptr;
-};
-
-[[maybe_unused]] auto *const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // Quotes with open = high = low = close.
 void Load(TFList &list, const std::vector<double> &closes)

@@ -10,30 +10,16 @@
 
 #include <gtest/gtest.h>
 
+#include "qtestapp.h"
+
 #include <string>
 
 using namespace korvala;
 
 namespace {
 
-class QtEnvironment final : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        qputenv("QT_SCALE_FACTOR", "2");
-        static int argc = 1;
-        static char name[] = "test_finchart_hidpi";
-        static char *argv[] = {name, nullptr};
-        m_app = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QApplication *m_app = nullptr;
-};
-
-[[maybe_unused]] auto *const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+// Every window of this program is drawn at twice the pixel density.
+[[maybe_unused]] const bool kScaled = qputenv("QT_SCALE_FACTOR", "2");
 
 } // namespace
 

@@ -20,30 +20,14 @@
 
 #include <gtest/gtest.h>
 
+#include "qtestapp.h"
+
 #include <string>
 #include <vector>
 
 using namespace korvala;
 
 namespace {
-
-class QtEnvironment final : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "test_uChart";
-        static char *argv[] = {name, nullptr};
-        m_app = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QApplication *m_app = nullptr;
-};
-
-[[maybe_unused]] auto *const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 void Load(TFList &list, const std::vector<std::string> &closes)
 {

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "qtestapp.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -22,24 +24,6 @@
 using namespace korvala;
 
 namespace {
-
-class QtEnvironment final : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "test_uView";
-        static char *argv[] = {name, nullptr};
-        m_app = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QApplication *m_app = nullptr;
-};
-
-[[maybe_unused]] auto *const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 std::string Bytes(const QString &path)
 {
