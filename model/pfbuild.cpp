@@ -114,17 +114,32 @@ namespace {
 
 const char *Suffix(char mark) { return mark == PFGrid::kMarkX ? " - UP" : " - DOWN"; }
 
-// The column record takes a quote into the column (the no-move update without its
-// PeriodEnd, which is written once the column's latest quote is known).
-void TakeInto(TFPoint &record, const TFPoint &q)
+// The figures of the column being built, kept in locals while the quotes stream past
+// and written into its record when the column closes.
+struct RunningColumn
 {
-    record.Close = q.Close;
-    if (q.High > record.High)
-        record.High = q.High;
-    if (q.Low < record.Low)
-        record.Low = q.Low;
-    record.Volume = record.Volume + q.Volume;
-}
+    double close;
+    double high;
+    double low;
+    double volume;
+    int last; // the latest quote taken into the column
+
+    RunningColumn(const TFPoint &q, int index)
+        : close(q.Close), high(q.High), low(q.Low), volume(q.Volume), last(index)
+    {
+    }
+
+    void Take(const TFPoint &q, int index)
+    {
+        close = q.Close;
+        if (q.High > high)
+            high = q.High;
+        if (q.Low < low)
+            low = q.Low;
+        volume = volume + q.Volume;
+        last = index;
+    }
+};
 
 TFPoint &OpenRecord(TFList &columns, const TFPoint &q, int direction)
 {
@@ -180,10 +195,14 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
     grid.BeginColumn(mark, static_cast<int>(row), 0);
 
     TFPoint *record = &OpenRecord(columns, q0, 1);
-    int lastTaken = 0; // the latest quote taken into the current column
+    RunningColumn running(q0, 0);
 
     auto closeRecord = [&] {
-        record->PeriodEnd = quotes.Items(lastTaken)->DateText + Suffix(mark);
+        record->Close = running.close;
+        record->High = running.high;
+        record->Low = running.low;
+        record->Volume = running.volume;
+        record->PeriodEnd = quotes.Items(running.last)->DateText + Suffix(mark);
     };
     auto addBoxes = [&](long long n) {
         boxes += n;
@@ -200,8 +219,7 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
         const double c = q.Close;
         const double d = std::fabs(c - lastBoxPrice);
         if (d <= box) {
-            TakeInto(*record, q);
-            lastTaken = i;
+            running.Take(q, i);
             return;
         }
         const long long n = static_cast<long long>(std::trunc(d / box));
@@ -211,8 +229,7 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
             addBoxes(n);
             const long long target = up ? row - n : row + n;
             grid.ExtendTo(static_cast<int>(target), i);
-            TakeInto(*record, q);
-            lastTaken = i;
+            running.Take(q, i);
             row = target;
             if (up)
                 topRow[static_cast<std::size_t>(col)] = static_cast<int>(target);
@@ -221,8 +238,7 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
             lastBoxPrice = up ? lastBoxPrice + n * box : lastBoxPrice - n * box;
         } else if (d < reverse) {
             grid.SetExtremeQuote(PFGrid::kNoQuote);
-            TakeInto(*record, q);
-            lastTaken = i;
+            running.Take(q, i);
         } else {
             addBoxes(n + 1);
             closeRecord();
@@ -241,7 +257,7 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
             grid.BeginColumn(mark, static_cast<int>(row), i);
             grid.ExtendTo(static_cast<int>(target), i);
             record = &OpenRecord(columns, q, up ? 1 : -1);
-            lastTaken = i;
+            running = RunningColumn(q, i);
             row = target;
             lastBoxPrice = up ? lastBoxPrice + n * box : lastBoxPrice - n * box;
         }

@@ -224,6 +224,12 @@ void TFList::Block::pop_back()
     m_items[--m_size].~TFPoint();
 }
 
+void TFList::Block::clear()
+{
+    while (m_size > 0)
+        pop_back();
+}
+
 TFList::TFList() = default;
 TFList::~TFList() = default;
 
@@ -253,7 +259,7 @@ TFPoint &TFList::AddNew()
     if (m_count == INT_MAX)
         throw std::length_error("Too many records in one list");
     if ((m_count & (kBlockSize - 1)) == 0) {
-        m_blocks.push_back(std::make_shared<Block>());
+        m_blocks.push_back(m_spare ? std::move(m_spare) : std::make_shared<Block>());
     }
     ++m_count;
     return m_blocks.back()->emplace_back();
@@ -269,6 +275,11 @@ void TFList::RemoveLast()
 
 void TFList::Clear()
 {
+    // A rebuild of a similar size then writes into pages it already has.
+    if (!m_blocks.empty() && m_blocks.front().use_count() == 1) {
+        m_spare = std::move(m_blocks.front());
+        m_spare->clear();
+    }
     m_blocks.clear();
     m_count = 0;
 }

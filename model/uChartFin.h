@@ -114,12 +114,21 @@ public:
         int index = 0;
         for (const auto &block : m_blocks) {
             const int n = std::min(kBlockSize, m_count - index);
-            for (int j = 0; j < n; ++j, ++index)
+            for (int j = 0; j < n; ++j, ++index) {
+                // The prices of a record lie in its first 40 bytes; fetching them a few
+                // records ahead keeps a sweep over a million quotes from waiting on memory.
+                if (j + kPrefetchAhead < n) {
+                    const char *ahead = reinterpret_cast<const char *>(&(*block)[j + kPrefetchAhead]);
+                    __builtin_prefetch(ahead);
+                    __builtin_prefetch(ahead + 40);
+                }
                 visit(static_cast<const TFPoint &>((*block)[j]), index);
+            }
         }
     }
 
 private:
+    static constexpr int kPrefetchAhead = 16;
     static constexpr int kBlockShift = 18;
     static constexpr int kBlockSize = 1 << kBlockShift;
 
@@ -136,6 +145,7 @@ private:
         TFPoint &operator[](int i) { return m_items[i]; }
         TFPoint &emplace_back();
         void pop_back();
+        void clear();
         bool empty() const { return m_size == 0; }
 
     private:
@@ -146,6 +156,8 @@ private:
     void RemoveLast();
 
     std::vector<std::shared_ptr<Block>> m_blocks;
+    // A block that Clear() emptied and nobody else held: the next fill reuses its pages.
+    std::shared_ptr<Block> m_spare;
     int m_count = 0;
 };
 
