@@ -8,6 +8,7 @@ import sys
 import tempfile
 import unittest
 
+sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import korvala_ref as ref  # noqa: E402
 
