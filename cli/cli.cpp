@@ -56,9 +56,8 @@ struct Options
 
 int WholeNumber(const std::string &option, const std::string &text)
 {
-    constexpr int kNotANumber = INT_MIN;
-    const int v = StrToIntDef(text, kNotANumber);
-    if (v == kNotANumber)
+    int v = 0;
+    if (!TryStrToInt(text, v))
         throw UsageError("option " + option + " needs a whole number, not '" + text + "'");
     return v;
 }

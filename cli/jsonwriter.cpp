@@ -11,7 +11,8 @@ std::string JsonNumber(double v)
     if (!std::isfinite(v))
         return "null";
     char buffer[32];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+    // The fewest significant digits that read back to the same double.
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general);
     (void)ec;
     return std::string(buffer, end);
 }

@@ -214,8 +214,13 @@ bool TryStrToFloat(std::string_view text, double &value)
 double StrToFloat(std::string_view text)
 {
     double v = 0;
-    if (!ParseNumber(text, v))
-        throw ConvertError("'" + std::string(text) + "' is not a valid floating point value");
+    if (!TryStrToFloat(text, v)) {
+        // An error text travels as a C string: a NUL byte would cut it short.
+        std::string shown;
+        for (char c : text)
+            shown += c == '\0' ? std::string("\u2400") : std::string(1, c);
+        throw ConvertError("'" + shown + "' is not a valid floating point value");
+    }
     return v;
 }
 
@@ -225,7 +230,7 @@ double StrToFloatDef0(std::string_view text)
     return ParseNumber(text, v) ? v : 0.0;
 }
 
-int StrToIntDef(std::string_view text, int fallback)
+bool TryStrToInt(std::string_view text, int &value)
 {
     std::size_t i = 0;
     bool negative = false;
@@ -234,20 +239,27 @@ int StrToIntDef(std::string_view text, int fallback)
         ++i;
     }
     if (i == text.size())
-        return fallback;
+        return false;
     long long v = 0;
     for (; i < text.size(); ++i) {
         if (!IsDigit(text[i]))
-            return fallback;
+            return false;
         v = v * 10 + (text[i] - '0');
         if (v > 2147483648LL)
-            return fallback;
+            return false;
     }
     if (negative)
         v = -v;
     if (v > 2147483647LL)
-        return fallback;
-    return static_cast<int>(v);
+        return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+int StrToIntDef(std::string_view text, int fallback)
+{
+    int v = 0;
+    return TryStrToInt(text, v) ? v : fallback;
 }
 
 std::string FormatInt(long long value) { return std::to_string(value); }

@@ -28,6 +28,7 @@ double StrToFloatDef0(std::string_view text);
 
 // A whole number in a text (optional sign, digits, 32-bit range), else fallback.
 int StrToIntDef(std::string_view text, int fallback);
+bool TryStrToInt(std::string_view text, int &value);
 
 // "%d"
 std::string FormatInt(long long value);
