@@ -213,9 +213,7 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
         }
     };
 
-    quotes.ForEach([&](const TFPoint &q, int i) {
-        if (i == 0)
-            return;
+    quotes.ForEachFrom(1, [&](const TFPoint &q, int i) {
         const double c = q.Close;
         const double d = std::fabs(c - lastBoxPrice);
         if (d <= box) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace korvala {
@@ -101,29 +102,37 @@ public:
     template <class F>
     void ForEach(F &&visit)
     {
-        int index = 0;
-        for (const auto &block : m_blocks) {
-            const int n = std::min(kBlockSize, m_count - index);
-            for (int j = 0; j < n; ++j, ++index)
-                visit((*block)[j], index);
-        }
+        std::as_const(*this).ForEachFrom(0, [&visit](const TFPoint &p, int index) {
+            visit(const_cast<TFPoint &>(p), index);
+        });
     }
     template <class F>
     void ForEach(F &&visit) const
     {
-        int index = 0;
-        for (const auto &block : m_blocks) {
-            const int n = std::min(kBlockSize, m_count - index);
-            for (int j = 0; j < n; ++j, ++index) {
-                // The prices of a record lie in its first 40 bytes; fetching them a few
-                // records ahead keeps a sweep over a million quotes from waiting on memory.
-                if (j + kPrefetchAhead < n) {
-                    const char *ahead = reinterpret_cast<const char *>(&(*block)[j + kPrefetchAhead]);
-                    __builtin_prefetch(ahead);
-                    __builtin_prefetch(ahead + 40);
-                }
-                visit(static_cast<const TFPoint &>((*block)[j]), index);
+        ForEachFrom(0, std::forward<F>(visit));
+    }
+
+    // The same from index first on. The prices of a record lie in its first 40 bytes;
+    // fetching them a few records ahead keeps a sweep over a million quotes from
+    // waiting on memory.
+    template <class F>
+    void ForEachFrom(int first, F &&visit) const
+    {
+        if (first < 0)
+            first = 0;
+        int index = first;
+        for (std::size_t b = static_cast<std::size_t>(first >> kBlockShift); b < m_blocks.size(); ++b) {
+            const TFPoint *items = &(*m_blocks[b])[0];
+            const int n = std::min(kBlockSize, m_count - (static_cast<int>(b) << kBlockShift));
+            int j = index & (kBlockSize - 1);
+            for (; j + kPrefetchAhead < n; ++j, ++index) {
+                const char *ahead = reinterpret_cast<const char *>(items + j + kPrefetchAhead);
+                __builtin_prefetch(ahead);
+                __builtin_prefetch(ahead + 40);
+                visit(items[j], index);
             }
+            for (; j < n; ++j, ++index)
+                visit(items[j], index);
         }
     }
 
