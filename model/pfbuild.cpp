@@ -46,7 +46,9 @@ int PFGrid::CellQuote(int col, int row) const
     const Column *c = ColumnAt(col);
     if (!c || row < c->firstRow || row - c->firstRow >= c->count)
         return kNoQuote;
-    return m_cells[static_cast<std::size_t>(c->offset + (row - c->firstRow))];
+    // Cells are kept in the order the column reached them: an X column bottom up.
+    const int k = c->mark == kMarkX ? c->firstRow + c->count - 1 - row : row - c->firstRow;
+    return m_cells[static_cast<std::size_t>(c->offset + k)];
 }
 
 void PFGrid::Reset()
@@ -56,15 +58,12 @@ void PFGrid::Reset()
     Box = 0;
     m_columns.clear();
     m_cells.clear();
-    m_open.clear();
     m_openMark = 0;
 }
 
 void PFGrid::ClearQuotes()
 {
     for (auto &cell : m_cells)
-        cell = kNoQuote;
-    for (auto &cell : m_open)
         cell = kNoQuote;
 }
 
@@ -73,40 +72,33 @@ void PFGrid::BeginColumn(char mark, int startRow, int quote)
     EndColumn();
     m_openMark = mark;
     m_openStart = startRow;
-    m_open.push_back(quote);
+    m_openOffset = static_cast<std::int64_t>(m_cells.size());
+    m_cells.push_back(quote);
 }
 
 void PFGrid::ExtendTo(int target, int quote)
 {
-    const int extreme = m_openMark == kMarkX ? m_openStart - static_cast<int>(m_open.size()) + 1
-                                              : m_openStart + static_cast<int>(m_open.size()) - 1;
-    const long long steps = m_openMark == kMarkX ? static_cast<long long>(extreme) - target
-                                                  : static_cast<long long>(target) - extreme;
-    m_open.back() = quote;
-    for (long long i = 0; i < steps; ++i)
-        m_open.push_back(quote);
+    const long long count = static_cast<long long>(m_cells.size()) - m_openOffset;
+    const long long extreme = m_openMark == kMarkX ? m_openStart - count + 1 : m_openStart + count - 1;
+    const long long steps = m_openMark == kMarkX ? extreme - target : target - extreme;
+    m_cells.back() = quote;
+    if (steps > 0)
+        m_cells.insert(m_cells.end(), static_cast<std::size_t>(steps), quote);
 }
 
 void PFGrid::SetExtremeQuote(int quote)
 {
-    if (!m_open.empty())
-        m_open.back() = quote;
+    if (m_openMark != 0)
+        m_cells.back() = quote;
 }
 
 void PFGrid::EndColumn()
 {
     if (m_openMark == 0)
         return;
-    const int count = static_cast<int>(m_open.size());
-    Column column{m_openMark == kMarkX ? m_openStart - count + 1 : m_openStart, count,
-                  static_cast<std::int64_t>(m_cells.size()), m_openMark};
-    // The cells are kept from the top row down; an X column was reached bottom up.
-    if (m_openMark == kMarkX)
-        m_cells.insert(m_cells.end(), m_open.rbegin(), m_open.rend());
-    else
-        m_cells.insert(m_cells.end(), m_open.begin(), m_open.end());
-    m_columns.push_back(column);
-    m_open.clear();
+    const int count = static_cast<int>(static_cast<std::int64_t>(m_cells.size()) - m_openOffset);
+    m_columns.push_back({m_openMark == kMarkX ? m_openStart - count + 1 : m_openStart, count,
+                         m_openOffset, m_openMark});
     m_openMark = 0;
 }
 

@@ -66,9 +66,11 @@ private:
     const Column *ColumnAt(int col) const;
 
     std::vector<Column> m_columns;
+    // Per column, its cells in the order the column reached them (an X column bottom up,
+    // an O column top down), the newest column last.
     std::vector<std::int32_t> m_cells;
-    // Cells of the column being built, in the order they were reached.
-    std::vector<std::int32_t> m_open;
+    // The column being built: where its cells start, its first row and its mark.
+    std::int64_t m_openOffset = 0;
     int m_openStart = 0;
     char m_openMark = 0;
 };

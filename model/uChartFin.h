@@ -124,15 +124,14 @@ public:
         for (std::size_t b = static_cast<std::size_t>(first >> kBlockShift); b < m_blocks.size(); ++b) {
             const TFPoint *items = &(*m_blocks[b])[0];
             const int n = std::min(kBlockSize, m_count - (static_cast<int>(b) << kBlockShift));
-            int j = index & (kBlockSize - 1);
-            for (; j + kPrefetchAhead < n; ++j, ++index) {
-                const char *ahead = reinterpret_cast<const char *>(items + j + kPrefetchAhead);
-                __builtin_prefetch(ahead);
-                __builtin_prefetch(ahead + 40);
+            // Fetching past the block's last record is harmless: the block's address
+            // space is reserved to its full capacity.
+            const char *ahead = reinterpret_cast<const char *>(items + kPrefetchAhead);
+            for (int j = index & (kBlockSize - 1); j < n; ++j, ++index) {
+                __builtin_prefetch(ahead + j * sizeof(TFPoint));
+                __builtin_prefetch(ahead + j * sizeof(TFPoint) + 40);
                 visit(items[j], index);
             }
-            for (; j < n; ++j, ++index)
-                visit(items[j], index);
         }
     }
 
