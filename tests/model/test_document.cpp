@@ -78,8 +78,7 @@ TEST(Document, TheOpenSequenceAndRefresh)
     Open(doc, Data("pf_example.txt"));
     // AvgChange (2,5 + 0,5 + 3,5 + 0,5 + 3,6) / 6 = 1,7666…
     EXPECT_EQ(doc.eBox + " " + doc.eReverse, "1,767 5,300");
-    EXPECT_EQ(doc.FBox, 1.767);
-    EXPECT_EQ(doc.FReverse, 5.3);
+    EXPECT_EQ(std::make_pair(doc.FBox, doc.FReverse), std::make_pair(1.767, 5.3));
     EXPECT_EQ(doc.Caption, "P & F file: pf_example.txt");
     ASSERT_EQ(doc.Memo1.size(), 12u);
     EXPECT_EQ(doc.Memo1[0], "Count point = 6");
