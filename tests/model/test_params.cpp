@@ -11,153 +11,7 @@
 
 using namespace korvala;
 
-// ---------------------------------------------------------------------------------------
-// Automatic box and reversal texts
-// ---------------------------------------------------------------------------------------
-
-TEST(AutoParams, BelowOneHundredthTheFloorTexts)
-{
-    for (double a : {0.005, 0.0, 0.0099999, -1.0}) {
-        const ParamTexts t = AutoParamTexts(a);
-        EXPECT_EQ(t.box, "0,01") << a;
-        EXPECT_EQ(t.reverse, "0,03") << a;
-    }
-}
-
-TEST(AutoParams, ExactlyOneHundredthTakesTheFormattedBranch)
-{
-    const ParamTexts t = AutoParamTexts(0.01);
-    EXPECT_EQ(t.box, "0,010");
-    EXPECT_EQ(t.reverse, "0,030");
-}
-
-TEST(AutoParams, ReversalIsRoundedAfterMultiplying)
-{
-    const ParamTexts t = AutoParamTexts(1.23456);
-    EXPECT_EQ(t.box, "1,235");
-    EXPECT_EQ(t.reverse, "3,704"); // not 3 × 1,235 = 3,705
-}
-
-TEST(AutoParams, NoThousandsSeparatorInTheEdits)
-{
-    const ParamTexts t = AutoParamTexts(1234.5678);
-    EXPECT_EQ(t.box, "1234,568");
-    EXPECT_EQ(t.reverse, "3703,703");
-    // The texts convert back.
-    EXPECT_EQ(StrToFloat(t.box), 1234.568);
-}
-
-TEST(ReadParamsRule, BothMustBeAtLeastOneHundredth)
-{
-    EXPECT_TRUE(ParamsUsable(StrToFloat("0,01"), StrToFloat("0,01")));
-    EXPECT_TRUE(ParamsUsable(1, 3));
-    EXPECT_TRUE(ParamsUsable(5, 0.01)); // a reversal smaller than the box is allowed
-    EXPECT_FALSE(ParamsUsable(0.0099, 3));
-    EXPECT_FALSE(ParamsUsable(1, 0.0099));
-    EXPECT_FALSE(ParamsUsable(0, 0));
-    EXPECT_FALSE(ParamsUsable(-1, 3));
-}
-
-// ---------------------------------------------------------------------------------------
-// The edit check
-// ---------------------------------------------------------------------------------------
-
-TEST(EditCheck, TheListedCases)
-{
-    EditCheck c = CheckParamEdit("2,");
-    EXPECT_TRUE(c.ok);
-    EXPECT_EQ(c.value, 2.0);
-
-    c = CheckParamEdit("2.5");
-    EXPECT_FALSE(c.ok);
-    EXPECT_EQ(c.message, "Неверный формат <2.5>");
-
-    c = CheckParamEdit("");
-    EXPECT_FALSE(c.ok);
-    EXPECT_EQ(c.message, "Неверный формат <>");
-
-    c = CheckParamEdit("-1");
-    EXPECT_FALSE(c.ok);
-    EXPECT_EQ(c.message, "Неверный формат <-1>");
-
-    c = CheckParamEdit("0,005");
-    EXPECT_FALSE(c.ok);
-    EXPECT_EQ(c.message, "Слишком малое значение <0,005>");
-
-    c = CheckParamEdit("0,01");
-    EXPECT_TRUE(c.ok);
-    EXPECT_EQ(c.value, 0.01);
-    EXPECT_TRUE(c.message.empty());
-}
-
-TEST(EditCheck, MoreTexts)
-{
-    struct Case
-    {
-        const char *text;
-        bool ok;
-        double value;
-        const char *message;
-    };
-    const Case cases[] = {
-        {"1", true, 1, ""},
-        {"00,01", true, 0.01, ""},
-        {"1234,5678", true, 1234.5678, ""},
-        {"3,", true, 3, ""},
-        {"0", false, 0, "Слишком малое значение <0>"},
-        {"0,", false, 0, "Слишком малое значение <0,>"},
-        {"0,0099", false, 0, "Слишком малое значение <0,0099>"},
-        {",5", false, 0, "Неверный формат <,5>"},
-        {" 1", false, 0, "Неверный формат < 1>"},
-        {"1 ", false, 0, "Неверный формат <1 >"},
-        {"1 000", false, 0, "Неверный формат <1 000>"},
-        {"+1", false, 0, "Неверный формат <+1>"},
-        {"1e5", false, 0, "Неверный формат <1e5>"},
-        {"1,2,3", false, 0, "Неверный формат <1,2,3>"},
-        {"1,,", false, 0, "Неверный формат <1,,>"},
-        {"abc", false, 0, "Неверный формат <abc>"},
-        {"один", false, 0, "Неверный формат <один>"},
-        {"1\n", false, 0, "Неверный формат <1\n>"},
-    };
-    for (const Case &c : cases) {
-        const EditCheck r = CheckParamEdit(c.text);
-        EXPECT_EQ(r.ok, c.ok) << c.text;
-        if (c.ok)
-            EXPECT_EQ(r.value, c.value) << c.text;
-        else
-            EXPECT_EQ(r.message, c.message) << c.text;
-    }
-}
-
-TEST(EditCheck, AHugePastedTextIsHandled)
-{
-    const std::string digits(200000, '7');
-    const EditCheck r = CheckParamEdit(digits);
-    EXPECT_FALSE(r.ok); // beyond the range of a double
-    EXPECT_FALSE(r.message.empty());
-    const EditCheck s = CheckParamEdit("1," + std::string(200000, '0'));
-    EXPECT_TRUE(s.ok);
-    EXPECT_EQ(s.value, 1.0);
-}
-
-TEST(EditCheck, PatternAgreesWithTheRegularExpression)
-{
-    const std::regex pattern("(^\\d+$|^\\d+\\,\\d*$)");
-    const char alphabet[] = {'0', '1', '9', ',', '.', ' ', '-', '+', 'e', 'a', '\n', '\t'};
-    std::mt19937 rng(99);
-    for (int i = 0; i < 50000; ++i) {
-        std::string s;
-        const int n = static_cast<int>(rng() % 7);
-        for (int j = 0; j < n; ++j)
-            s.push_back(alphabet[rng() % sizeof alphabet]);
-        ASSERT_EQ(MatchesParamPattern(s), std::regex_match(s, pattern) || std::regex_search(s, pattern))
-            << '[' << s << ']';
-    }
-}
-
-// ---------------------------------------------------------------------------------------
-// Statistics texts, period count, caption
-// ---------------------------------------------------------------------------------------
+using Lines = std::vector<std::string>;
 
 namespace {
 
@@ -168,79 +22,84 @@ void Load(TFList &list, const std::string &body)
 
 } // namespace
 
-TEST(StatisticsTexts, LinesInOrderWithTheirBlanks)
+TEST(Params, AutomaticTextsAndTheReadParamsRule)
 {
-    TFList list;
-    Load(list, "01.12.05;10:00;1234,5;2000;-3,25;1500;10\r\n"
-               "02.12.05;10:00;1000;1999,9996;1;1000000;20\r\n");
-    const std::vector<std::string> expected = {
-        "Count point = 2",
-        "OPEN  max = 1 234,500",
-        "OPEN  min = 1 000,000",
-        "HIGH  max = 2 000,000",
-        "HIGH  min = 2 000,000", // 1999,9996 shown with three decimals
-        "LOW   max = 1,000",
-        "LOW   min = -3,250",
-        "CLOSE max = 1 000 000,000",
-        "CLOSE min = 1 500,000",
-        "Avg (High-Low) = 499 250,000",
-        "Auto box = 1,235",
-        "Auto reversal = 3,704",
-    };
-    EXPECT_EQ(StatisticsLines(list, 1.235, 3.704), expected);
+    const std::pair<double, const char *> cases[] = {
+        {0.005, "0,01 0,03"}, {0.0099999, "0,01 0,03"}, {0, "0,01 0,03"},
+        {0.01, "0,010 0,030"},          // the test is strict: 0,01 takes the formatted branch
+        {1.23456, "1,235 3,704"},       // rounded after multiplying, not 3 × 1,235
+        {1234.5678, "1234,568 3703,703"}}; // no thousands separator in the edits
+    for (const auto &[avgChange, texts] : cases) {
+        const ParamTexts t = AutoParamTexts(avgChange);
+        EXPECT_EQ(t.box + " " + t.reverse, texts) << avgChange;
+    }
+    // Box and reversal must both be at least 0,01; a reversal below the box is allowed.
+    EXPECT_TRUE(ParamsUsable(StrToFloat("0,01"), StrToFloat("0,01")));
+    EXPECT_TRUE(ParamsUsable(5, 0.01));
+    EXPECT_FALSE(ParamsUsable(0.0099, 3) || ParamsUsable(1, 0.0099) || ParamsUsable(-1, 3));
 }
 
-TEST(StatisticsTexts, AnEmptyListShowsTheStartValues)
+TEST(Params, TheEditCheckAcceptsOrNamesTheText)
 {
-    TFList fresh; // never loaded: AvgChange still -1
-    const auto lines = StatisticsLines(fresh, 0, 0);
-    ASSERT_EQ(lines.size(), 12u);
-    EXPECT_EQ(lines[0], "Count point = 0");
-    EXPECT_EQ(lines[1], "OPEN  max = 0,000");
-    EXPECT_EQ(lines[2], "OPEN  min = 1 000 000 000,000");
-    EXPECT_EQ(lines[9], "Avg (High-Low) = -1,000");
-    EXPECT_EQ(lines[10], "Auto box = 0,000");
-
-    TFList empty;
-    Load(empty, "");
-    EXPECT_EQ(StatisticsLines(empty, 0.01, 0.03)[9], "Avg (High-Low) = 0,000");
-    EXPECT_EQ(StatisticsLines(empty, 0.01, 0.03)[10], "Auto box = 0,010");
-    EXPECT_EQ(StatisticsLines(empty, 0.01, 0.03)[11], "Auto reversal = 0,030");
+    const std::pair<std::string, const char *> cases[] = {
+        {"2,", ""}, {"0,01", ""}, {"1", ""}, {"00,01", ""}, {"1234,5678", ""},
+        {"1," + std::string(200000, '0'), ""},
+        {"2.5", "Неверный формат <2.5>"},   {"", "Неверный формат <>"},     {"-1", "Неверный формат <-1>"},
+        {",5", "Неверный формат <,5>"},     {" 1", "Неверный формат < 1>"},
+        {"1 000", "Неверный формат <1 000>"},
+        {"+1", "Неверный формат <+1>"},     {"1e5", "Неверный формат <1e5>"},
+        {"1,2,3", "Неверный формат <1,2,3>"}, {"один", "Неверный формат <один>"},
+        {"1\n", "Неверный формат <1\n>"},
+        {"0,005", "Слишком малое значение <0,005>"}, {"0", "Слишком малое значение <0>"},
+        {"0,", "Слишком малое значение <0,>"},       {"0,0099", "Слишком малое значение <0,0099>"}};
+    for (const auto &[text, message] : cases) {
+        const EditCheck r = CheckParamEdit(text);
+        EXPECT_EQ(r.message, message) << text;
+        EXPECT_EQ(r.ok, !*message) << text;
+        if (r.ok) {
+            EXPECT_EQ(r.value, StrToFloat(text)) << text; // the value of "2," is 2
+        }
+    }
+    EXPECT_EQ(CheckParamEdit("2,").value, 2.0);
+    EXPECT_FALSE(CheckParamEdit(std::string(200000, '7')).ok); // beyond a double, still an answer
+    // The pattern is the regular expression (^\d+$|^\d+\,\d*$).
+    const std::regex pattern("(^\\d+$|^\\d+\\,\\d*$)");
+    const char alphabet[] = {'0', '1', '9', ',', '.', ' ', '-', '+', 'e', 'a', '\n', '\t'};
+    std::mt19937 rng(99);
+    for (int i = 0; i < 50000; ++i) {
+        std::string s;
+        for (unsigned n = rng() % 7; n > 0; --n)
+            s.push_back(alphabet[rng() % sizeof alphabet]);
+        ASSERT_EQ(MatchesParamPattern(s), std::regex_search(s, pattern)) << '[' << s << ']';
+    }
 }
 
-TEST(CommonTexts, WithAndWithoutAList)
+TEST(Params, StatisticsCommonFiguresPeriodCountAndCaption)
 {
-    EXPECT_EQ(CommonInfoLines(nullptr), std::vector<std::string>{"Котировки не загружены"});
-    TFList empty;
-    Load(empty, "");
-    EXPECT_EQ(CommonInfoLines(&empty), (std::vector<std::string>{
-                                           "Количество котировок = 0",
-                                           "Максимальная цена закрытия = 0,000",
-                                           "Минимальная цена закрытия = 1 000 000 000,000"}));
     TFList list;
+    Load(list, "01.12.05;10:00;1234,5;2000;-3,25;1500;10\r\n02.12.05;10:00;1000;1999,9996;1;1000000;20\r\n");
+    EXPECT_EQ(StatisticsLines(list, 1.235, 3.704),
+              (Lines{"Count point = 2", "OPEN  max = 1 234,500", "OPEN  min = 1 000,000",
+                     "HIGH  max = 2 000,000", "HIGH  min = 2 000,000", "LOW   max = 1,000",
+                     "LOW   min = -3,250",
+                     "CLOSE max = 1 000 000,000", "CLOSE min = 1 500,000", "Avg (High-Low) = 499 250,000",
+                     "Auto box = 1,235", "Auto reversal = 3,704"}));
+    const TFList fresh; // never loaded: the start values, AvgChange still -1
+    EXPECT_EQ(StatisticsLines(fresh, 0, 0)[2], "OPEN  min = 1 000 000 000,000");
+    EXPECT_EQ(StatisticsLines(fresh, 0, 0)[9], "Avg (High-Low) = -1,000");
+
+    EXPECT_EQ(CommonInfoLines(nullptr), Lines{"Котировки не загружены"});
     Load(list, "01.12.05;10:00;1;2;1;1234,5;1\r\n02.12.05;10:00;1;2;1;-0,0004;1\r\n");
-    EXPECT_EQ(CommonInfoLines(&list), (std::vector<std::string>{
-                                          "Количество котировок = 2",
-                                          "Максимальная цена закрытия = 1 234,500",
-                                          "Минимальная цена закрытия = -0,000"}));
-}
-
-TEST(PeriodCount, Texts)
-{
+    EXPECT_EQ(CommonInfoLines(&list), (Lines{"Количество котировок = 2",
+                                             "Максимальная цена закрытия = 1 234,500",
+                                             "Минимальная цена закрытия = -0,000"}));
     EXPECT_EQ(PeriodCountText(nullptr), "Количество периодов = 0");
-    TFList list;
-    Load(list, "01.12.05;10:00;1;2;1;1;1\r\n02.12.05;10:00;1;2;1;1;1\r\n03.12.05;10:00;1;2;1;1;1");
-    EXPECT_EQ(PeriodCountText(&list), "Количество периодов = 3");
-}
-
-TEST(Caption, FileNameWithoutItsFolders)
-{
-    EXPECT_EQ(CaptionForFile("/home/user/data/quotes.txt"), "P & F file: quotes.txt");
-    EXPECT_EQ(CaptionForFile("quotes.txt"), "P & F file: quotes.txt");
-    EXPECT_EQ(CaptionForFile("./quotes.txt"), "P & F file: quotes.txt");
-    EXPECT_EQ(CaptionForFile("/котировки/сбер 2005.txt"), "P & F file: сбер 2005.txt");
-    // On this platform only "/" separates folders: a backslash or a colon is part of a name.
-    EXPECT_EQ(CaptionForFile("C:\\data\\q.txt"), "P & F file: C:\\data\\q.txt");
-    EXPECT_EQ(CaptionForFile("/tmp/a:b.txt"), "P & F file: a:b.txt");
-    EXPECT_EQ(FileNameOf("/a/b/c"), "c");
+    EXPECT_EQ(PeriodCountText(&list), "Количество периодов = 2");
+    // The file name without its folders; only "/" separates folders on this platform.
+    for (const auto &[path, caption] : std::vector<std::pair<const char *, const char *>>{
+             {"/home/user/data/quotes.txt", "P & F file: quotes.txt"},
+             {"quotes.txt", "P & F file: quotes.txt"},
+             {"/котировки/сбер 2005.txt", "P & F file: сбер 2005.txt"},
+             {"C:\\data\\q.txt", "P & F file: C:\\data\\q.txt"}, {"/tmp/a:b.txt", "P & F file: a:b.txt"}})
+        EXPECT_EQ(CaptionForFile(path), caption) << path;
 }
