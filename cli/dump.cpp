@@ -87,8 +87,8 @@ void WritePF(JsonWriter &json, const PFDocument &doc)
     json.Key("Items").BeginArray();
     doc.FColumns.ForEach([&](const TFPoint &p, int) {
         json.NewLine().BeginObject();
-        json.Key("PeriodStart").Value(p.PeriodStart);
-        json.Key("PeriodEnd").Value(p.PeriodEnd);
+        json.Key("PeriodStart").Value(p.PeriodStart());
+        json.Key("PeriodEnd").Value(p.PeriodEnd());
         json.Key("Direction").Value(p.Direction);
         WritePrices(json, p);
         json.EndObject();

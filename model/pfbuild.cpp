@@ -82,8 +82,8 @@ void PFGrid::ExtendTo(int target, int quote)
     const long long extreme = m_openMark == kMarkX ? m_openStart - count + 1 : m_openStart + count - 1;
     const long long steps = m_openMark == kMarkX ? extreme - target : target - extreme;
     m_cells.back() = quote;
-    if (steps > 0)
-        m_cells.insert(m_cells.end(), static_cast<std::size_t>(steps), quote);
+    for (long long k = 0; k < steps; ++k)
+        m_cells.push_back(quote);
 }
 
 void PFGrid::SetExtremeQuote(int quote)
@@ -114,10 +114,11 @@ struct RunningColumn
     double high;
     double low;
     double volume;
-    int last; // the latest quote taken into the column
+    int first; // the quote that opened the column
+    int last;  // the latest quote taken into the column
 
     RunningColumn(const TFPoint &q, int index)
-        : close(q.Close), high(q.High), low(q.Low), volume(q.Volume), last(index)
+        : close(q.Close), high(q.High), low(q.Low), volume(q.Volume), first(index), last(index)
     {
     }
 
@@ -136,7 +137,6 @@ struct RunningColumn
 TFPoint &OpenRecord(TFList &columns, const TFPoint &q, int direction)
 {
     TFPoint &record = columns.AddNew();
-    record.PeriodStart = q.DateText;
     record.Direction = direction;
     record.Open = q.Open;
     record.Close = q.Close;
@@ -146,10 +146,22 @@ TFPoint &OpenRecord(TFList &columns, const TFPoint &q, int direction)
     return record;
 }
 
-std::string BoxLimitText(long long limit)
+// The column's figures and its period end into its record.
+void CloseRecord(TFPoint &record, RunningColumn running, const TFList &quotes, char mark)
 {
-    return "The chart would need more than " + FormatN(static_cast<double>(limit), 0)
-           + " boxes; choose a larger box";
+    record.Close = running.close;
+    record.High = running.high;
+    record.Low = running.low;
+    record.Volume = running.volume;
+    thread_local std::string end;
+    end.assign(quotes.Items(running.last)->DateText).append(Suffix(mark));
+    record.SetPeriod(quotes.Items(running.first)->DateText, end);
+}
+
+[[noreturn, gnu::noinline, gnu::cold]] void ThrowBoxLimit(long long limit)
+{
+    throw PFError("The chart would need more than " + FormatN(static_cast<double>(limit), 0)
+                  + " boxes; choose a larger box");
 }
 
 } // namespace
@@ -189,19 +201,14 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
     TFPoint *record = &OpenRecord(columns, q0, 1);
     RunningColumn running(q0, 0);
 
-    auto closeRecord = [&] {
-        record->Close = running.close;
-        record->High = running.high;
-        record->Low = running.low;
-        record->Volume = running.volume;
-        record->PeriodEnd = quotes.Items(running.last)->DateText + Suffix(mark);
-    };
+    // Past the limit the build stops with what it has made, the open column closed.
+    const long long maxBoxes = limits.maxBoxes;
     auto addBoxes = [&](long long n) {
         boxes += n;
-        if (boxes > limits.maxBoxes) {
+        if (boxes > maxBoxes) {
             grid.EndColumn();
-            closeRecord();
-            throw PFError(BoxLimitText(limits.maxBoxes));
+            CloseRecord(*record, running, quotes, mark);
+            ThrowBoxLimit(maxBoxes);
         }
     };
 
@@ -231,7 +238,7 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
             running.Take(q, i);
         } else {
             addBoxes(n + 1);
-            closeRecord();
+            CloseRecord(*record, running, quotes, mark);
             ++grid.ColCount;
             ++col;
             mark = up ? PFGrid::kMarkX : PFGrid::kMarkO;
@@ -253,7 +260,7 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
         }
     });
     grid.EndColumn();
-    closeRecord();
+    CloseRecord(*record, running, quotes, mark);
     columns.Statistics();
 }
 

@@ -4,6 +4,7 @@
 #include "numtext.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -144,6 +145,67 @@ double ParseQuoteDateTime(std::string_view dateText, std::string_view timeText)
     }
     return ParseQuoteDateTimeSlow(dateText, timeText);
 }
+
+namespace {
+
+constexpr std::size_t kLengths = 2 * sizeof(std::uint32_t);
+
+std::uint32_t StoredLength(const char *data, int which)
+{
+    std::uint32_t n = 0;
+    std::memcpy(&n, data + which * sizeof(std::uint32_t), sizeof n);
+    return n;
+}
+
+} // namespace
+
+TFPoint::PeriodTexts::PeriodTexts(const PeriodTexts &other) { Set(other.Start(), other.End()); }
+
+TFPoint::PeriodTexts &TFPoint::PeriodTexts::operator=(const PeriodTexts &other)
+{
+    if (this != &other)
+        Set(other.Start(), other.End());
+    return *this;
+}
+
+std::string_view TFPoint::PeriodTexts::Start() const
+{
+    if (!m_data)
+        return {};
+    return {m_data.get() + kLengths, StoredLength(m_data.get(), 0)};
+}
+
+std::string_view TFPoint::PeriodTexts::End() const
+{
+    if (!m_data)
+        return {};
+    return {m_data.get() + kLengths + StoredLength(m_data.get(), 0), StoredLength(m_data.get(), 1)};
+}
+
+void TFPoint::PeriodTexts::Set(std::string_view start, std::string_view end)
+{
+    if (start.empty() && end.empty()) {
+        m_data.reset();
+        return;
+    }
+    const std::uint32_t lengths[2] = {static_cast<std::uint32_t>(start.size()),
+                                      static_cast<std::uint32_t>(end.size())};
+    auto data = std::make_unique_for_overwrite<char[]>(kLengths + start.size() + end.size());
+    std::memcpy(data.get(), lengths, kLengths);
+    std::memcpy(data.get() + kLengths, start.data(), start.size());
+    std::memcpy(data.get() + kLengths + start.size(), end.data(), end.size());
+    m_data = std::move(data);
+}
+
+std::string_view TFPoint::PeriodStart() const { return m_period.Start(); }
+
+std::string_view TFPoint::PeriodEnd() const { return m_period.End(); }
+
+void TFPoint::SetPeriodStart(std::string_view text) { m_period.Set(text, m_period.End()); }
+
+void TFPoint::SetPeriodEnd(std::string_view text) { m_period.Set(m_period.Start(), text); }
+
+void TFPoint::SetPeriod(std::string_view start, std::string_view end) { m_period.Set(start, end); }
 
 bool TFPoint::ParseLine(std::string_view line)
 {

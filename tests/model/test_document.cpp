@@ -98,7 +98,7 @@ TEST(Document, TheOpenSequenceAndRefresh)
     ASSERT_TRUE(doc.Refresh());
     EXPECT_EQ(doc.FColBottomRow, (std::vector<int>{4, 6, 5}));
     EXPECT_EQ(doc.FColTopRow, (std::vector<int>{2, 3, 2}));
-    EXPECT_EQ(doc.FColumns.Items(0)->PeriodEnd, "01.12.05 13:00 - UP");
+    EXPECT_EQ(doc.FColumns.Items(0)->PeriodEnd(), "01.12.05 13:00 - UP");
     EXPECT_EQ(doc.Memo1[10], "Auto box = 1,000");
     EXPECT_EQ(doc.Memo1[11], "Auto reversal = 3,000");
 
@@ -158,7 +158,7 @@ TEST(Document, OpeningAgainReplacesEverything)
     EXPECT_EQ(once.FColumns.MaxVolume, twice.FColumns.MaxVolume);
     // A column record of an earlier file stays readable for the view that holds it.
     ASSERT_TRUE(kept);
-    EXPECT_EQ(kept->PeriodStart, "05.01.06 10:00");
+    EXPECT_EQ(kept->PeriodStart(), "05.01.06 10:00");
     EXPECT_EQ(kept->Volume, 30.0);
 }
 

@@ -37,7 +37,7 @@ std::string Record(const TFPoint &p, int precision = 6)
 {
     std::ostringstream s;
     s.precision(precision);
-    s << p.PeriodStart << " / " << p.PeriodEnd << " / " << p.Direction << " / O " << p.Open << " H "
+    s << p.PeriodStart() << " / " << p.PeriodEnd() << " / " << p.Direction << " / O " << p.Open << " H "
       << p.High << " L " << p.Low << " C " << p.Close << " V " << p.Volume;
     return s.str();
 }
@@ -289,15 +289,15 @@ Result Build(const Quotes &q, double box, double reverse)
     };
     const auto record = [&](int i, int direction) {
         TFPoint c;
-        c.PeriodStart = date(i);
-        c.PeriodEnd = date(i) + (direction > 0 ? " - UP" : " - DOWN");
+        c.SetPeriodStart(date(i));
+        c.SetPeriodEnd(date(i) + (direction > 0 ? " - UP" : " - DOWN"));
         c.Direction = direction;
         c.Open = q[i].open, c.Close = q[i].close, c.High = q[i].high, c.Low = q[i].low;
         c.Volume = q[i].volume;
         return c;
     };
     const auto update = [&](TFPoint &r, int i, char mark) {
-        r.PeriodEnd = date(i) + (mark == 'x' ? " - UP" : " - DOWN");
+        r.SetPeriodEnd(date(i) + (mark == 'x' ? " - UP" : " - DOWN"));
         r.Close = q[i].close;
         r.High = q[i].high > r.High ? q[i].high : r.High;
         r.Low = q[i].low < r.Low ? q[i].low : r.Low;

@@ -18,7 +18,7 @@ std::string CellText(const TFPoint *q)
 
 std::string ColumnText(const TFPoint &r)
 {
-    return "Trend: " + r.PeriodStart + "-" + r.PeriodEnd + "\r\n"
+    return "Trend: " + std::string(r.PeriodStart()) + "-" + std::string(r.PeriodEnd()) + "\r\n"
            + "O: " + FormatN(r.Open, 3) + "\r\n"
            + "H: " + FormatN(r.High, 3) + "\r\n"
            + "L: " + FormatN(r.Low, 3) + "\r\n"

@@ -126,7 +126,7 @@ void TPFStrips::pbPaint(QPainter &painter, QSize size, int pbcWidth) const
     if (m_state.FCellQuote) {
         TextOut(painter, x + 1, 1, QString::fromStdString(m_state.FCellQuote->DateText));
     } else if (const TFPoint *rec = m_state.FColumnRec.get()) {
-        TextOut(painter, x + 1, 1, QString::fromStdString(rec->PeriodStart + " - " + rec->PeriodEnd));
+        TextOut(painter, x + 1, 1, QString::fromStdString(std::string(rec->PeriodStart()) + " - " + std::string(rec->PeriodEnd())));
     }
 }
 

@@ -68,8 +68,8 @@ TEST(CursorWindow, TextsAndPlace)
               std::vector<int>({0, 1, 2, 3, 3}));
     EXPECT_EQ(SplitLines(u"a\r\n\r\nb"), QStringList({QStringLiteral("a"), QString(), QStringLiteral("b")}));
     TFPoint r;
-    r.PeriodStart = "01.02.05 10:00";
-    r.PeriodEnd = "03.02.05 10:00 - DOWN";
+    r.SetPeriodStart("01.02.05 10:00");
+    r.SetPeriodEnd("03.02.05 10:00 - DOWN");
     r.Open = 5, r.High = 1234.5, r.Low = 1, r.Close = 2, r.Volume = 1500;
     EXPECT_EQ(ColumnText(r), "Trend: 01.02.05 10:00-03.02.05 10:00 - DOWN\r\nO: 5,000\r\n"
                              "H: 1 234,500\r\nL: 1,000\r\nC: 2,000\r\nVolume: 1 500,000\r\n");
