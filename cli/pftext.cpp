@@ -4,8 +4,38 @@
 #include "numtext.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <utility>
 
 namespace korvala::cli {
+
+namespace {
+
+// A picture larger than this is refused: nobody reads it, and it would take gigabytes.
+constexpr long long kMaxPictureChars = 64LL << 20;
+
+// The rows that hold a box in some column, as merged runs [first, last].
+std::vector<std::pair<int, int>> BoxRows(const PFGrid &grid)
+{
+    std::vector<std::pair<int, int>> runs;
+    for (int c = 0; c < grid.ColCount; ++c) {
+        const int top = std::max(grid.FirstRow(c), 0);
+        const int bottom = std::min(grid.LastRow(c), grid.RowCount - 1);
+        if (top <= bottom)
+            runs.emplace_back(top, bottom);
+    }
+    std::sort(runs.begin(), runs.end());
+    std::vector<std::pair<int, int>> merged;
+    for (const auto &run : runs) {
+        if (!merged.empty() && run.first <= merged.back().second + 1)
+            merged.back().second = std::max(merged.back().second, run.second);
+        else
+            merged.push_back(run);
+    }
+    return merged;
+}
+
+} // namespace
 
 std::vector<std::string> PFTextPicture(const PFDocument &doc, int maxRows)
 {
@@ -16,44 +46,38 @@ std::vector<std::string> PFTextPicture(const PFDocument &doc, int maxRows)
 
     const int rows = grid.RowCount;
     const int cols = grid.ColCount;
-    // Rows that hold a box in some column: mark each column's span, then sum.
-    std::vector<int> spans(static_cast<std::size_t>(rows) + 1, 0);
-    for (int c = 0; c < cols; ++c) {
-        const int top = std::max(grid.FirstRow(c), 0);
-        const int bottom = std::min(grid.LastRow(c), rows - 1);
-        if (top > bottom)
-            continue;
-        ++spans[static_cast<std::size_t>(top)];
-        --spans[static_cast<std::size_t>(bottom) + 1];
-    }
+    const bool skipEmpty = rows > maxRows;
+    std::vector<std::pair<int, int>> shown = skipEmpty ? BoxRows(grid)
+                                                       : std::vector<std::pair<int, int>>{{0, rows - 1}};
+    long long shownRows = 0;
+    for (const auto &run : shown)
+        shownRows += run.second - run.first + 1;
+    if (shownRows * (cols + 20LL) > kMaxPictureChars)
+        throw std::runtime_error("The chart is too large for a text picture (" + FormatInt(shownRows)
+                                 + " rows of boxes, " + FormatInt(cols)
+                                 + " columns); korvala-cli dump gives its cells");
 
     // Row r of an X column stands for the price q0.Close + (row of q0 - r) × box.
     const double q0Close = doc.QuoteList.Items(0)->Close;
     const int q0Row = doc.FColBottomRow.front();
     auto price = [&](int r) { return FormatN(q0Close + (q0Row - r) * grid.Box, 3); };
-    std::size_t width = std::max(price(0).size(), price(rows - 1).size());
+    const std::size_t width = std::max(price(0).size(), price(rows - 1).size());
 
-    const bool skipEmpty = rows > maxRows;
-    int skipped = 0;
-    int covering = 0;
     std::string cells(static_cast<std::size_t>(cols), '.');
-    for (int r = 0; r < rows; ++r) {
-        covering += spans[static_cast<std::size_t>(r)];
-        if (skipEmpty && covering == 0) {
-            ++skipped;
-            continue;
+    for (const auto &run : shown) {
+        for (int r = run.first; r <= run.second; ++r) {
+            for (int c = 0; c < cols; ++c) {
+                const char mark = grid.Mark(c, r);
+                cells[static_cast<std::size_t>(c)] =
+                    mark == PFGrid::kMarkX ? 'X' : (mark == PFGrid::kMarkO ? 'O' : '.');
+            }
+            const std::string label = price(r);
+            lines.push_back(std::string(width - std::min(width, label.size()), ' ') + label + ' '
+                            + cells);
         }
-        for (int c = 0; c < cols; ++c) {
-            const char mark = grid.Mark(c, r);
-            cells[static_cast<std::size_t>(c)] =
-                mark == PFGrid::kMarkX ? 'X' : (mark == PFGrid::kMarkO ? 'O' : '.');
-        }
-        const std::string label = price(r);
-        lines.push_back(std::string(width - std::min(width, label.size()), ' ') + label + ' '
-                        + cells);
     }
-    if (skipped > 0)
-        lines.push_back("(" + FormatInt(skipped) + " rows without boxes left out)");
+    if (rows > shownRows)
+        lines.push_back("(" + FormatInt(rows - shownRows) + " rows without boxes left out)");
     return lines;
 }
 

@@ -104,4 +104,17 @@ std::string Utf8ToCp1251(std::string_view text)
     return out;
 }
 
+std::string ShortText(std::string_view utf8, std::size_t maxChars)
+{
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80)
+            continue; // a continuation byte belongs to the character before it
+        if (chars == maxChars)
+            return std::string(utf8.substr(0, i)) + "\u2026";
+        ++chars;
+    }
+    return std::string(utf8);
+}
+
 } // namespace korvala

@@ -11,4 +11,9 @@ std::string Cp1251ToUtf8(std::string_view bytes);
 // Characters that cp1251 cannot hold become '?'; malformed UTF-8 bytes likewise.
 std::string Utf8ToCp1251(std::string_view text);
 
+// A text for a place on screen: at most maxChars characters, cut at a character
+// boundary and ended with "…" when it was longer. A quote file can hold a date field of
+// megabytes; measuring and drawing that on every mouse move would freeze the window.
+std::string ShortText(std::string_view utf8, std::size_t maxChars = 80);
+
 } // namespace korvala

@@ -1,5 +1,7 @@
 #include "numtext.h"
 
+#include "codec.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -215,10 +217,12 @@ double StrToFloat(std::string_view text)
 {
     double v = 0;
     if (!TryStrToFloat(text, v)) {
-        // An error text travels as a C string: a NUL byte would cut it short.
+        // An error text travels as a C string: a NUL byte would cut it short. A text
+        // of megabytes is cut: the message box shows it whole.
         std::string shown;
         for (char c : text)
             shown += c == '\0' ? std::string("\u2400") : std::string(1, c);
+        shown = ShortText(shown, 1000);
         throw ConvertError("'" + shown + "' is not a valid floating point value");
     }
     return v;

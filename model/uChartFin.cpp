@@ -56,7 +56,7 @@ const long long kEpoch = DaysFromCivil(1899, 12, 30);
 
 [[noreturn]] void ThrowBadDateTime(std::string_view date, std::string_view time)
 {
-    throw ConvertError("'" + Decode(date) + " " + Decode(time)
+    throw ConvertError("'" + ShortText(Decode(date), 100) + " " + ShortText(Decode(time), 100)
                        + "' is not a valid date and time");
 }
 

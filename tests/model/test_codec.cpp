@@ -70,3 +70,11 @@ TEST(Cp1251, WhatTheCodePageCannotHoldBecomesQuestionMarks)
     for (const char *bad : {"\xC0\xAF", "\xC1\x81", "\xE0\x90\x90", "\xED\xA0\x80", "\xF4\x90\x80\x80"})
         EXPECT_TRUE(OnlyQuestionMarks(Utf8ToCp1251(bad))) << Utf8ToCp1251(bad);
 }
+
+TEST(ShortText, CutsLongTextsAtACharacterBoundary)
+{
+    EXPECT_EQ(ShortText("01.12.05 10:00", 14), "01.12.05 10:00");
+    EXPECT_EQ(ShortText("Цена за день", 4), "Цена…"); // four letters of two bytes each
+    const std::string huge(1 << 20, '7');
+    EXPECT_EQ(ShortText(huge, 80), std::string(80, '7') + "…");
+}

@@ -74,6 +74,24 @@ TEST(Conversion, ReadsCommaDecimalsAndRejectsWhatIsNotANumberNamingIt)
     }
 }
 
+TEST(Conversion, ErrorTextsStayShowable)
+{
+    // A NUL byte would end the C string of the message; a field of megabytes would take
+    // the message box seconds to lay out.
+    try {
+        StrToFloat(std::string("1\0", 2));
+        FAIL();
+    } catch (const ConvertError &e) {
+        EXPECT_STREQ(e.what(), "'1\u2400' is not a valid floating point value");
+    }
+    try {
+        StrToFloat(std::string(1 << 20, 'x'));
+        FAIL();
+    } catch (const ConvertError &e) {
+        EXPECT_LT(std::string(e.what()).size(), 1100u);
+    }
+}
+
 TEST(Conversion, GivesTheNearestDoubleLikeTheCLibrary)
 {
     std::mt19937 rng(20240601);

@@ -1,5 +1,6 @@
 #include "appmessages.h"
 
+#include "codec.h"
 #include "params.h"
 
 #include <QWidget>
@@ -39,7 +40,7 @@ void ShowAppMessage(QWidget *parent, const QString &text, QMessageBox::Icon icon
 
 std::string ErrorMessageText(std::string_view what)
 {
-    std::string text(what);
+    std::string text = ShortText(what, 2000);
     if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.'))
         text += '.';
     return text;

@@ -1,5 +1,6 @@
 #include "celltext.h"
 
+#include "codec.h"
 #include "numtext.h"
 #include "uChartFin.h"
 
@@ -9,7 +10,7 @@ std::string CellText(const TFPoint *q)
 {
     if (!q)
         return {};
-    return "Cell: " + q->DateText + "\r\n"
+    return "Cell: " + ShortText(q->DateText) + "\r\n"
            + "Open: " + FormatN(q->Open, 3) + "\r\n"
            + "High: " + FormatN(q->High, 3) + "\r\n"
            + "Low: " + FormatN(q->Low, 3) + "\r\n"
@@ -18,7 +19,7 @@ std::string CellText(const TFPoint *q)
 
 std::string ColumnText(const TFPoint &r)
 {
-    return "Trend: " + std::string(r.PeriodStart()) + "-" + std::string(r.PeriodEnd()) + "\r\n"
+    return "Trend: " + ShortText(r.PeriodStart()) + "-" + ShortText(r.PeriodEnd()) + "\r\n"
            + "O: " + FormatN(r.Open, 3) + "\r\n"
            + "H: " + FormatN(r.High, 3) + "\r\n"
            + "L: " + FormatN(r.Low, 3) + "\r\n"

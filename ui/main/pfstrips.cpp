@@ -1,5 +1,7 @@
 #include "pfstrips.h"
 
+#include "codec.h"
+
 #include "celltext.h"
 #include "document.h"
 #include "numtext.h"
@@ -124,9 +126,9 @@ void TPFStrips::pbPaint(QPainter &painter, QSize size, int pbcWidth) const
     const int x = pbcWidth + m_state.FCellX + 5;
     DrawCrossX(painter, x);
     if (m_state.FCellQuote) {
-        TextOut(painter, x + 1, 1, QString::fromStdString(m_state.FCellQuote->DateText));
+        TextOut(painter, x + 1, 1, QString::fromStdString(ShortText(m_state.FCellQuote->DateText)));
     } else if (const TFPoint *rec = m_state.FColumnRec.get()) {
-        TextOut(painter, x + 1, 1, QString::fromStdString(std::string(rec->PeriodStart()) + " - " + std::string(rec->PeriodEnd())));
+        TextOut(painter, x + 1, 1, QString::fromStdString(ShortText(rec->PeriodStart()) + " - " + ShortText(rec->PeriodEnd())));
     }
 }
 
@@ -135,7 +137,7 @@ void TPFStrips::pb1Paint(QPainter &painter, int pbcWidth) const
     const int x = pbcWidth + m_state.FCellX + 5;
     DrawCrossX(painter, x);
     if (m_state.FCellQuote)
-        TextOut(painter, x + 1, 1, QString::fromStdString(m_state.FCellQuote->DateText));
+        TextOut(painter, x + 1, 1, QString::fromStdString(ShortText(m_state.FCellQuote->DateText)));
 }
 
 int TPFStrips::pbcPaint(QPainter &painter, QSize size) const

@@ -13,6 +13,7 @@
 #include "uAbout.h"
 
 #include <QAction>
+#include <QScopedValueRollback>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -631,6 +632,10 @@ void TForm1::ReadEditTexts()
 
 void TForm1::EditExit(QLineEdit *edit, double &field)
 {
+    // The focus going back to one edit must not check the other in turn.
+    if (m_inEditExit)
+        return;
+    const QScopedValueRollback<bool> guard(m_inEditExit, true);
     const EditCheck check = CheckParamEdit(edit->text().toStdString());
     if (check.ok) {
         field = check.value;

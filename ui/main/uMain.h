@@ -193,6 +193,7 @@ private:
 
     QPointer<TAboutBox> m_aboutBox;
     TCandleTab *m_candleTab = nullptr;
+    bool m_inEditExit = false;
     WindowHook m_analysisWindow;
     WindowHook m_indicatorWindow;
     OpenDialogHook m_openDialog;

@@ -1,5 +1,7 @@
 #include "uIndic.h"
 
+#include "codec.h"
+
 #include "chart.h"
 #include "indicator.h"
 #include "spinedit.h"
@@ -39,7 +41,7 @@ public:
             if (static_cast<std::size_t>(index) >= count)
                 return;
             m_start.push_back(m_text.size());
-            m_text += q.DateText;
+            m_text += ShortText(q.DateText);
         });
         m_start.push_back(m_text.size());
     }

@@ -76,6 +76,12 @@ TEST(CursorWindow, TextsAndPlace)
     EXPECT_EQ(CellText(nullptr), "");
     r.Close = 12345.678;
     EXPECT_EQ(CloseText(r), "C: 12 345,678");
+    // A date field of a megabyte stays a short line on screen.
+    TFPoint q;
+    q.DateText = "01.12.05 " + std::string(1 << 20, '9');
+    r.SetPeriodStart(q.DateText);
+    EXPECT_LT(CellText(&q).size(), 200u);
+    EXPECT_LT(ColumnText(r).size(), 300u);
 
     // Pointer 500, 300; margin 16; widest line 120; 5 lines of 13 pixels; no correction:
     // x from 510 to 640, y from 316 to 390.
