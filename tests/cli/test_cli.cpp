@@ -151,6 +151,15 @@ TEST(PF, TheWorkedExampleAsAPictureTallChartsLeaveOutEmptyRows)
         EXPECT_NE(last ? line.find("left out") : line.find_first_of("XO"), std::string::npos) << line;
     }
     EXPECT_LE(count, 1000);
+
+    // Closes above the start value of the minimums keep MinClose at 1 000 000 000: half a
+    // billion rows, a few boxes. The picture lists only those rows, without a row array.
+    const TempDir tall;
+    const Result big = RunIn({"pf", tall.Quotes({"2000000000", "2000001000", "2000000500"}), "--box",
+                              "2", "--reverse", "6"});
+    ASSERT_EQ(big.code, 0) << big.err;
+    EXPECT_NE(big.out.find("rows without boxes left out"), std::string::npos);
+    EXPECT_LT(big.out.size(), 100000u);
 }
 
 // Every field of the dump is compared with an independent implementation under
