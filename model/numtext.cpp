@@ -2,6 +2,7 @@
 
 #include "codec.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -264,6 +265,13 @@ int StrToIntDef(std::string_view text, int fallback)
 {
     int v = 0;
     return TryStrToInt(text, v) ? v : fallback;
+}
+
+std::optional<int> SpinEditValue(std::string_view text, int minValue, int maxValue)
+{
+    if (text.empty())
+        return std::nullopt;
+    return std::clamp(StrToIntDef(text, minValue), minValue, maxValue);
 }
 
 std::string FormatInt(long long value) { return std::to_string(value); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -29,6 +30,10 @@ double StrToFloatDef0(std::string_view text);
 // A whole number in a text (optional sign, digits, 32-bit range), else fallback.
 int StrToIntDef(std::string_view text, int fallback);
 bool TryStrToInt(std::string_view text, int &value);
+
+// The value of a spin edit's text: none while the text is empty (the user is typing),
+// a text that is not a whole number counts as the minimum; kept within the range.
+std::optional<int> SpinEditValue(std::string_view text, int minValue, int maxValue);
 
 // "%d"
 std::string FormatInt(long long value);

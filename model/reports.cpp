@@ -157,12 +157,4 @@ std::string MemoText(const std::vector<std::string> &lines)
     return text;
 }
 
-std::optional<int> SpinEditValue(std::string_view text, int minValue, int maxValue)
-{
-    if (text.empty())
-        return std::nullopt;
-    const int value = StrToIntDef(text, minValue);
-    return std::clamp(value, minValue, maxValue);
-}
-
 } // namespace korvala

@@ -72,8 +72,5 @@ std::vector<std::string> MemoLines(std::string_view text);
 // The memo text holding exactly these lines: every line followed by a line end.
 std::string MemoText(const std::vector<std::string> &lines);
 
-// The value of an integer spin edit from its text: none for an empty text (nothing
-// changes), the minimum for a text that is not a whole number, else clamped to the range.
-std::optional<int> SpinEditValue(std::string_view text, int minValue, int maxValue);
 
 } // namespace korvala

@@ -1,3 +1,4 @@
+#include "numtext.h"
 #include "reports.h"
 
 #include <gtest/gtest.h>

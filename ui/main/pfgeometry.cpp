@@ -16,9 +16,7 @@ QRect MainWindowRect(int screenWidth, int screenHeight)
 
 std::optional<int> MagnitudeFromText(std::string_view text)
 {
-    if (text.empty())
-        return std::nullopt;
-    return std::clamp(StrToIntDef(text, kMinMagnitude), kMinMagnitude, kMaxMagnitude);
+    return SpinEditValue(text, kMinMagnitude, kMaxMagnitude);
 }
 
 namespace {
