@@ -231,6 +231,9 @@ void TForm2::ShowFor(TFList *quotes)
 {
     Open(quotes);
     exec();
+    // The items point into the quotes, which the next open replaces: the next showing
+    // fills the list again.
+    cbxItems->Assign({});
 }
 
 void TForm2::FillSwingList() { cbxItems->Assign(SwingListItems(FChart->Data())); }
