@@ -165,16 +165,3 @@ BENCHMARK(BM_Candles100kAssignAndPaint)->Unit(benchmark::kMillisecond)->Repetiti
 BENCHMARK(BM_ReplayTick61)->Unit(benchmark::kMillisecond)->Repetitions(5)->DisplayAggregatesOnly(true);
 BENCHMARK(BM_Line1MWithMarksAssignAndFirstPaint)->Unit(benchmark::kMillisecond)->Repetitions(5)->DisplayAggregatesOnly(true);
 BENCHMARK(BM_Line1MWithMarksRepaintAfterView)->Arg(1'000)->Arg(100'000)->Arg(900'000)->Unit(benchmark::kMillisecond)->Repetitions(5)->DisplayAggregatesOnly(true);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

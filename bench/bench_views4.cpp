@@ -143,16 +143,3 @@ BENCHMARK(BM_CandleRange100kFillAndPaint)->Unit(benchmark::kMillisecond)->Repeti
 BENCHMARK(BM_ReplayTick)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_IndicatorOpen)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3);
 BENCHMARK(BM_IndicatorPan)->Arg(100)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Repetitions(3);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
