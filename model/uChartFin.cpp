@@ -192,8 +192,11 @@ void TFPoint::PeriodTexts::Set(std::string_view start, std::string_view end)
                                       static_cast<std::uint32_t>(end.size())};
     auto data = std::make_unique_for_overwrite<char[]>(kLengths + start.size() + end.size());
     std::memcpy(data.get(), lengths, kLengths);
-    std::memcpy(data.get() + kLengths, start.data(), start.size());
-    std::memcpy(data.get() + kLengths + start.size(), end.data(), end.size());
+    // An empty view may have no data pointer at all: copy only what is there.
+    if (!start.empty())
+        std::memcpy(data.get() + kLengths, start.data(), start.size());
+    if (!end.empty())
+        std::memcpy(data.get() + kLengths + start.size(), end.data(), end.size());
     m_data = std::move(data);
 }
 
