@@ -153,9 +153,8 @@ void CloseRecord(TFPoint &record, RunningColumn running, const TFList &quotes, c
     record.High = running.high;
     record.Low = running.low;
     record.Volume = running.volume;
-    thread_local std::string end;
-    end.assign(quotes.Items(running.last)->DateText).append(Suffix(mark));
-    record.SetPeriod(quotes.Items(running.first)->DateText, end);
+    record.SetPeriod(quotes.Items(running.first)->DateText, quotes.Items(running.last)->DateText,
+                     Suffix(mark));
 }
 
 [[noreturn, gnu::noinline, gnu::cold]] void ThrowBoxLimit(long long limit)

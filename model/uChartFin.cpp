@@ -157,6 +157,14 @@ std::uint32_t StoredLength(const char *data, int which)
     return n;
 }
 
+// Copies text to out unless it is empty (an empty view may have no data pointer).
+char *Put(char *out, std::string_view text)
+{
+    if (!text.empty())
+        std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
 } // namespace
 
 TFPoint::PeriodTexts::PeriodTexts(const PeriodTexts &other) { Set(other.Start(), other.End()); }
@@ -168,36 +176,69 @@ TFPoint::PeriodTexts &TFPoint::PeriodTexts::operator=(const PeriodTexts &other)
     return *this;
 }
 
+TFPoint::PeriodTexts::PeriodTexts(PeriodTexts &&other) noexcept
+{
+    std::memcpy(m_inline, other.m_inline, kInline);
+    m_startLength = other.m_startLength;
+    m_endLength = other.m_endLength;
+    other.m_startLength = other.m_endLength = 0;
+}
+
+TFPoint::PeriodTexts &TFPoint::PeriodTexts::operator=(PeriodTexts &&other) noexcept
+{
+    if (this != &other) {
+        Release();
+        std::memcpy(m_inline, other.m_inline, kInline);
+        m_startLength = other.m_startLength;
+        m_endLength = other.m_endLength;
+        other.m_startLength = other.m_endLength = 0;
+    }
+    return *this;
+}
+
+TFPoint::PeriodTexts::~PeriodTexts() { Release(); }
+
+void TFPoint::PeriodTexts::Release()
+{
+    if (OnHeap())
+        delete[] m_heap;
+    m_startLength = m_endLength = 0;
+}
+
 std::string_view TFPoint::PeriodTexts::Start() const
 {
-    if (!m_data)
-        return {};
-    return {m_data.get() + kLengths, StoredLength(m_data.get(), 0)};
+    if (OnHeap())
+        return {m_heap + kLengths, StoredLength(m_heap, 0)};
+    return {m_inline, m_startLength};
 }
 
 std::string_view TFPoint::PeriodTexts::End() const
 {
-    if (!m_data)
-        return {};
-    return {m_data.get() + kLengths + StoredLength(m_data.get(), 0), StoredLength(m_data.get(), 1)};
+    if (OnHeap())
+        return {m_heap + kLengths + StoredLength(m_heap, 0), StoredLength(m_heap, 1)};
+    return {m_inline + m_startLength, m_endLength};
 }
 
-void TFPoint::PeriodTexts::Set(std::string_view start, std::string_view end)
+void TFPoint::PeriodTexts::Set(std::string_view start, std::string_view end, std::string_view endTail)
 {
-    if (start.empty() && end.empty()) {
-        m_data.reset();
+    const std::size_t endSize = end.size() + endTail.size();
+    if (start.size() + endSize <= kInline) {
+        char buffer[kInline];
+        Put(Put(Put(buffer, start), end), endTail); // the texts may lie in this very record
+        Release();
+        std::memcpy(m_inline, buffer, kInline);
+        m_startLength = static_cast<unsigned char>(start.size());
+        m_endLength = static_cast<unsigned char>(endSize);
         return;
     }
     const std::uint32_t lengths[2] = {static_cast<std::uint32_t>(start.size()),
-                                      static_cast<std::uint32_t>(end.size())};
-    auto data = std::make_unique_for_overwrite<char[]>(kLengths + start.size() + end.size());
-    std::memcpy(data.get(), lengths, kLengths);
-    // An empty view may have no data pointer at all: copy only what is there.
-    if (!start.empty())
-        std::memcpy(data.get() + kLengths, start.data(), start.size());
-    if (!end.empty())
-        std::memcpy(data.get() + kLengths + start.size(), end.data(), end.size());
-    m_data = std::move(data);
+                                      static_cast<std::uint32_t>(endSize)};
+    char *data = new char[kLengths + start.size() + endSize];
+    std::memcpy(data, lengths, kLengths);
+    Put(Put(Put(data + kLengths, start), end), endTail);
+    Release();
+    m_heap = data;
+    m_startLength = kOnHeap;
 }
 
 std::string_view TFPoint::PeriodStart() const { return m_period.Start(); }
@@ -208,7 +249,10 @@ void TFPoint::SetPeriodStart(std::string_view text) { m_period.Set(text, m_perio
 
 void TFPoint::SetPeriodEnd(std::string_view text) { m_period.Set(m_period.Start(), text); }
 
-void TFPoint::SetPeriod(std::string_view start, std::string_view end) { m_period.Set(start, end); }
+void TFPoint::SetPeriod(std::string_view start, std::string_view end, std::string_view endTail)
+{
+    m_period.Set(start, end, endTail);
+}
 
 bool TFPoint::ParseLine(std::string_view line)
 {

@@ -41,7 +41,7 @@ struct alignas(64) TFPoint final
     std::string_view PeriodEnd() const;
     void SetPeriodStart(std::string_view text);
     void SetPeriodEnd(std::string_view text);
-    void SetPeriod(std::string_view start, std::string_view end);
+    void SetPeriod(std::string_view start, std::string_view end, std::string_view endTail = {});
 
     // Fills the record from one line of a quote file (cp1251 bytes). False, with the
     // record unchanged, for a line of fewer than seven ';'-separated fields. Throws
@@ -51,22 +51,36 @@ struct alignas(64) TFPoint final
 
 private:
     // Both texts in one allocation: their lengths, then their characters.
+    // Both texts in 40 bytes of the record when they fit together (date texts do),
+    // else in one allocation that starts with their two lengths.
     class PeriodTexts final
     {
     public:
         PeriodTexts() = default;
         PeriodTexts(const PeriodTexts &other);
         PeriodTexts &operator=(const PeriodTexts &other);
-        PeriodTexts(PeriodTexts &&) noexcept = default;
-        PeriodTexts &operator=(PeriodTexts &&) noexcept = default;
-        ~PeriodTexts() = default;
+        PeriodTexts(PeriodTexts &&other) noexcept;
+        PeriodTexts &operator=(PeriodTexts &&other) noexcept;
+        ~PeriodTexts();
 
         std::string_view Start() const;
         std::string_view End() const;
-        void Set(std::string_view start, std::string_view end);
+        // The end text may come in two pieces (a date text and its " - UP").
+        void Set(std::string_view start, std::string_view end, std::string_view endTail = {});
 
     private:
-        std::unique_ptr<char[]> m_data;
+        static constexpr std::size_t kInline = 38;
+        static constexpr unsigned char kOnHeap = 0xFF;
+
+        bool OnHeap() const { return m_startLength == kOnHeap; }
+        void Release();
+
+        union {
+            char m_inline[kInline] = {};
+            char *m_heap;
+        };
+        unsigned char m_startLength = 0; // kOnHeap: the texts are on the heap
+        unsigned char m_endLength = 0;
     };
     PeriodTexts m_period;
 };
