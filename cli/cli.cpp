@@ -184,6 +184,9 @@ int Run(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
     } catch (const UsageError &e) {
         err << "korvala-cli: " << e.what() << "\n\n" << kUsage;
         return kExitUsage;
+    } catch (const QuoteLineError &e) {
+        err << e.what() << '\n' << e.Location() << '\n';
+        return kExitFailed;
     } catch (const std::bad_alloc &) {
         err << "Out of memory\n";
         return kExitFailed;

@@ -66,33 +66,44 @@ std::string ReadWholeFile(const std::string &path)
     return bytes;
 }
 
-void PFDocument::ClearQuotes()
-{
-    QuoteList.Clear();
-    FColumns.Clear();
-    // The grid on screen must not refer to quotes that no longer exist.
-    sg.ClearQuotes();
-}
-
 void PFDocument::OpenFile(const std::string &path)
 {
-    ClearQuotes();
-    const std::string bytes = ReadWholeFile(path);
-    LoadAndShow(path, bytes);
+    OpenBytes(path, ReadWholeFile(path));
 }
 
 void PFDocument::OpenBytes(std::string_view path, std::string_view bytes)
 {
-    ClearQuotes();
-    LoadAndShow(path, bytes);
+    TFList loaded;
+    loaded.SetLevelDepth(QuoteList.LevelDepth);
+    try {
+        loaded.LoadFromStream(bytes);
+    } catch (QuoteLineError &error) {
+        error.SetFile(std::string(path));
+        throw;
+    }
+    TakeOver(path, loaded);
 }
 
-void PFDocument::LoadAndShow(std::string_view path, std::string_view bytes)
+void PFDocument::OpenLoaded(std::string_view path, TFList &loaded)
 {
-    QuoteList.LoadFromStream(bytes);
-    if (!std::isfinite(3 * QuoteList.AvgChange))
+    if (loaded.LevelDepth != QuoteList.LevelDepth || !loaded.HasStatistics()) {
+        loaded.SetLevelDepth(QuoteList.LevelDepth);
+        loaded.Statistics();
+    }
+    TakeOver(path, loaded);
+}
+
+void PFDocument::TakeOver(std::string_view path, TFList &loaded)
+{
+    // Three times the average change must stay a number, or the reversal text could not
+    // be read back: such a file is refused before anything changes.
+    if (!std::isfinite(3 * loaded.AvgChange))
         throw ConvertError("The closes change by more than a number can hold; "
                            "no box and reversal can be proposed for this file");
+    QuoteList.Swap(loaded);
+    FColumns.Clear();
+    // The grid on screen must not refer to quotes that no longer exist.
+    sg.ClearQuotes();
     const ParamTexts texts = AutoParamTexts(QuoteList.AvgChange);
     eBox = texts.box;
     eReverse = texts.reverse;

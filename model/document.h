@@ -47,13 +47,17 @@ public:
     // True when the last Refresh went past ReadParams and built the charts.
     bool Built = false;
 
-    // The open sequence up to the caption: clears the quotes (and every cell quote that
-    // refers to them), reads and loads the file, writes the automatic parameter texts,
-    // reads them and rewrites the statistics and the caption. Throws FileError or
-    // ConvertError; the texts then keep their previous content.
+    // The open sequence up to the caption: reads the file and loads it into a list of
+    // its own; only a whole load replaces the quotes (and drops every cell quote that
+    // referred to the old ones), then the automatic parameter texts are written and read
+    // and the statistics and the caption rewritten. Throws FileError or QuoteLineError
+    // (or ConvertError for a file no box can be proposed for); nothing changes then.
     void OpenFile(const std::string &path);
     // The same from a file already in memory.
     void OpenBytes(std::string_view path, std::string_view bytes);
+    // The same for quotes another reader has loaded (statistics run): they are taken
+    // over from loaded, which receives the previous quotes.
+    void OpenLoaded(std::string_view path, TFList &loaded);
 
     void ShowCommonInfo();
     // FBox, FReverse := the edit texts as numbers (ConvertError when one does not
@@ -69,8 +73,7 @@ public:
     int LastQuoteIndex() const { return QuoteList.Count() - 1; }
 
 private:
-    void ClearQuotes();
-    void LoadAndShow(std::string_view path, std::string_view bytes);
+    void TakeOver(std::string_view path, TFList &loaded);
 };
 
 } // namespace korvala

@@ -8,7 +8,7 @@
 namespace korvala {
 
 // A text that does not convert to a number, or a date and time that do not exist.
-class ConvertError final : public std::runtime_error
+class ConvertError : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;

@@ -2,6 +2,7 @@
 
 #include "codec.h"
 #include "numtext.h"
+#include "params.h"
 
 #include <climits>
 #include <cstdint>
@@ -393,6 +394,30 @@ void TFList::Clear()
     m_count = 0;
 }
 
+std::string QuoteLineError::Location() const
+{
+    std::string text = m_file.empty() ? std::string("line ") : FileNameOf(m_file) + ", line ";
+    return text + std::to_string(m_line);
+}
+
+void TFList::Swap(TFList &other) noexcept
+{
+    using std::swap;
+    swap(MaxLow, other.MaxLow);
+    swap(MaxClose, other.MaxClose);
+    swap(MaxHigh, other.MaxHigh);
+    swap(MaxOpen, other.MaxOpen);
+    swap(MinLow, other.MinLow);
+    swap(MinOpen, other.MinOpen);
+    swap(MinClose, other.MinClose);
+    swap(MinHigh, other.MinHigh);
+    swap(AvgChange, other.AvgChange);
+    swap(MaxVolume, other.MaxVolume);
+    swap(m_blocks, other.m_blocks);
+    swap(m_spare, other.m_spare);
+    swap(m_count, other.m_count);
+}
+
 void TFList::ResetStatistics()
 {
     MaxLow = MaxClose = MaxHigh = MaxOpen = 0;
@@ -410,7 +435,9 @@ bool TFList::LoadFromStream(std::string_view bytes)
     const std::size_t size = bytes.size();
     std::size_t pos = 0;
     bool header = true;
+    long long lineNumber = 0;
     while (pos < size) {
+        ++lineNumber;
         // The line ends at the first CR or LF; CR LF counts as one line end.
         std::size_t end = pos;
         while (end < size && data[end] != '\n' && data[end] != '\r')
@@ -427,6 +454,9 @@ bool TFList::LoadFromStream(std::string_view bytes)
         try {
             if (!point.ParseLine(line))
                 RemoveLast();
+        } catch (const ConvertError &error) {
+            RemoveLast();
+            throw QuoteLineError(error, lineNumber);
         } catch (...) {
             RemoveLast();
             throw;

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "numtext.h"
+
 namespace korvala {
 
 // One quote of a quote file, or the summary of one P&F column.
@@ -85,6 +87,24 @@ private:
     PeriodTexts m_period;
 };
 
+// A line of a quote file that cannot be read: the conversion error's own text, the
+// number of the line (the header is line 1) and, once the opener adds it, the file.
+class QuoteLineError final : public ConvertError
+{
+public:
+    QuoteLineError(const ConvertError &error, long long line)
+        : ConvertError(error), m_line(line) {}
+    long long Line() const { return m_line; }
+    const std::string &File() const { return m_file; }
+    void SetFile(std::string path) { m_file = std::move(path); }
+    // Where the error lies, for a second line under its text: "quotes.txt, line 2".
+    std::string Location() const;
+
+private:
+    long long m_line;
+    std::string m_file;
+};
+
 // Date texts DD.MM.YY and HH:MM into a date-time. An incomplete text gives 0; a part
 // that is not a whole number counts as 0; years below 50 are 20xx, others 19xx.
 // Throws ConvertError naming the date and time when they do not exist.
@@ -129,9 +149,13 @@ public:
     void Clear();
 
     // Replaces the contents with the quotes of a quote file held in memory (cp1251).
-    // Throws ConvertError on a faulty line: the quotes before it stay, the statistics
-    // are not run and the list-wide fields keep their start values.
+    // Throws QuoteLineError on a faulty line: the quotes before it stay, the statistics
+    // are not run and the list-wide fields keep their start values. (The program loads
+    // into a list of its own and takes it over only when the whole file has loaded.)
     bool LoadFromStream(std::string_view bytes);
+
+    // Exchanges the records and the list-wide figures with other; LevelDepth stays.
+    void Swap(TFList &other) noexcept;
 
     void Statistics();
     void CalcLevels();

@@ -107,7 +107,7 @@ TEST(Stats, Memo1ThenAnEmptyLineThenMmCommonErrorsToStderrWithExitOne)
     {
         std::string file, error;
     } cases[] = {
-        {Data("bad_number.txt"), "'12.5' is not a valid floating point value\n"},
+        {Data("bad_number.txt"), "'12.5' is not a valid floating point value\nbad_number.txt, line 4\n"},
         {Data("bad_cyrillic.txt"), "'сто' is not a valid floating point value\n"},
         {missing, missing},
         {missing, "No such file or directory"},
@@ -217,7 +217,7 @@ TEST(Program, ExitCodesAndStreams)
     EXPECT_EQ(r.out, RunIn({"stats", daily}).out);
     r = RunProgram("stats " + Data("bad_number.txt"));
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "'12.5' is not a valid floating point value\n");
+    EXPECT_EQ(r.err, "'12.5' is not a valid floating point value\nbad_number.txt, line 4\n");
     EXPECT_TRUE(r.out.empty());
     r = RunProgram("pf " + Data("pf_example.txt") + " --depth");
     EXPECT_EQ(r.code, 2);

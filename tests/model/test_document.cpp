@@ -162,36 +162,41 @@ TEST(Document, OpeningAgainReplacesEverything)
     EXPECT_EQ(kept->Volume, 30.0);
 }
 
-TEST(Document, AFailedOpenClearsTheCellQuotesAndRefusesTheBuild)
+TEST(Document, AFailedOpenChangesNothing)
 {
     PFDocument doc;
     Open(doc, Data("pf_example.txt"));
-    const long long boxes = doc.sg.BoxCount();
-    ASSERT_NE(AllCellQuotes(doc), std::vector<int>(static_cast<std::size_t>(boxes), PFGrid::kNoQuote));
-    // An open that fails after clearing (the reason named, as the command line shows): the
-    // quotes are gone, the grid on screen stays without cell quotes, the texts stay.
+    const std::vector<int> cellQuotes = AllCellQuotes(doc);
+    const Lines memo = doc.Memo1;
+    const double maxClose = doc.QuoteList.MaxClose;
+    const auto unchanged = [&] {
+        EXPECT_EQ(doc.QuoteList.Count(), 6);
+        EXPECT_EQ(doc.QuoteList.MaxClose, maxClose);
+        EXPECT_EQ(doc.eBox + " " + doc.eReverse, "1,767 5,300");
+        EXPECT_EQ(doc.Caption, "P & F file: pf_example.txt");
+        EXPECT_EQ(doc.Memo1, memo);
+        EXPECT_EQ(AllCellQuotes(doc), cellQuotes);
+    };
+
+    // A file that cannot be read: the reason is named, as the command line shows it.
     const std::string message = ErrorOf([&] { doc.OpenFile(Data("missing.txt")); });
     EXPECT_NE(message.find(std::strerror(ENOENT)), std::string::npos) << message;
-    EXPECT_EQ(doc.QuoteList.Count(), 0);
-    EXPECT_EQ(doc.Caption, "P & F file: pf_example.txt");
-    EXPECT_EQ(doc.sg.BoxCount(), boxes);
-    EXPECT_EQ(AllCellQuotes(doc), std::vector<int>(static_cast<std::size_t>(boxes), PFGrid::kNoQuote));
+    unchanged();
 
-    // Likewise for a load that fails on a faulty line; the texts stay.
-    Open(doc, Data("pf_example.txt"));
-    const Lines memo = doc.Memo1;
-    EXPECT_EQ(ErrorOf([&] { doc.OpenFile(Data("bad_number.txt")); }),
-              "'12.5' is not a valid floating point value");
-    EXPECT_EQ(AllCellQuotes(doc), std::vector<int>(static_cast<std::size_t>(boxes), PFGrid::kNoQuote));
-    EXPECT_EQ(doc.QuoteList.Count(), 2);
-    EXPECT_EQ(doc.eBox + " " + doc.eReverse, "1,767 5,300");
-    EXPECT_EQ(doc.Caption, "P & F file: pf_example.txt");
-    EXPECT_EQ(doc.Memo1, memo);
-    // Refresh must not build on the sentinel extremes; the status bar is still restored.
-    EXPECT_NE(ErrorOf([&] { doc.Refresh(); }), "");
-    EXPECT_EQ(doc.stb, "Количество периодов = 2");
-    EXPECT_FALSE(doc.Built);
-    EXPECT_EQ(doc.sg.BoxCount(), 0);
+    // A faulty third quote line: the error names the value, then the file and the line;
+    // the quotes before it are not kept anywhere.
+    try {
+        doc.OpenFile(Data("bad_number.txt"));
+        ADD_FAILURE() << "the faulty line was accepted";
+    } catch (const QuoteLineError &e) {
+        EXPECT_STREQ(e.what(), "'12.5' is not a valid floating point value");
+        EXPECT_EQ(e.Location(), "bad_number.txt, line 4");
+    }
+    unchanged();
+    // Refresh still builds the file that was open.
+    EXPECT_TRUE(doc.Refresh());
+    EXPECT_EQ(doc.stb, "Количество периодов = 6");
+    EXPECT_EQ(AllCellQuotes(doc), cellQuotes);
 }
 
 TEST(Document, HugePricesNeverLeaveEditTextsTheProgramCannotRead)

@@ -137,8 +137,9 @@ def main(argv):
         problems = []
         # The text of a conversion error is fixed; the wording of the other
         # failures (an impossible date, a chart too large) is the program's own.
+        # The program names the file and the line on a second line of its own.
         exact = CONVERT_ERROR.match(err_r.strip())
-        if (exact and err_c.strip() != err_r.strip()) or not err_c.strip():
+        if (exact and err_c.strip().split("\n")[0] != err_r.strip()) or not err_c.strip():
             problems.append("error text: reference %r, program %r" % (err_r.strip(), err_c.strip()))
         if out_c:
             problems.append("program wrote %d bytes on stdout" % len(out_c))

@@ -2,6 +2,7 @@
 
 #include "codec.h"
 #include "params.h"
+#include "uChartFin.h"
 
 #include <QWidget>
 
@@ -61,6 +62,11 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
 {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const QuoteLineError &error) {
+        // The error's text, and where in which file it lies on a line of its own.
+        ShowAppMessage(QApplication::activeWindow(),
+                       QString::fromStdString(ErrorMessageText(error.what()) + '\n' + error.Location()),
+                       QMessageBox::Critical);
     } catch (const std::exception &error) {
         ShowStandardError(error.what());
     } catch (...) {

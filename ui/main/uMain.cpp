@@ -525,17 +525,17 @@ void TForm1::Action1Execute()
 
 void TForm1::OpenQuoteFile(const QString &path)
 {
-    // The open clears the quote list first: nothing may point into it any longer.
+    // An open that fails changes nothing: the file that was open stays in every window.
+    m_doc.OpenFile(path.toStdString());
+    // The quotes are new: nothing under the pointer belongs to them yet.
     m_view.FCellQuote = nullptr;
-    {
-        const Finally repaint([this] {
-            sg->viewport()->update();
-            for (QWidget *strip : {static_cast<QWidget *>(pb), static_cast<QWidget *>(pb1),
-                                   static_cast<QWidget *>(pbc), static_cast<QWidget *>(pbc1)})
-                strip->update();
-        });
-        m_doc.OpenFile(path.toStdString());
-    }
+    m_view.FColumnRec.reset();
+    m_view.FCellX = PFViewState::kNoCell;
+    m_view.FCellY = PFViewState::kNoCell;
+    sg->viewport()->update();
+    for (QWidget *strip : {static_cast<QWidget *>(pb), static_cast<QWidget *>(pb1),
+                           static_cast<QWidget *>(pbc), static_cast<QWidget *>(pbc1)})
+        strip->update();
     eBox->setText(FromStd(m_doc.eBox));
     eReverse->setText(FromStd(m_doc.eReverse));
     Memo1->setPlainText(JoinLines(m_doc.Memo1));

@@ -321,12 +321,18 @@ TEST_F(MainWindowTest, BadFileGivesTheStandardErrorAndTheProgramGoesOn)
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].title, QStringLiteral("P & F"));
     EXPECT_EQ(recorder.messages[0].icon, QMessageBox::Critical);
-    EXPECT_EQ(recorder.messages[0].text, QStringLiteral("'12.5' is not a valid floating point value."));
-    // Texts and grid of the earlier file stay; no cell refers to the cleared quotes.
+    EXPECT_EQ(recorder.messages[0].text,
+              QStringLiteral("'12.5' is not a valid floating point value.\nbad.txt, line 2"));
+    // The file that was open stays whole: its quotes, texts, grid and cell quotes, and a
+    // Refresh builds it again.
     EXPECT_EQ(form->windowTitle(), QStringLiteral("P & F file: daily.txt"));
+    EXPECT_EQ(form->QuoteList().Count(), 600);
     EXPECT_EQ(form->sg->ColCount(), columns);
-    EXPECT_EQ(form->Document().sg.CellQuote(1, form->Document().sg.FirstRow(1)), -1);
+    EXPECT_NE(form->Document().sg.CellQuote(1, form->Document().sg.FirstRow(1)), -1);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    form->aRefresh->trigger();
+    EXPECT_EQ(form->Memo1->toPlainText().section(u'\n', 0, 0), QStringLiteral("Count point = 600"));
+    EXPECT_EQ(form->sg->ColCount(), columns);
     Open(Example("intraday.txt")); // and the program works on
     EXPECT_EQ(form->StatusText(), QStringLiteral("Количество периодов = 3000"));
 }
