@@ -2,15 +2,15 @@
 // in their order, and runs the event loop until the main window closes.
 
 #include "appmessages.h"
-#include "uAbout.h"
-#include "uChart.h"
-#include "uIndic.h"
-#include "uMain.h"
-#include "uView.h"
+#include "aboutbox.h"
+#include "analysiswindow.h"
+#include "indicatorwindow.h"
+#include "mainwindow.h"
+#include "reportwindow.h"
 
 int main(int argc, char *argv[])
 {
-    korvala::TApplication app(argc, argv);
+    korvala::Application app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("korvala"));
     QApplication::setWindowIcon(QIcon(korvala::ProgramIconPixmap(64)));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -5,12 +5,12 @@
 //
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise.
 
-#include "finchart.h"
-#include "finchartgeom.h"
+#include "analysischart.h"
+#include "finchartgeometry.h"
 #include "swinglist.h"
-#include "uChart.h"
-#include "uChartFin.h"
-#include "uView.h"
+#include "analysiswindow.h"
+#include "quotes.h"
+#include "reportwindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -132,8 +132,8 @@ void BM_BuildLayers(benchmark::State &state)
         state.SkipWithError("KORVALA_BENCH_FILE is not set");
         return;
     }
-    const TFinChartGeometry g(511, 395, quotes->MinLow, quotes->MaxHigh, quotes->Count());
-    TChartOptions options;
+    const FinChartGeometry g(511, 395, quotes->MinLow, quotes->MaxHigh, quotes->Count());
+    ChartOptions options;
     options.ShowMA3x3 = true;
     for (auto _ : state)
         benchmark::DoNotOptimize(BuildChartLayers(*quotes, g, options));

@@ -9,7 +9,7 @@
 #include "appmessages.h"
 #include "document.h"
 #include "pfgridview.h"
-#include "uMain.h"
+#include "mainwindow.h"
 
 #include <benchmark/benchmark.h>
 
@@ -86,9 +86,9 @@ void BM_MouseMoveOverTheGrid(benchmark::State &state)
 BENCHMARK(BM_MouseMoveOverTheGrid)->Arg(1)->Arg(3)->Arg(12)->Unit(benchmark::kMillisecond);
 
 // A grid view of the document's cells, its viewport 1920 × 1080.
-std::unique_ptr<TPFGridView> GridView(const PFDocument &doc, int magnitude)
+std::unique_ptr<PFGridView> GridView(const PFDocument &doc, int magnitude)
 {
-    auto view = std::make_unique<TPFGridView>();
+    auto view = std::make_unique<PFGridView>();
     view->SetGrid(&doc.sg);
     view->resize(1920 + 30, 1080 + 30);
     view->show();
@@ -110,7 +110,7 @@ PFDocument &BenchDocument()
     return doc;
 }
 
-void PaintView(const TPFGridView &view, QImage &image)
+void PaintView(const PFGridView &view, QImage &image)
 {
     QPainter painter(&image);
     view.DrawCells(painter, QRect(QPoint(0, 0), image.size()));

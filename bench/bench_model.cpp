@@ -1,10 +1,10 @@
 // Loading, statistics and the P&F build on a large quote file.
 #include "benchdata.h"
 #include "document.h"
-#include "params.h"
+#include "texts.h"
 #include "numtext.h"
 #include "pfbuild.h"
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 #include "candletab.h"
 #include "chart.h"
 #include "linebreakview.h"
-#include "uIndic.h"
+#include "indicatorwindow.h"
 
 #include <QApplication>
 
@@ -13,19 +13,19 @@
 
 namespace korvala {
 
-class TCandleTabProbe final
+class CandleTabViewProbe final
 {
 public:
-    static void BuildCandles(TCandleTab &tab, const TFList &list, double start, double end)
+    static void BuildCandles(CandleTabView &tab, const TFList &list, double start, double end)
     {
         tab.BuildCandles(list, start, end);
     }
-    static void StartReplay(TCandleTab &tab) { tab.BitBtn1Click(); }
-    static bool Running(const TCandleTab &tab) { return tab.m_timer2Enabled; }
-    static void Tick(TCandleTab &tab) { tab.Timer2Timer(); }
-    static void Stop(TCandleTab &tab) { tab.BitBtn2Click(); }
-    static chart::Chart &Chart(TCandleTab &tab) { return *tab.CandleChart; }
-    static int Count(const TCandleTab &tab) { return tab.CandleSeries->Count(); }
+    static void StartReplay(CandleTabView &tab) { tab.BitBtn1Click(); }
+    static bool Running(const CandleTabView &tab) { return tab.m_timer2Enabled; }
+    static void Tick(CandleTabView &tab) { tab.Timer2Timer(); }
+    static void Stop(CandleTabView &tab) { tab.BitBtn2Click(); }
+    static chart::Chart &Chart(CandleTabView &tab) { return *tab.CandleChart; }
+    static int Count(const CandleTabView &tab) { return tab.CandleSeries->Count(); }
 };
 
 class TfIndicProbe final
@@ -62,17 +62,17 @@ void BM_CandleRange100kFillAndPaint(benchmark::State &state)
     const TFList *list = bench::BenchQuotes(state);
     if (!list)
         return;
-    TCandleTab tab(*list);
+    CandleTabView tab(*list);
     tab.resize(1000, 700);
     tab.show();
     const int n = list->Count();
     const double end = list->Items(n - 1)->DateTime;
     const double start = list->Items(std::max(0, n - 100000))->DateTime;
     for (auto _ : state) {
-        TCandleTabProbe::BuildCandles(tab, *list, start, end);
-        TCandleTabProbe::Chart(tab).ReplotNow();
+        CandleTabViewProbe::BuildCandles(tab, *list, start, end);
+        CandleTabViewProbe::Chart(tab).ReplotNow();
     }
-    state.counters["candles"] = TCandleTabProbe::Count(tab);
+    state.counters["candles"] = CandleTabViewProbe::Count(tab);
 }
 
 // One tick: clear, 61 candles, repaint.
@@ -81,21 +81,21 @@ void BM_ReplayTick(benchmark::State &state)
     const TFList *list = bench::BenchQuotes(state);
     if (!list)
         return;
-    TCandleTab tab(*list);
+    CandleTabView tab(*list);
     tab.resize(1000, 700);
     tab.show();
-    TCandleTabProbe::StartReplay(tab);
+    CandleTabViewProbe::StartReplay(tab);
     for (auto _ : state) {
-        if (!TCandleTabProbe::Running(tab)) {
+        if (!CandleTabViewProbe::Running(tab)) {
             state.PauseTiming();
-            TCandleTabProbe::StartReplay(tab);
+            CandleTabViewProbe::StartReplay(tab);
             state.ResumeTiming();
         }
-        TCandleTabProbe::Tick(tab);
-        TCandleTabProbe::Chart(tab).ReplotNow();
+        CandleTabViewProbe::Tick(tab);
+        CandleTabViewProbe::Chart(tab).ReplotNow();
     }
-    TCandleTabProbe::Stop(tab);
-    state.counters["candles"] = TCandleTabProbe::Count(tab);
+    CandleTabViewProbe::Stop(tab);
+    state.counters["candles"] = CandleTabViewProbe::Count(tab);
 }
 
 // aIndicExecute: the lines over every close, then the window shown and painted.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <benchmark/benchmark.h>
 

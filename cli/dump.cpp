@@ -124,7 +124,7 @@ void WriteLineBreak(JsonWriter &json, const Session &s)
         return;
     }
     json.BeginArray();
-    for (const TLineBrick &b : s.LineBreak)
+    for (const LineBrick &b : s.LineBreak)
         json.NewLine().BeginArray().Value(b.Open).Value(b.High).Value(b.Low).Value(b.Close).EndArray();
     json.EndArray();
 }
@@ -161,7 +161,7 @@ void WriteValues(JsonWriter &json, const std::vector<double> &values)
 
 void WriteIndicator(JsonWriter &json, const Session &s, const DumpOptions &o, std::ostream &err)
 {
-    const TIndicatorSeries series = CalcIndicatorSeries(s.doc.QuoteList, o.period, o.offset);
+    const IndicatorSeries series = CalcIndicatorSeries(s.doc.QuoteList, o.period, o.offset);
     if (!series.Error.empty())
         err << "Indicator: " << series.Error << " (the series hold the points made before)\n";
     json.BeginObject();

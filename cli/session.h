@@ -21,7 +21,7 @@ public:
     double DateTimePicker1 = kCandlePickerInitial;
     double DateTimePicker2 = kCandlePickerInitial;
     std::vector<int> Candles;
-    std::vector<TLineBrick> LineBreak;
+    std::vector<LineBrick> LineBreak;
 
     // File / Open...: the document's open steps, the candle tab's end date set to the
     // last quote (which moves the start date and fills the candles), the common

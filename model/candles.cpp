@@ -38,20 +38,20 @@ std::string CandleRangeSign(double start, double end, int days)
 
 long long ReplayIntervalMs(int speed) { return static_cast<long long>(speed) * 100; }
 
-void TCandleReplay::Start()
+void CandleReplay::Start()
 {
     FReplayFirst = 1;
     FReplayWidth = kWidth;
 }
 
-bool TCandleReplay::Tick(int count)
+bool CandleReplay::Tick(int count)
 {
     FReplayFirst = Saturate(static_cast<long long>(FReplayFirst) + 1);
     FReplayLast = Saturate(static_cast<long long>(FReplayFirst) + FReplayWidth);
     return count <= FReplayLast;
 }
 
-std::pair<int, int> TCandleReplay::FrameIndexes(int first, int last, int count)
+std::pair<int, int> CandleReplay::FrameIndexes(int first, int last, int count)
 {
     const int begin = std::max(first, 0);
     const int end = Saturate(std::min<long long>(static_cast<long long>(last) + 1, count));

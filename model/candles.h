@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <string>
 #include <utility>
@@ -31,7 +31,7 @@ std::string CandleRangeSign(double start, double end, int days);
 long long ReplayIntervalMs(int speed);
 
 // The replay's moving frame of FReplayWidth + 1 quotes.
-struct TCandleReplay final
+struct CandleReplay final
 {
     static constexpr int kWidth = 60;
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "params.h"
+#include "texts.h"
 #include "pfbuild.h"
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <stdexcept>
 #include <string>

@@ -5,9 +5,9 @@
 
 namespace korvala {
 
-TIndicatorSeries CalcIndicatorSeries(const TFList &list, int period, int offset)
+IndicatorSeries CalcIndicatorSeries(const TFList &list, int period, int offset)
 {
-    TIndicatorSeries out;
+    IndicatorSeries out;
     const long long n = list.Count();
     if (n < 1)
         return out;

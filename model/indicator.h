@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <string>
 #include <vector>
@@ -15,7 +15,7 @@ inline constexpr int kIndicatorOffsetInitial = 5;
 inline constexpr const char *kIndicatorZeroDivide = "Floating point division by zero";
 
 // The indicator window's two lines.
-struct TIndicatorSeries final
+struct IndicatorSeries final
 {
     // The closes, point k being quote k of the list (labelled with its DateText).
     std::vector<double> Series1;
@@ -31,6 +31,6 @@ struct TIndicatorSeries final
 // average with weight 1/P that starts from the first close, the value at position i
 // consuming close[i − S]. A negative offset shortens both lines; no quote beyond the
 // list is read.
-TIndicatorSeries CalcIndicatorSeries(const TFList &list, int period, int offset);
+IndicatorSeries CalcIndicatorSeries(const TFList &list, int period, int offset);
 
 } // namespace korvala

@@ -4,26 +4,26 @@ namespace korvala {
 
 namespace {
 
-TLineBrick Rising(double from, double to) { return {from, to, from, to}; }
-TLineBrick Falling(double from, double to) { return {from, from, to, to}; }
+LineBrick Rising(double from, double to) { return {from, to, from, to}; }
+LineBrick Falling(double from, double to) { return {from, from, to, to}; }
 
 // The direction of the last brick and the rule that adds the next one.
 class LineBreakBuilder final
 {
 public:
-    explicit LineBreakBuilder(std::vector<TLineBrick> &bricks) : m_bricks(bricks) {}
+    explicit LineBreakBuilder(std::vector<LineBrick> &bricks) : m_bricks(bricks) {}
 
     void First(const TFPoint &q)
     {
         m_up = q.Open < q.Close;
         m_bricks.push_back(m_up ? Rising(q.Open, q.Close)
-                                : TLineBrick{q.Open, q.Open, q.Close, q.Close});
+                                : LineBrick{q.Open, q.Open, q.Close, q.Close});
     }
 
     void Next(double c)
     {
         const std::size_t n = m_bricks.size();
-        const TLineBrick last = m_bricks[n - 1];
+        const LineBrick last = m_bricks[n - 1];
         if (c > last.Close) {
             if (m_up) {
                 m_bricks.push_back(Rising(last.Close, c));
@@ -46,21 +46,21 @@ public:
     }
 
 private:
-    void Reverse(const TLineBrick &brick, bool up)
+    void Reverse(const LineBrick &brick, bool up)
     {
         m_bricks.push_back(brick);
         m_up = up;
     }
 
-    std::vector<TLineBrick> &m_bricks;
+    std::vector<LineBrick> &m_bricks;
     bool m_up = false;
 };
 
 } // namespace
 
-std::vector<TLineBrick> BuildLineBreakBricks(const TFList &list)
+std::vector<LineBrick> BuildLineBreakBricks(const TFList &list)
 {
-    std::vector<TLineBrick> bricks;
+    std::vector<LineBrick> bricks;
     LineBreakBuilder builder(bricks);
     list.ForEach([&](const TFPoint &q, int index) {
         if (index == 0)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <vector>
 
@@ -10,7 +10,7 @@ namespace korvala {
 // Open = Low and Close = High, a falling one Open = High and Close = Low; an upward
 // reversal below the last brick's open keeps the four values it was made with, so its
 // Close is below its Open.
-struct TLineBrick final
+struct LineBrick final
 {
     double Open = 0;
     double High = 0;
@@ -21,6 +21,6 @@ struct TLineBrick final
 // The bricks of tab "3 line breaking", in the order they are made (brick k is drawn at
 // position k). Only the first quote's Open and every quote's Close are read; an empty
 // list gives no brick.
-std::vector<TLineBrick> BuildLineBreakBricks(const TFList &list);
+std::vector<LineBrick> BuildLineBreakBricks(const TFList &list);
 
 } // namespace korvala

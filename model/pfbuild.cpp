@@ -1,7 +1,7 @@
 #include "pfbuild.h"
 
 #include "numtext.h"
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <cmath>
 #include <string>

@@ -62,12 +62,12 @@ std::vector<std::string> FNodesReport(const std::vector<std::string> &mmLines)
     return lines;
 }
 
-TRetraceLevels CalcRetrace(double a, double b)
+RetraceLevels CalcRetrace(double a, double b)
 {
     return {b - (b - a) * 0.382, b - (b - a) * 0.618};
 }
 
-TProjectionLevels CalcProjection(double a, double b, double c)
+ProjectionLevels CalcProjection(double a, double b, double c)
 {
     return {(b - a) + c, (b - a) * 0.618 + c, (b - a) * 1.618 + c};
 }
@@ -78,7 +78,7 @@ std::array<std::string, 2> RetraceLabels(std::string_view edit1, std::string_vie
     const double b = StrToFloatDef0(edit2);
     if (a == 0)
         return {"Error", "Error"};
-    const TRetraceLevels levels = CalcRetrace(a, b);
+    const RetraceLevels levels = CalcRetrace(a, b);
     return {"F3= " + FormatN(levels.F3, 3), "F6= " + FormatN(levels.F6, 3)};
 }
 
@@ -90,14 +90,14 @@ std::array<std::string, 3> ProjectionLabels(std::string_view edit3, std::string_
     const double c = StrToFloatDef0(edit5);
     if (a == 0)
         return {"Error", "Error", "Error"};
-    const TProjectionLevels levels = CalcProjection(a, b, c);
+    const ProjectionLevels levels = CalcProjection(a, b, c);
     return {"op= " + FormatN(levels.op, 3), "COP= " + FormatN(levels.COP, 3),
             "XOP= " + FormatN(levels.XOP, 3)};
 }
 
-std::vector<TSwingItem> SwingListItems(TFList *quotes)
+std::vector<SwingItem> SwingListItems(TFList *quotes)
 {
-    std::vector<TSwingItem> items;
+    std::vector<SwingItem> items;
     if (!quotes)
         return items;
     for (int i = quotes->Count() - 1; i >= 0; --i) {
@@ -110,7 +110,7 @@ std::vector<TSwingItem> SwingListItems(TFList *quotes)
 
 std::string SwingItemText(const TFPoint &quote) { return FormatN(quote.Pivot, 2); }
 
-void ApplySwingChecks(TFList &quotes, const std::vector<TSwingItem> &items)
+void ApplySwingChecks(TFList &quotes, const std::vector<SwingItem> &items)
 {
     // Item k belongs to the (k + 1)-th quote with a positive pivot counted from the
     // newest, the same quotes SwingListItems listed. A negative pivot (negative prices)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <array>
 #include <optional>
@@ -25,21 +25,21 @@ std::vector<std::string> TargetsReport(const TFList &quotes);
 std::vector<std::string> FNodesReport(const std::vector<std::string> &mmLines);
 
 // Retracements of the move a → b measured back from b.
-struct TRetraceLevels
+struct RetraceLevels
 {
     double F3 = 0; // 38.2 %
     double F6 = 0; // 61.8 %
 };
-TRetraceLevels CalcRetrace(double a, double b);
+RetraceLevels CalcRetrace(double a, double b);
 
 // The move a → b projected from c at 100 %, 61.8 % and 161.8 %.
-struct TProjectionLevels
+struct ProjectionLevels
 {
     double op = 0;
     double COP = 0;
     double XOP = 0;
 };
-TProjectionLevels CalcProjection(double a, double b, double c);
+ProjectionLevels CalcProjection(double a, double b, double c);
 
 // Label texts of the calculators from the edit texts: "F3= %.3n", "F6= %.3n" and
 // "op= %.3n", "COP= %.3n", "XOP= %.3n"; every label "Error" when the first price
@@ -50,7 +50,7 @@ std::array<std::string, 3> ProjectionLabels(std::string_view edit3, std::string_
 
 // One item of the pivot check list: its quote (the item's object), the quote's index
 // and the check mark.
-struct TSwingItem
+struct SwingItem
 {
     TFPoint *Quote = nullptr;
     int Index = -1;
@@ -59,12 +59,12 @@ struct TSwingItem
 
 // The pivot check list, newest first: one item per quote with Pivot > 0, checked as
 // the quote's PivotEnabled. Empty for a null list.
-std::vector<TSwingItem> SwingListItems(TFList *quotes);
+std::vector<SwingItem> SwingListItems(TFList *quotes);
 // The text of an item: the pivot price in "%.2n".
 std::string SwingItemText(const TFPoint &quote);
 // Copies the check marks back into the quotes (item k to the (k + 1)-th pivot counted
 // from the newest) and recomputes the levels with CalcLevels.
-void ApplySwingChecks(TFList &quotes, const std::vector<TSwingItem> &items);
+void ApplySwingChecks(TFList &quotes, const std::vector<SwingItem> &items);
 
 // The lines of a memo's text: split at line ends (LF, CR LF or CR); a line end at the
 // very end of the text does not open a further line, so "" has no lines and "a\n" one.

@@ -27,12 +27,12 @@ Indexes Select(std::initializer_list<double> dates, double start, double end)
 // The frames (first index shown, one past the last) of a replay over count quotes.
 Frames Replay(int count)
 {
-    TCandleReplay r;
+    CandleReplay r;
     r.Start();
     Frames frames;
     for (bool last = false; !last && frames.size() < 1000;) {
         last = r.Tick(count);
-        frames.push_back(TCandleReplay::FrameIndexes(r.FReplayFirst, r.FReplayLast, count));
+        frames.push_back(CandleReplay::FrameIndexes(r.FReplayFirst, r.FReplayLast, count));
     }
     return frames;
 }
@@ -98,15 +98,15 @@ TEST(Replay, FramesOf61QuotesMoveOneQuotePerTickStartBeginsAgain)
     ASSERT_EQ(none.size(), 1u);
     EXPECT_EQ(none[0].first, none[0].second);
 
-    TCandleReplay r;
+    CandleReplay r;
     r.Start();
     for (int i = 0; i < 5; ++i)
         r.Tick(100);
     r.Start();
     EXPECT_FALSE(r.Tick(100));
     EXPECT_EQ(std::make_pair(r.FReplayFirst, r.FReplayLast), std::make_pair(2, 62));
-    EXPECT_EQ(TCandleReplay::FrameIndexes(-3, 5, 10), std::make_pair(0, 6));
-    EXPECT_EQ(TCandleReplay::FrameIndexes(8, 2147483647, 10), std::make_pair(8, 10));
-    const auto past = TCandleReplay::FrameIndexes(12, 20, 10);
+    EXPECT_EQ(CandleReplay::FrameIndexes(-3, 5, 10), std::make_pair(0, 6));
+    EXPECT_EQ(CandleReplay::FrameIndexes(8, 2147483647, 10), std::make_pair(8, 10));
+    const auto past = CandleReplay::FrameIndexes(12, 20, 10);
     EXPECT_EQ(past.first, past.second);
 }

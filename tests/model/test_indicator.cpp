@@ -11,7 +11,7 @@ namespace {
 
 using Values = std::vector<double>;
 
-TIndicatorSeries Calc(const Values &closes, int period, int offset)
+IndicatorSeries Calc(const Values &closes, int period, int offset)
 {
     TFList list;
     for (double c : closes)
@@ -32,7 +32,7 @@ Values Closes(int n)
 
 TEST(Indicator, WorkedExamplePeriod2Offset1AndPeriodOne)
 {
-    const TIndicatorSeries s = Calc({10, 11, 12, 13}, 2, 1);
+    const IndicatorSeries s = Calc({10, 11, 12, 13}, 2, 1);
     EXPECT_EQ(s.Series1, (Values{10, 11, 12, 13}));
     EXPECT_EQ(s.Series2, (Values{10, 10, 10.5, 11.25, 12.125}));
     EXPECT_TRUE(s.Error.empty());
@@ -44,7 +44,7 @@ TEST(Indicator, WorkedExamplePeriod2Offset1AndPeriodOne)
 TEST(Indicator, CreationValuesWithTwentyAndWithThreeQuotes)
 {
     const Values c = Closes(20);
-    const TIndicatorSeries s = Calc(c, kIndicatorPeriodInitial, kIndicatorOffsetInitial);
+    const IndicatorSeries s = Calc(c, kIndicatorPeriodInitial, kIndicatorOffsetInitial);
     EXPECT_EQ(s.Series1, c);
     ASSERT_EQ(s.Series2.size(), 25u); // last position 24
     EXPECT_EQ(Values(s.Series2.begin(), s.Series2.begin() + 6), Values(c.begin(), c.begin() + 6));
@@ -62,16 +62,16 @@ TEST(Indicator, PeriodZeroStopsNegativeAndHugeOffsetsAndPeriodsStayInsideTheList
 {
     // Positions 0 … 4 are raw closes; position 5 would divide by zero.
     const Values c = Closes(20);
-    const TIndicatorSeries s = Calc(c, 0, 5);
+    const IndicatorSeries s = Calc(c, 0, 5);
     EXPECT_EQ(s.Error, "Floating point division by zero");
     EXPECT_EQ(s.Series1, Values(c.begin(), c.begin() + 5));
     EXPECT_EQ(s.Series2, s.Series1);
-    const TIndicatorSeries now = Calc(c, 0, 0);
+    const IndicatorSeries now = Calc(c, 0, 0);
     EXPECT_FALSE(now.Error.empty());
     EXPECT_TRUE(now.Series1.empty() && now.Series2.empty());
 
     // A negative offset: steps i = 0 … 2; position i consumes close[i + 2].
-    const TIndicatorSeries back = Calc({10, 11, 12, 13, 14}, 2, -2);
+    const IndicatorSeries back = Calc({10, 11, 12, 13, 14}, 2, -2);
     EXPECT_EQ(back.Series1, (Values{10, 11, 12}));
     EXPECT_EQ(back.Series2, (Values{10, 11.5, 12.75}));
     EXPECT_TRUE(Calc({10, 11, 12, 13, 14}, 2, -5).Series1.empty());

@@ -22,7 +22,7 @@ Bricks Build(double firstOpen, std::initializer_list<double> closes)
         q.Close = c;
     }
     Bricks bricks;
-    for (const TLineBrick &b : BuildLineBreakBricks(list))
+    for (const LineBrick &b : BuildLineBreakBricks(list))
         bricks.push_back({b.Open, b.High, b.Low, b.Close});
     return bricks;
 }

@@ -1,5 +1,5 @@
 #include "pfbuild.h"
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <gtest/gtest.h>
 

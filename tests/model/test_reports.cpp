@@ -104,7 +104,7 @@ TEST(SwingList, PositivePivotsNewestFirstAndTheirChecksGoBack)
     ASSERT_DOUBLE_EQ(list.Items(5)->OP, 9);
     // The check list (its texts and order are seen in the analysis window's test).
     list.Items(2)->PivotEnabled = false;
-    std::vector<TSwingItem> items = SwingListItems(&list);
+    std::vector<SwingItem> items = SwingListItems(&list);
     ASSERT_EQ(items.size(), 3u);
     EXPECT_TRUE(SwingListItems(nullptr).empty());
     items[1].Checked = false; // the pivot 10

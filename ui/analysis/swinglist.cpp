@@ -2,31 +2,31 @@
 
 namespace korvala {
 
-void TSwingListModel::Assign(std::vector<TSwingItem> items)
+void SwingListModel::Assign(std::vector<SwingItem> items)
 {
     beginResetModel();
     m_items = std::move(items);
     endResetModel();
 }
 
-void TSwingListModel::SetChecked(int k, bool checked)
+void SwingListModel::SetChecked(int k, bool checked)
 {
     m_items.at(static_cast<std::size_t>(k)).Checked = checked;
     const QModelIndex at = index(k);
     emit dataChanged(at, at, {Qt::CheckStateRole});
 }
 
-QString TSwingListModel::Text(int k) const
+QString SwingListModel::Text(int k) const
 {
     return QString::fromStdString(SwingItemText(*Quote(k)));
 }
 
-int TSwingListModel::rowCount(const QModelIndex &parent) const
+int SwingListModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : Count();
 }
 
-QVariant TSwingListModel::data(const QModelIndex &index, int role) const
+QVariant SwingListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= Count())
         return {};
@@ -40,7 +40,7 @@ QVariant TSwingListModel::data(const QModelIndex &index, int role) const
     }
 }
 
-bool TSwingListModel::setData(const QModelIndex &index, const QVariant &value, int role)
+bool SwingListModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
     if (role != Qt::CheckStateRole || !index.isValid() || index.row() >= Count())
         return false;
@@ -49,7 +49,7 @@ bool TSwingListModel::setData(const QModelIndex &index, const QVariant &value, i
     return true;
 }
 
-Qt::ItemFlags TSwingListModel::flags(const QModelIndex &index) const
+Qt::ItemFlags SwingListModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;

@@ -12,18 +12,18 @@
 
 namespace korvala {
 
-class TSwingListModel final : public QAbstractListModel
+class SwingListModel final : public QAbstractListModel
 {
     Q_OBJECT
 
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    void Assign(std::vector<TSwingItem> items);
+    void Assign(std::vector<SwingItem> items);
     void Clear() { Assign({}); }
 
     int Count() const { return static_cast<int>(m_items.size()); }
-    const std::vector<TSwingItem> &Items() const { return m_items; }
+    const std::vector<SwingItem> &Items() const { return m_items; }
     bool Checked(int k) const { return m_items.at(static_cast<std::size_t>(k)).Checked; }
     void SetChecked(int k, bool checked);
     // The item's object: the quote of the pivot.
@@ -40,7 +40,7 @@ signals:
     void CheckToggled(int k);
 
 private:
-    std::vector<TSwingItem> m_items;
+    std::vector<SwingItem> m_items;
 };
 
 } // namespace korvala

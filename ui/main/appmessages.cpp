@@ -1,8 +1,8 @@
 #include "appmessages.h"
 
 #include "codec.h"
-#include "params.h"
-#include "uChartFin.h"
+#include "texts.h"
+#include "quotes.h"
 
 #include <QWidget>
 
@@ -53,12 +53,12 @@ void ShowStandardError(std::string_view what)
                    QMessageBox::Critical);
 }
 
-TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
+Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QString::fromUtf8(kAppTitle));
 }
 
-bool TApplication::notify(QObject *receiver, QEvent *event)
+bool Application::notify(QObject *receiver, QEvent *event)
 {
     try {
         return QApplication::notify(receiver, event);

@@ -41,12 +41,12 @@ void ShowStandardError(std::string_view what);
 
 // The application object. Whatever an event handler raises ends up here: the event is
 // abandoned, the standard error message is shown and the program goes on.
-class TApplication final : public QApplication
+class Application final : public QApplication
 {
     Q_OBJECT
 
 public:
-    TApplication(int &argc, char **argv);
+    Application(int &argc, char **argv);
     bool notify(QObject *receiver, QEvent *event) override;
 };
 

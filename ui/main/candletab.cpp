@@ -42,7 +42,7 @@ QPushButton *MakeButton(QWidget *parent, const char *text, int left, int top, in
 
 } // namespace
 
-TCandleTab::TCandleTab(const TFList &quotes, QWidget *parent) : QWidget(parent), m_quotes(quotes)
+CandleTabView::CandleTabView(const TFList &quotes, QWidget *parent) : QWidget(parent), m_quotes(quotes)
 {
     CandleChart = new chart::Chart(this);
     CandleChart->SetView3D(false);
@@ -60,36 +60,36 @@ TCandleTab::TCandleTab(const TFList &quotes, QWidget *parent) : QWidget(parent),
     layout->addWidget(Panel4);
 
     Timer2 = new QTimer(this);
-    connect(Timer2, &QTimer::timeout, this, &TCandleTab::Timer2Timer);
+    connect(Timer2, &QTimer::timeout, this, &CandleTabView::Timer2Timer);
 
-    connect(DateTimePicker2, &TDateTimePicker::Changed, this, &TCandleTab::DateTimePicker2Change);
-    connect(DateTimePicker1, &TDateTimePicker::Changed, this, &TCandleTab::DateTimePicker1Change);
-    connect(SpinEdit2, &TSpinEdit::Changed, this, &TCandleTab::SpinEdit2Change);
-    connect(SpinEdit3, &TSpinEdit::Changed, this, &TCandleTab::SpinEdit2Change);
-    connect(BitBtn1, &QPushButton::clicked, this, &TCandleTab::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TCandleTab::BitBtn2Click);
-    connect(Button2, &QPushButton::clicked, this, &TCandleTab::Button2Click);
+    connect(DateTimePicker2, &DateTimePicker::Changed, this, &CandleTabView::DateTimePicker2Change);
+    connect(DateTimePicker1, &DateTimePicker::Changed, this, &CandleTabView::DateTimePicker1Change);
+    connect(SpinEdit2, &SpinEdit::Changed, this, &CandleTabView::SpinEdit2Change);
+    connect(SpinEdit3, &SpinEdit::Changed, this, &CandleTabView::SpinEdit2Change);
+    connect(BitBtn1, &QPushButton::clicked, this, &CandleTabView::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &CandleTabView::BitBtn2Click);
+    connect(Button2, &QPushButton::clicked, this, &CandleTabView::Button2Click);
 }
 
-TCandleTab::~TCandleTab() = default;
+CandleTabView::~CandleTabView() = default;
 
 // Panel4 reads: end date − number of days = start date, then the replay controls.
-void TCandleTab::CreatePanel()
+void CandleTabView::CreatePanel()
 {
     Panel4 = new QFrame(this);
     Panel4->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel4->setFixedHeight(kPanelHeight);
 
     Label5 = MakeLabel(Panel4, "Конец", 8, 8);
-    DateTimePicker2 = Place(new TDateTimePicker(kCandlePickerInitial, Panel4), 8, 24, 150, 21);
+    DateTimePicker2 = Place(new DateTimePicker(kCandlePickerInitial, Panel4), 8, 24, 150, 21);
     Label6 = MakeLabel(Panel4, "-", 162, 27);
-    SpinEdit2 = Place(new TSpinEdit(1, 1000000, kCandleDaysInitial, Panel4), 176, 24, 81, 22);
+    SpinEdit2 = Place(new SpinEdit(1, 1000000, kCandleDaysInitial, Panel4), 176, 24, 81, 22);
     Label7 = MakeLabel(Panel4, "=", 260, 27);
     Label4 = MakeLabel(Panel4, "Начало", 280, 8);
-    DateTimePicker1 = Place(new TDateTimePicker(kCandlePickerInitial, Panel4), 280, 24, 186, 21);
+    DateTimePicker1 = Place(new DateTimePicker(kCandlePickerInitial, Panel4), 280, 24, 186, 21);
     BitBtn1 = MakeButton(Panel4, "Прокрутка", 472, 8, 75);
     BitBtn2 = MakeButton(Panel4, "Стоп", 472, 40, 75);
-    SpinEdit3 = Place(new TSpinEdit(1, 100, kReplaySpeedInitial, Panel4), 552, 8, 81, 22);
+    SpinEdit3 = Place(new SpinEdit(1, 100, kReplaySpeedInitial, Panel4), 552, 8, 81, 22);
     Label8 = MakeLabel(Panel4, "x 0.1 сек", 640, 16);
 
     Button2 = MakeButton(Panel4, "<", 96, 8, 25);
@@ -100,20 +100,20 @@ void TCandleTab::CreatePanel()
     Button4->hide();
 }
 
-void TCandleTab::SetEndDateAndApply(double endDateTime)
+void CandleTabView::SetEndDateAndApply(double endDateTime)
 {
     DateTimePicker2->SetValue(endDateTime);
     DateTimePicker2Change();
 }
 
-void TCandleTab::RefreshCandles()
+void CandleTabView::RefreshCandles()
 {
     BuildCandles(m_quotes, DateTimePicker1->Value(), DateTimePicker2->Value());
 }
 
 // Applying the range: start := end − n days (same time of day), then the chart. Label7
 // is left as it is.
-void TCandleTab::DateTimePicker2Change()
+void CandleTabView::DateTimePicker2Change()
 {
     const int n = SpinEdit2->Value();
     DateTimePicker1->SetValue(CandleRangeStart(DateTimePicker2->Value(), n));
@@ -121,14 +121,14 @@ void TCandleTab::DateTimePicker2Change()
 }
 
 // Also runs when the replay speed changes. Nothing while the days' text is empty.
-void TCandleTab::SpinEdit2Change()
+void CandleTabView::SpinEdit2Change()
 {
     if (SpinEdit2->Text().isEmpty())
         return;
     DateTimePicker2Change();
 }
 
-void TCandleTab::DateTimePicker1Change()
+void CandleTabView::DateTimePicker1Change()
 {
     Label7->setText(QString::fromStdString(
         CandleRangeSign(DateTimePicker1->Value(), DateTimePicker2->Value(), SpinEdit2->Value())));
@@ -137,7 +137,7 @@ void TCandleTab::DateTimePicker1Change()
 
 // Starts the replay from the beginning; ignored while it runs. Nothing is drawn until
 // the first tick.
-void TCandleTab::BitBtn1Click()
+void CandleTabView::BitBtn1Click()
 {
     if (m_timer2Enabled)
         return;
@@ -149,40 +149,40 @@ void TCandleTab::BitBtn1Click()
 }
 
 // The chart keeps the frame last shown.
-void TCandleTab::BitBtn2Click()
+void CandleTabView::BitBtn2Click()
 {
     m_timer2Enabled = false;
     Timer2->stop();
 }
 
-void TCandleTab::Timer2Timer()
+void CandleTabView::Timer2Timer()
 {
     if (m_replay.Tick(m_quotes.Count()))
         BitBtn2Click();
     ShowReplayFrame(m_quotes, m_replay.FReplayFirst, m_replay.FReplayLast);
 }
 
-void TCandleTab::Button2Click()
+void CandleTabView::Button2Click()
 {
     DateTimePicker2->SetValue(DateTimePicker2->Value() - 3);
     DateTimePicker2Change();
 }
 
-void TCandleTab::BuildCandles(const TFList &list, double start, double end)
+void CandleTabView::BuildCandles(const TFList &list, double start, double end)
 {
     ShowCandles(list, SelectCandles(list, start, end));
 }
 
-void TCandleTab::ShowReplayFrame(const TFList &list, int first, int last)
+void CandleTabView::ShowReplayFrame(const TFList &list, int first, int last)
 {
-    const auto [begin, end] = TCandleReplay::FrameIndexes(first, last, list.Count());
+    const auto [begin, end] = CandleReplay::FrameIndexes(first, last, list.Count());
     std::vector<int> indexes(static_cast<std::size_t>(end - begin));
     for (int i = begin; i < end; ++i)
         indexes[static_cast<std::size_t>(i - begin)] = i;
     ShowCandles(list, indexes);
 }
 
-void TCandleTab::ShowCandles(const TFList &list, const std::vector<int> &indexes)
+void CandleTabView::ShowCandles(const TFList &list, const std::vector<int> &indexes)
 {
     std::vector<chart::Candle> candles;
     candles.reserve(indexes.size());

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "candles.h"
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <QWidget>
 
@@ -19,19 +19,19 @@ class Chart;
 class CandleSeries;
 } // namespace chart
 
-class TDateTimePicker;
-class TSpinEdit;
+class DateTimePicker;
+class SpinEdit;
 
 // Tab "Candle": the candle chart over a date range (end date − number of days = start
 // date) and its timed replay of the whole quote list, 61 candles at a time.
-class TCandleTab final : public QWidget
+class CandleTabView final : public QWidget
 {
     Q_OBJECT
 
 public:
     // The tab reads the quotes; it never changes them.
-    explicit TCandleTab(const TFList &quotes, QWidget *parent = nullptr);
-    ~TCandleTab() override;
+    explicit CandleTabView(const TFList &quotes, QWidget *parent = nullptr);
+    ~CandleTabView() override;
 
     // The open sequence: the end date := endDateTime (the last quote's DateTime), then
     // the end-date handler applies the range. With no quote the caller leaves it out.
@@ -45,7 +45,7 @@ public:
     bool ReplayRunning() const { return m_timer2Enabled; }
 
 private:
-    friend class TCandleTabProbe; // tests and benchmarks drive the handlers
+    friend class CandleTabViewProbe; // tests and benchmarks drive the handlers
 
     void CreatePanel();
 
@@ -67,15 +67,15 @@ private:
 
     QFrame *Panel4 = nullptr;
     QLabel *Label5 = nullptr;
-    TDateTimePicker *DateTimePicker2 = nullptr;
+    DateTimePicker *DateTimePicker2 = nullptr;
     QLabel *Label6 = nullptr;
-    TSpinEdit *SpinEdit2 = nullptr;
+    SpinEdit *SpinEdit2 = nullptr;
     QLabel *Label7 = nullptr;
     QLabel *Label4 = nullptr;
-    TDateTimePicker *DateTimePicker1 = nullptr;
+    DateTimePicker *DateTimePicker1 = nullptr;
     QPushButton *BitBtn1 = nullptr;
     QPushButton *BitBtn2 = nullptr;
-    TSpinEdit *SpinEdit3 = nullptr;
+    SpinEdit *SpinEdit3 = nullptr;
     QLabel *Label8 = nullptr;
     QPushButton *Button2 = nullptr;
     QPushButton *Button3 = nullptr;
@@ -87,7 +87,7 @@ private:
     bool m_timer2Enabled = false;
     long long m_timer2Interval = 0;
 
-    TCandleReplay m_replay; // FReplayFirst, FReplayLast, FReplayWidth
+    CandleReplay m_replay; // FReplayFirst, FReplayLast, FReplayWidth
 };
 
 } // namespace korvala

@@ -32,19 +32,19 @@ double DateTimeOf(QDate date, double timeOfDay)
     return days < 0 ? days - timeOfDay : days + timeOfDay;
 }
 
-TDateTimePicker::TDateTimePicker(double value, QWidget *parent)
+DateTimePicker::DateTimePicker(double value, QWidget *parent)
     : QDateEdit(parent), m_value(value)
 {
     setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     setCalendarPopup(true);
     setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
     SetValue(value);
-    connect(this, &QDateEdit::dateChanged, this, &TDateTimePicker::DateEdited);
+    connect(this, &QDateEdit::dateChanged, this, &DateTimePicker::DateEdited);
 }
 
 // A date beyond what the edit can show is kept as the value; the edit shows its nearest
 // date.
-void TDateTimePicker::SetValue(double value)
+void DateTimePicker::SetValue(double value)
 {
     m_value = value;
     const QSignalBlocker block(this);
@@ -52,7 +52,7 @@ void TDateTimePicker::SetValue(double value)
     update();
 }
 
-void TDateTimePicker::DateEdited(QDate date)
+void DateTimePicker::DateEdited(QDate date)
 {
     m_value = DateTimeOf(date, TimeOfDateTime(m_value));
     emit Changed();

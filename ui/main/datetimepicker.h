@@ -16,12 +16,12 @@ double DateTimeOf(QDate date, double timeOfDay);
 // A date picker that holds a full date-time but shows only its date, "dd.MM.yyyy".
 // Setting the value from code changes nothing else; when the user picks another date
 // the time of day is kept and Changed() is emitted.
-class TDateTimePicker final : public QDateEdit
+class DateTimePicker final : public QDateEdit
 {
     Q_OBJECT
 
 public:
-    TDateTimePicker(double value, QWidget *parent = nullptr);
+    DateTimePicker(double value, QWidget *parent = nullptr);
 
     double Value() const { return m_value; }
     void SetValue(double value);

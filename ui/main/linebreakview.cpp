@@ -9,11 +9,11 @@ namespace korvala {
 
 void FillLineBreakSeries(chart::CandleSeries &series, const TFList &list)
 {
-    const std::vector<TLineBrick> bricks = BuildLineBreakBricks(list);
+    const std::vector<LineBrick> bricks = BuildLineBreakBricks(list);
     std::vector<chart::Candle> candles;
     candles.reserve(bricks.size());
     double x = 0;
-    for (const TLineBrick &b : bricks)
+    for (const LineBrick &b : bricks)
         candles.push_back({x++, b.Open, b.High, b.Low, b.Close});
     series.Assign(candles, false);
 }

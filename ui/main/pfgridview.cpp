@@ -12,11 +12,11 @@
 
 namespace korvala {
 
-const QColor TPFGridView::kBackColor(249, 249, 249);
-const QColor TPFGridView::kMarkXColor(160, 255, 160);
-const QColor TPFGridView::kMarkOColor(255, 160, 160);
+const QColor PFGridView::kBackColor(249, 249, 249);
+const QColor PFGridView::kMarkXColor(160, 255, 160);
+const QColor PFGridView::kMarkOColor(255, 160, 160);
 
-TPFGridView::TPFGridView(QWidget *parent) : QAbstractScrollArea(parent)
+PFGridView::PFGridView(QWidget *parent) : QAbstractScrollArea(parent)
 {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -29,14 +29,14 @@ TPFGridView::TPFGridView(QWidget *parent) : QAbstractScrollArea(parent)
     UpdateScrollBars();
 }
 
-void TPFGridView::SetGrid(const PFGrid *grid)
+void PFGridView::SetGrid(const PFGrid *grid)
 {
     m_grid = grid;
     UpdateScrollBars();
     viewport()->update();
 }
 
-void TPFGridView::ResetView(int cellSize)
+void PFGridView::ResetView(int cellSize)
 {
     m_cellSize = std::clamp(cellSize, pfview::kMinMagnitude, pfview::kMaxMagnitude);
     m_col = 0;
@@ -54,18 +54,18 @@ void TPFGridView::ResetView(int cellSize)
     emit TopLeftChanged();
 }
 
-void TPFGridView::SetCellSize(int cellSize)
+void PFGridView::SetCellSize(int cellSize)
 {
     m_cellSize = std::clamp(cellSize, pfview::kMinMagnitude, pfview::kMaxMagnitude);
     UpdateScrollBars();
     viewport()->update();
 }
 
-int TPFGridView::ColCount() const { return m_grid ? std::max(1, m_grid->ColCount) : 1; }
+int PFGridView::ColCount() const { return m_grid ? std::max(1, m_grid->ColCount) : 1; }
 
-int TPFGridView::RowCount() const { return m_grid ? std::max(1, m_grid->RowCount) : 1; }
+int PFGridView::RowCount() const { return m_grid ? std::max(1, m_grid->RowCount) : 1; }
 
-pfview::GridMetrics TPFGridView::Metrics() const
+pfview::GridMetrics PFGridView::Metrics() const
 {
     pfview::GridMetrics m;
     m.colCount = ColCount();
@@ -79,15 +79,15 @@ pfview::GridMetrics TPFGridView::Metrics() const
     return m;
 }
 
-int TPFGridView::VisibleColCount() const { return pfview::FullyVisibleCols(Metrics()); }
+int PFGridView::VisibleColCount() const { return pfview::FullyVisibleCols(Metrics()); }
 
-int TPFGridView::VisibleRowCount() const { return pfview::FullyVisibleRows(Metrics()); }
+int PFGridView::VisibleRowCount() const { return pfview::FullyVisibleRows(Metrics()); }
 
-void TPFGridView::SetLeftCol(int col) { horizontalScrollBar()->setValue(col); }
+void PFGridView::SetLeftCol(int col) { horizontalScrollBar()->setValue(col); }
 
-void TPFGridView::SetTopRow(int row) { verticalScrollBar()->setValue(row); }
+void PFGridView::SetTopRow(int row) { verticalScrollBar()->setValue(row); }
 
-void TPFGridView::SetCol(int col)
+void PFGridView::SetCol(int col)
 {
     col = std::clamp(col, 0, ColCount() - 1);
     if (col != m_col) {
@@ -98,7 +98,7 @@ void TPFGridView::SetCol(int col)
     SetLeftCol(pfview::LeftColToShow(Metrics(), col));
 }
 
-void TPFGridView::SetRow(int row)
+void PFGridView::SetRow(int row)
 {
     row = std::clamp(row, 0, RowCount() - 1);
     if (row != m_row) {
@@ -109,13 +109,13 @@ void TPFGridView::SetRow(int row)
     SetTopRow(pfview::TopRowToShow(Metrics(), row));
 }
 
-QPoint TPFGridView::MouseCoord(int x, int y) const
+QPoint PFGridView::MouseCoord(int x, int y) const
 {
     const pfview::GridMetrics m = Metrics();
     return QPoint(pfview::ColAtX(m, x), pfview::RowAtY(m, y));
 }
 
-QRect TPFGridView::CellRect(int col, int row) const
+QRect PFGridView::CellRect(int col, int row) const
 {
     const long long x = (static_cast<long long>(col) - m_leftCol) * m_cellSize;
     const long long y = (static_cast<long long>(row) - m_topRow) * m_cellSize;
@@ -124,14 +124,14 @@ QRect TPFGridView::CellRect(int col, int row) const
                  static_cast<int>(std::clamp(y, -kFar, kFar)), m_cellSize, m_cellSize);
 }
 
-QColor TPFGridView::CurrentCellColor() const { return palette().color(QPalette::Highlight); }
+QColor PFGridView::CurrentCellColor() const { return palette().color(QPalette::Highlight); }
 
-char TPFGridView::MarkAt(int col, int row) const
+char PFGridView::MarkAt(int col, int row) const
 {
     return m_grid ? m_grid->Mark(col, row) : '\0';
 }
 
-void TPFGridView::sgDrawCell(QPainter &painter, int col, int row, const QRect &rect) const
+void PFGridView::sgDrawCell(QPainter &painter, int col, int row, const QRect &rect) const
 {
     const bool current = col == m_col && row == m_row;
     painter.fillRect(rect, current ? CurrentCellColor() : kBackColor);
@@ -148,7 +148,7 @@ void TPFGridView::sgDrawCell(QPainter &painter, int col, int row, const QRect &r
     }
 }
 
-void TPFGridView::DrawCells(QPainter &painter, const QRect &rect) const
+void PFGridView::DrawCells(QPainter &painter, const QRect &rect) const
 {
     painter.fillRect(rect, kBackColor);
     const pfview::GridMetrics m = Metrics();
@@ -190,19 +190,19 @@ void TPFGridView::DrawCells(QPainter &painter, const QRect &rect) const
         sgDrawCell(painter, m_col, m_row, current);
 }
 
-void TPFGridView::paintEvent(QPaintEvent *event)
+void PFGridView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
     DrawCells(painter, event->rect());
 }
 
-void TPFGridView::resizeEvent(QResizeEvent *event)
+void PFGridView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     UpdateScrollBars();
 }
 
-void TPFGridView::scrollContentsBy(int, int)
+void PFGridView::scrollContentsBy(int, int)
 {
     const int left = horizontalScrollBar()->value();
     const int top = verticalScrollBar()->value();
@@ -214,13 +214,13 @@ void TPFGridView::scrollContentsBy(int, int)
     emit TopLeftChanged();
 }
 
-void TPFGridView::mouseMoveEvent(QMouseEvent *event)
+void PFGridView::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint p = event->position().toPoint();
     emit MouseMoved(p.x(), p.y());
 }
 
-void TPFGridView::mousePressEvent(QMouseEvent *event)
+void PFGridView::mousePressEvent(QMouseEvent *event)
 {
     const QPoint p = event->position().toPoint();
     const QPoint cell = MouseCoord(p.x(), p.y());
@@ -231,7 +231,7 @@ void TPFGridView::mousePressEvent(QMouseEvent *event)
     QAbstractScrollArea::mousePressEvent(event);
 }
 
-void TPFGridView::keyPressEvent(QKeyEvent *event)
+void PFGridView::keyPressEvent(QKeyEvent *event)
 {
     const int page = std::max(1, VisibleRowCount());
     switch (event->key()) {
@@ -248,7 +248,7 @@ void TPFGridView::keyPressEvent(QKeyEvent *event)
     event->accept();
 }
 
-void TPFGridView::UpdateScrollBars()
+void PFGridView::UpdateScrollBars()
 {
     const pfview::GridMetrics m = Metrics();
     QScrollBar *h = horizontalScrollBar();
@@ -263,7 +263,7 @@ void TPFGridView::UpdateScrollBars()
     scrollContentsBy(0, 0);
 }
 
-void TPFGridView::UpdateCell(int col, int row)
+void PFGridView::UpdateCell(int col, int row)
 {
     const QRect r = CellRect(col, row);
     if (r.intersects(viewport()->rect()))

@@ -17,7 +17,7 @@ namespace korvala {
 
 class PFGrid;
 
-class TPFGridView final : public QAbstractScrollArea
+class PFGridView final : public QAbstractScrollArea
 {
     Q_OBJECT
 
@@ -26,7 +26,7 @@ public:
     static const QColor kMarkXColor; // "x": RGB 160, 255, 160
     static const QColor kMarkOColor; // "0": RGB 255, 160, 160
 
-    explicit TPFGridView(QWidget *parent = nullptr);
+    explicit PFGridView(QWidget *parent = nullptr);
 
     // The cells to show (kept by the caller); nullptr shows the grid of one empty cell.
     void SetGrid(const PFGrid *grid);

@@ -14,19 +14,19 @@
 
 namespace korvala {
 
-const QColor TPFStrips::kCrossColor(0, 0, 255);
-const QColor TPFStrips::kBarColor(255, 0, 0);
-const QColor TPFStrips::kRiseBandFill(230, 255, 230);
-const QColor TPFStrips::kFallBandFill(255, 230, 230);
-const QColor TPFStrips::kRiseBandLine(0, 128, 0);
-const QColor TPFStrips::kFallBandLine(255, 0, 0);
+const QColor PFStrips::kCrossColor(0, 0, 255);
+const QColor PFStrips::kBarColor(255, 0, 0);
+const QColor PFStrips::kRiseBandFill(230, 255, 230);
+const QColor PFStrips::kFallBandFill(255, 230, 230);
+const QColor PFStrips::kRiseBandLine(0, 128, 0);
+const QColor PFStrips::kFallBandLine(255, 0, 0);
 
-TPaintBox::TPaintBox(QWidget *parent) : QWidget(parent)
+PaintBox::PaintBox(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TPaintBox::paintEvent(QPaintEvent *)
+void PaintBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
@@ -49,12 +49,12 @@ int FontHeightValue(const QFont &font)
     return -pixels;
 }
 
-TPFStrips::TPFStrips(const PFViewState &state, const PFDocument &doc, const TPFGridView &grid)
+PFStrips::PFStrips(const PFViewState &state, const PFDocument &doc, const PFGridView &grid)
     : m_state(state), m_doc(doc), m_grid(grid)
 {
 }
 
-void TPFStrips::DrawCrossX(QPainter &painter, int x) const
+void PFStrips::DrawCrossX(QPainter &painter, int x) const
 {
     // From y 0 to 40, the end point left out.
     painter.setPen(kCrossColor);
@@ -62,14 +62,14 @@ void TPFStrips::DrawCrossX(QPainter &painter, int x) const
     painter.setPen(Qt::black);
 }
 
-void TPFStrips::DrawCrossY(QPainter &painter, int width) const
+void PFStrips::DrawCrossY(QPainter &painter, int width) const
 {
     painter.setPen(kCrossColor);
     painter.drawLine(0, m_state.FCellY, width - 1, m_state.FCellY);
     painter.setPen(Qt::black);
 }
 
-void TPFStrips::DrawVolumeBars(QPainter &painter, QSize size, int pbcWidth) const
+void PFStrips::DrawVolumeBars(QPainter &painter, QSize size, int pbcWidth) const
 {
     const TFList &columns = m_doc.FColumns;
     if (!(columns.MaxVolume > 0) || columns.Count() == 0)
@@ -92,7 +92,7 @@ void TPFStrips::DrawVolumeBars(QPainter &painter, QSize size, int pbcWidth) cons
     }
 }
 
-void TPFStrips::DrawColumnBand(QPainter &painter, int width) const
+void PFStrips::DrawColumnBand(QPainter &painter, int width) const
 {
     const TFPoint *rec = m_state.FColumnRec.get();
     const int c = m_grid.Col();
@@ -120,7 +120,7 @@ void TPFStrips::DrawColumnBand(QPainter &painter, int width) const
     TextOut(painter, 0, band.bottom - 2, QString::fromStdString(FormatN(rec->Low, 3)));
 }
 
-void TPFStrips::pbPaint(QPainter &painter, QSize size, int pbcWidth) const
+void PFStrips::pbPaint(QPainter &painter, QSize size, int pbcWidth) const
 {
     DrawVolumeBars(painter, size, pbcWidth);
     const int x = pbcWidth + m_state.FCellX + 5;
@@ -132,7 +132,7 @@ void TPFStrips::pbPaint(QPainter &painter, QSize size, int pbcWidth) const
     }
 }
 
-void TPFStrips::pb1Paint(QPainter &painter, int pbcWidth) const
+void PFStrips::pb1Paint(QPainter &painter, int pbcWidth) const
 {
     const int x = pbcWidth + m_state.FCellX + 5;
     DrawCrossX(painter, x);
@@ -140,7 +140,7 @@ void TPFStrips::pb1Paint(QPainter &painter, int pbcWidth) const
         TextOut(painter, x + 1, 1, QString::fromStdString(ShortText(m_state.FCellQuote->DateText)));
 }
 
-int TPFStrips::pbcPaint(QPainter &painter, QSize size) const
+int PFStrips::pbcPaint(QPainter &painter, QSize size) const
 {
     DrawColumnBand(painter, size.width());
     DrawCrossY(painter, size.width());
@@ -154,7 +154,7 @@ int TPFStrips::pbcPaint(QPainter &painter, QSize size) const
     return width;
 }
 
-void TPFStrips::pbc1Paint(QPainter &painter, QSize size) const
+void PFStrips::pbc1Paint(QPainter &painter, QSize size) const
 {
     DrawColumnBand(painter, size.width());
     DrawCrossY(painter, size.width());

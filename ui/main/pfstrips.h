@@ -17,7 +17,7 @@ namespace korvala {
 
 struct TFPoint;
 class PFDocument;
-class TPFGridView;
+class PFGridView;
 
 // The cell under the mouse, as the grid's mouse handler leaves it.
 struct PFViewState
@@ -35,14 +35,14 @@ struct PFViewState
 };
 
 // A plain drawing surface whose picture comes from a paint handler.
-class TPaintBox final : public QWidget
+class PaintBox final : public QWidget
 {
     Q_OBJECT
 
 public:
     using PaintHandler = std::function<void(QPainter &)>;
 
-    explicit TPaintBox(QWidget *parent = nullptr);
+    explicit PaintBox(QWidget *parent = nullptr);
     void SetOnPaint(PaintHandler handler) { m_onPaint = std::move(handler); }
 
 protected:
@@ -52,7 +52,7 @@ private:
     PaintHandler m_onPaint;
 };
 
-class TPFStrips final
+class PFStrips final
 {
 public:
     static const QColor kCrossColor;    // blue
@@ -62,7 +62,7 @@ public:
     static const QColor kRiseBandLine;  // green
     static const QColor kFallBandLine;  // red
 
-    TPFStrips(const PFViewState &state, const PFDocument &doc, const TPFGridView &grid);
+    PFStrips(const PFViewState &state, const PFDocument &doc, const PFGridView &grid);
 
     // The volume strip (size of pb; pbcWidth: width of the left ruler).
     void pbPaint(QPainter &painter, QSize size, int pbcWidth) const;
@@ -86,7 +86,7 @@ private:
 
     const PFViewState &m_state;
     const PFDocument &m_doc;
-    const TPFGridView &m_grid;
+    const PFGridView &m_grid;
 };
 
 // Text written from its top-left corner on a white box, as every strip writes it.

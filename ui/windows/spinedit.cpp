@@ -10,29 +10,29 @@ namespace korvala {
 
 int SpinTextValue(const QString &text) { return StrToIntDef(text.toStdString(), 1); }
 
-TSpinEdit::TSpinEdit(int minValue, int maxValue, int value, QWidget *parent)
+SpinEdit::SpinEdit(int minValue, int maxValue, int value, QWidget *parent)
     : QAbstractSpinBox(parent), m_min(minValue), m_max(maxValue)
 {
     lineEdit()->setText(QString::number(value));
-    connect(lineEdit(), &QLineEdit::textChanged, this, &TSpinEdit::Changed);
+    connect(lineEdit(), &QLineEdit::textChanged, this, &SpinEdit::Changed);
 }
 
-int TSpinEdit::Value() const { return SpinTextValue(lineEdit()->text()); }
+int SpinEdit::Value() const { return SpinTextValue(lineEdit()->text()); }
 
-void TSpinEdit::SetValue(int value) { SetText(QString::number(value)); }
+void SpinEdit::SetValue(int value) { SetText(QString::number(value)); }
 
-QString TSpinEdit::Text() const { return lineEdit()->text(); }
+QString SpinEdit::Text() const { return lineEdit()->text(); }
 
-void TSpinEdit::SetText(const QString &text) { lineEdit()->setText(text); }
+void SpinEdit::SetText(const QString &text) { lineEdit()->setText(text); }
 
-void TSpinEdit::stepBy(int steps)
+void SpinEdit::stepBy(int steps)
 {
     const long long next = static_cast<long long>(Value()) + steps;
     SetValue(static_cast<int>(std::clamp<long long>(next, m_min, m_max)));
     lineEdit()->selectAll();
 }
 
-QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const
+QAbstractSpinBox::StepEnabled SpinEdit::stepEnabled() const
 {
     const int v = Value();
     StepEnabled e = StepNone;
@@ -45,7 +45,7 @@ QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const
 
 // Digits and signs only, as in the numeric edits of the program; "-" or "1-2" may be
 // typed and then count as 1.
-QValidator::State TSpinEdit::validate(QString &input, int &) const
+QValidator::State SpinEdit::validate(QString &input, int &) const
 {
     for (const QChar c : input)
         if ((c < u'0' || c > u'9') && c != u'-' && c != u'+')
@@ -53,7 +53,7 @@ QValidator::State TSpinEdit::validate(QString &input, int &) const
     return QValidator::Acceptable;
 }
 
-QSize TSpinEdit::sizeHint() const
+QSize SpinEdit::sizeHint() const
 {
     const QSize base = QAbstractSpinBox::sizeHint();
     const int digits = fontMetrics().horizontalAdvance(QString::number(m_max)) + 24;

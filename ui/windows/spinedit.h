@@ -9,12 +9,12 @@ namespace korvala {
 // within the range; a typed number outside it is used unchanged, and a text that is not
 // a whole number counts as 1. Changed() is emitted at every change of the text, typed
 // or set.
-class TSpinEdit final : public QAbstractSpinBox
+class SpinEdit final : public QAbstractSpinBox
 {
     Q_OBJECT
 
 public:
-    TSpinEdit(int minValue, int maxValue, int value, QWidget *parent = nullptr);
+    SpinEdit(int minValue, int maxValue, int value, QWidget *parent = nullptr);
 
     int Value() const;
     void SetValue(int value);

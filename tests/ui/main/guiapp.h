@@ -13,12 +13,12 @@
 
 namespace korvala::test {
 
-inline TApplication &App()
+inline Application &App()
 {
     static int argc = 1;
     static char name[] = "korvala-test";
     static char *argv[] = {name, nullptr};
-    static auto *app = new TApplication(argc, argv);
+    static auto *app = new Application(argc, argv);
     return *app;
 }
 

@@ -22,7 +22,7 @@
 namespace korvala {
 
 // Looks inside the tab: its controls and handlers by the names the program gives them.
-class TCandleTabProbe : public ::testing::Test
+class CandleTabViewProbe : public ::testing::Test
 {
 protected:
     static double Date(const char *date, const char *time = "00:00")
@@ -54,15 +54,15 @@ protected:
         return {a.DateTime, a.Open, a.High, a.Low, a.Close, quotes.Items(last)->DateTime,
                 static_cast<double>(last - first + 1)};
     }
-    void Pick(TDateTimePicker &picker, QDate date) const { picker.setDate(date); }
+    void Pick(DateTimePicker &picker, QDate date) const { picker.setDate(date); }
     void Click(QPushButton *button) const { QTest::mouseClick(button, Qt::LeftButton); }
 
     TFList quotes;
-    std::unique_ptr<TCandleTab> tab = std::make_unique<TCandleTab>(quotes);
+    std::unique_ptr<CandleTabView> tab = std::make_unique<CandleTabView>(quotes);
     // The tab's parts, by their names.
     chart::CandleSeries *CandleSeries = tab->CandleSeries;
-    TDateTimePicker *DateTimePicker1 = tab->DateTimePicker1, *DateTimePicker2 = tab->DateTimePicker2;
-    TSpinEdit *SpinEdit2 = tab->SpinEdit2, *SpinEdit3 = tab->SpinEdit3;
+    DateTimePicker *DateTimePicker1 = tab->DateTimePicker1, *DateTimePicker2 = tab->DateTimePicker2;
+    SpinEdit *SpinEdit2 = tab->SpinEdit2, *SpinEdit3 = tab->SpinEdit3;
     QLabel *Label4 = tab->Label4, *Label5 = tab->Label5, *Label6 = tab->Label6, *Label7 = tab->Label7,
            *Label8 = tab->Label8;
     QPushButton *BitBtn1 = tab->BitBtn1, *BitBtn2 = tab->BitBtn2, *Button2 = tab->Button2,
@@ -75,10 +75,10 @@ protected:
 
 } // namespace korvala
 
-using korvala::TCandleTabProbe;
+using korvala::CandleTabViewProbe;
 using namespace korvala;
 
-TEST_F(TCandleTabProbe, CreatedWithItsPanelAndSampleCandles)
+TEST_F(CandleTabViewProbe, CreatedWithItsPanelAndSampleCandles)
 {
     const std::pair<QWidget *, const char *> captions[] = {
         {Label5, "Конец"}, {Label6, "-"}, {Label7, "="}, {Label4, "Начало"},
@@ -99,7 +99,7 @@ TEST_F(TCandleTabProbe, CreatedWithItsPanelAndSampleCandles)
     EXPECT_EQ(DateTimePicker1->Value(), Date("19.12.05", "15:26"));
 }
 
-TEST_F(TCandleTabProbe, TheRangeHandlersRefillTheSeries)
+TEST_F(CandleTabViewProbe, TheRangeHandlersRefillTheSeries)
 {
     Fill(Date("01.01.04"), Date("31.03.05"));
     const int last = quotes.Count() - 1;
@@ -134,7 +134,7 @@ TEST_F(TCandleTabProbe, TheRangeHandlersRefillTheSeries)
     EXPECT_EQ(Shown(), Quotes(last - 1, last));
 }
 
-TEST_F(TCandleTabProbe, ReplayFramesTimerAndButtons)
+TEST_F(CandleTabViewProbe, ReplayFramesTimerAndButtons)
 {
     FillCount(100);
     Click(BitBtn1);

@@ -1,6 +1,6 @@
 #include "datetimepicker.h"
 
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <QSignalSpy>
 
@@ -25,9 +25,9 @@ TEST(DateTimePicker, DateAndTimeOfADateTime)
 TEST(DateTimePicker, ShowsTheDateHoldsTheDateTime)
 {
     const double v = ParseQuoteDateTime("19.12.05", "15:26");
-    TDateTimePicker picker(v);
+    DateTimePicker picker(v);
     EXPECT_EQ(picker.text(), QStringLiteral("19.12.2005"));
-    QSignalSpy changed(&picker, &TDateTimePicker::Changed);
+    QSignalSpy changed(&picker, &DateTimePicker::Changed);
     picker.SetValue(v - 222); // from code: no change event
     EXPECT_EQ(changed.count(), 0);
     EXPECT_EQ(picker.text(), QStringLiteral("11.05.2005"));

@@ -2,9 +2,9 @@
 
 #include "guiapp.h"
 #include "celltext.h"
-#include "cursorwnd.h"
+#include "cursorwindow.h"
 #include "pfgeometry.h"
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <gtest/gtest.h>
 

@@ -59,9 +59,9 @@ protected:
     QApplication &app = test::App();
     PFDocument doc;
     PFViewState state;
-    TPFGridView grid;
+    PFGridView grid;
     QFont font;
-    TPFStrips strips{state, doc, grid};
+    PFStrips strips{state, doc, grid};
 };
 
 QColor At(const QImage &image, int x, int y) { return image.pixelColor(x, y); }
@@ -125,7 +125,7 @@ TEST_F(StripsTest, VolumeBarsScaleToFortyPixels)
     ASSERT_EQ(doc.FColumns.MaxVolume, 80);
     const auto bars = [&](QPainter &p) { strips.DrawVolumeBars(p, QSize(400, 54), 75); };
     const QImage image = Paint(QSize(400, 54), bars);
-    const int g = TPFStrips::GridLeft(75);
+    const int g = PFStrips::GridLeft(75);
     const auto bar = [&](int x) { return Count(image, Is(kRed), QRect(x, 0, 1, 54)); };
     EXPECT_EQ(bar(g), 10);     // 20 of 80
     EXPECT_EQ(bar(g + 3), 39); // 79 of 80: 39.5 truncated

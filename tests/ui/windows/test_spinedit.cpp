@@ -12,7 +12,7 @@ using namespace korvala;
 namespace {
 
 // Replaces the text the way a user does: select all, type.
-void TypeText(TSpinEdit &spin, const char *text)
+void TypeText(SpinEdit &spin, const char *text)
 {
     spin.setFocus();
     QTest::keyClick(&spin, Qt::Key_A, Qt::ControlModifier);
@@ -31,9 +31,9 @@ TEST(SpinEdit, ValueIsTheWholeNumberInTheText)
 
 TEST(SpinEdit, TypedNumbersOutsideTheRangeAreKeptTheArrowsStayInIt)
 {
-    TSpinEdit spin(1, 100, 2);
+    SpinEdit spin(1, 100, 2);
     spin.show();
-    QSignalSpy changed(&spin, &TSpinEdit::Changed);
+    QSignalSpy changed(&spin, &SpinEdit::Changed);
     TypeText(spin, "2000");
     EXPECT_EQ(spin.Value(), 2000);
     EXPECT_EQ(changed.count(), 5); // cleared, then one change per digit
@@ -44,7 +44,7 @@ TEST(SpinEdit, TypedNumbersOutsideTheRangeAreKeptTheArrowsStayInIt)
     QTest::keyClick(&spin, Qt::Key_Return);
     EXPECT_EQ(spin.Text(), QStringLiteral("0"));
 
-    TSpinEdit arrows(1, 3, 2);
+    SpinEdit arrows(1, 3, 2);
     arrows.show();
     arrows.setFocus();
     QTest::keyClick(&arrows, Qt::Key_Up);

@@ -5,8 +5,8 @@
 // with a crosshair that follows the mouse, and turns a left press and release into two
 // prices for its owner.
 
-#include "finchartgeom.h"
-#include "uChartFin.h"
+#include "finchartgeometry.h"
+#include "quotes.h"
 
 #include <QImage>
 #include <QWidget>
@@ -69,7 +69,7 @@ public:
     void DataChanged();
 
     // The plot geometry for the control's current size, list and zoom.
-    TFinChartGeometry Geometry() const;
+    FinChartGeometry Geometry() const;
 
     // The whole picture painted straight onto painter, without the cached images.
     void PaintDirect(QPainter &painter) const;
@@ -92,12 +92,12 @@ private:
     void InvalidateCaches();
     void EnsureCaches();
 
-    TChartOptions Options() const;
+    ChartOptions Options() const;
     void DrawBackground(QPainter &painter) const;
-    void DrawPlot(QPainter &painter, const TFinChartGeometry &g) const;
-    void DrawGrid(QPainter &painter, const TFinChartGeometry &g) const;
-    void DrawCrosshair(QPainter &painter, const TFinChartGeometry &g) const;
-    void DrawLayers(QPainter &painter, const TFinChartGeometry &g) const;
+    void DrawPlot(QPainter &painter, const FinChartGeometry &g) const;
+    void DrawGrid(QPainter &painter, const FinChartGeometry &g) const;
+    void DrawCrosshair(QPainter &painter, const FinChartGeometry &g) const;
+    void DrawLayers(QPainter &painter, const FinChartGeometry &g) const;
     // Text with its top-left corner at (x, y) on a RGB(250, 250, 250) box.
     void DrawText(QPainter &painter, int x, int y, const QString &text, const QColor &color) const;
 

@@ -1,16 +1,16 @@
-#include "uMain.h"
+#include "mainwindow.h"
 
 #include "appmessages.h"
 #include "candletab.h"
 #include "chart.h"
 #include "celltext.h"
-#include "cursorwnd.h"
+#include "cursorwindow.h"
 #include "linebreakview.h"
 #include "numtext.h"
-#include "params.h"
+#include "texts.h"
 #include "pfgeometry.h"
 #include "pfgridview.h"
-#include "uAbout.h"
+#include "aboutbox.h"
 
 #include <QAction>
 #include <QScopedValueRollback>
@@ -330,10 +330,10 @@ QWidget *TForm1::CreateDrawingPanel()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    pb1 = new TPaintBox(Panel2);
+    pb1 = new PaintBox(Panel2);
     pb1->setObjectName(QStringLiteral("pb1"));
     pb1->setFixedHeight(kPb1Height);
-    pb = new TPaintBox(Panel2);
+    pb = new PaintBox(Panel2);
     pb->setObjectName(QStringLiteral("pb"));
     pb->setFixedHeight(kPbHeight);
 
@@ -341,17 +341,17 @@ QWidget *TForm1::CreateDrawingPanel()
     Splitter3->setObjectName(QStringLiteral("Splitter3"));
     Splitter3->setHandleWidth(kSplitterWidth);
     Splitter3->setChildrenCollapsible(false);
-    pbc = new TPaintBox(Splitter3);
+    pbc = new PaintBox(Splitter3);
     pbc->setObjectName(QStringLiteral("pbc"));
     pbc->setMinimumWidth(1);
     auto *middle = new QWidget(Splitter3);
     auto *middleLayout = new QHBoxLayout(middle);
     middleLayout->setContentsMargins(0, 0, 0, 0);
     middleLayout->setSpacing(0);
-    sg = new TPFGridView(middle);
+    sg = new PFGridView(middle);
     sg->setObjectName(QStringLiteral("sg"));
     sg->SetGrid(&m_doc.sg);
-    pbc1 = new TPaintBox(middle);
+    pbc1 = new PaintBox(middle);
     pbc1->setObjectName(QStringLiteral("pbc1"));
     pbc1->setFixedWidth(kPbc1Width);
     middleLayout->addWidget(sg, 1);
@@ -366,7 +366,7 @@ QWidget *TForm1::CreateDrawingPanel()
     layout->addWidget(Splitter3, 1);
     layout->addWidget(pb);
 
-    m_strips = std::make_unique<TPFStrips>(m_view, m_doc, *sg);
+    m_strips = std::make_unique<PFStrips>(m_view, m_doc, *sg);
     pb->SetOnPaint([this](QPainter &p) { pbPaint(p); });
     pb1->SetOnPaint([this](QPainter &p) { pb1Paint(p); });
     pbc->SetOnPaint([this](QPainter &p) { pbcPaint(p); });
@@ -375,8 +375,8 @@ QWidget *TForm1::CreateDrawingPanel()
                            static_cast<QWidget *>(pbc), static_cast<QWidget *>(pbc1)})
         WatchMouseMoves(strip);
 
-    connect(sg, &TPFGridView::MouseMoved, this, &TForm1::sgMouseMove);
-    connect(sg, &TPFGridView::TopLeftChanged, this, &TForm1::sgTopLeftChanged);
+    connect(sg, &PFGridView::MouseMoved, this, &TForm1::sgMouseMove);
+    connect(sg, &PFGridView::TopLeftChanged, this, &TForm1::sgTopLeftChanged);
     return Panel2;
 }
 
@@ -424,7 +424,7 @@ void TForm1::CreateCandleTab()
 {
     auto *layout = new QVBoxLayout(ts_Candle);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_candleTab = new TCandleTab(m_doc.QuoteList, ts_Candle);
+    m_candleTab = new CandleTabView(m_doc.QuoteList, ts_Candle);
     m_candleTab->setObjectName(QStringLiteral("CandleTab"));
     layout->addWidget(m_candleTab);
 }
@@ -724,7 +724,7 @@ void TForm1::Memo1MouseMove() { DestroyCursorWnd(); }
 void TForm1::EnsureCursorWnd()
 {
     if (!FCursorWnd)
-        FCursorWnd = new TCursorWnd(this);
+        FCursorWnd = new CursorWindow(this);
 }
 
 void TForm1::DestroyCursorWnd()

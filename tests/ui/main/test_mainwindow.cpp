@@ -6,10 +6,10 @@
 
 #include "candletab.h"
 #include "chart.h"
-#include "cursorwnd.h"
+#include "cursorwindow.h"
 #include "linebreak.h"
 #include "pfgridview.h"
-#include "uMain.h"
+#include "mainwindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -222,7 +222,7 @@ TEST_F(MainWindowTest, CursorWindowForABoxWithAQuoteAndForAColumn)
     const QString cell =
         QStringLiteral("Cell: 01.02.05 10:00\r\nOpen: 1,500\r\nHigh: 2,000\r\nLow: 1,000\r\nClose: 1,750");
     EXPECT_EQ(form->Hint, cell);
-    const TCursorWnd *wnd = form->CursorWnd();
+    const CursorWindow *wnd = form->CursorWnd();
     ASSERT_NE(wnd, nullptr);
     EXPECT_EQ(wnd->Text(), cell);
     EXPECT_TRUE(wnd->isVisible());

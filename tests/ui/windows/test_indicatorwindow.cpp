@@ -1,7 +1,7 @@
 // The indicator window wires the series (whose rule is tested in the model) to its chart,
 // its spins and its check boxes.
 
-#include "uIndic.h"
+#include "indicatorwindow.h"
 
 #include "chart.h"
 #include "spinedit.h"
@@ -42,7 +42,7 @@ protected:
         return v;
     }
     // Types into a spin the way a user does: select all, then the keys.
-    static void Type(TSpinEdit &spin, const char *text)
+    static void Type(SpinEdit &spin, const char *text)
     {
         spin.setFocus();
         QTest::keyClick(&spin, Qt::Key_A, Qt::ControlModifier);
@@ -54,7 +54,7 @@ protected:
     std::unique_ptr<TfIndic> w = std::make_unique<TfIndic>(&quotes);
     // The window's parts, by their names.
     QLabel *Label1 = w->Label1;
-    TSpinEdit *SpinEdit1 = w->SpinEdit1, *spPeriod = w->spPeriod, *spOffset = w->spOffset;
+    SpinEdit *SpinEdit1 = w->SpinEdit1, *spPeriod = w->spPeriod, *spOffset = w->spOffset;
     QComboBox *ComboBox1 = w->ComboBox1;
     QCheckBox *CheckBox1 = w->CheckBox1, *CheckBox2 = w->CheckBox2;
     chart::Chart *Chart1 = w->Chart1;

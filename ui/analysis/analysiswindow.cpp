@@ -1,10 +1,10 @@
-#include "uChart.h"
+#include "analysiswindow.h"
 
-#include "finchart.h"
+#include "analysischart.h"
 #include "numtext.h"
 #include "reports.h"
 #include "swinglist.h"
-#include "uView.h"
+#include "reportwindow.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -179,7 +179,7 @@ void TForm2::CreateLeftPanel()
     Panel2 = Named(new QWidget(this), "Panel2");
     QWidget *p = Panel2;
 
-    cbxItems = new TSwingListModel(this);
+    cbxItems = new SwingListModel(this);
     cbx = Named(new QListView(p), "cbx");
     cbx->setModel(cbxItems);
     cbx->setUniformItemSizes(true);
@@ -215,7 +215,7 @@ void TForm2::ConnectHandlers()
     connect(Edit4, &QLineEdit::textChanged, this, &TForm2::Edit3Change);
     connect(Edit5, &QLineEdit::textChanged, this, &TForm2::Edit3Change);
     connect(cbx, &QListView::clicked, this, &TForm2::cbxClick);
-    connect(cbxItems, &TSwingListModel::CheckToggled, this, &TForm2::cbxClick);
+    connect(cbxItems, &SwingListModel::CheckToggled, this, &TForm2::cbxClick);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);

@@ -1,4 +1,4 @@
-#include "cursorwnd.h"
+#include "cursorwindow.h"
 
 #include "pfgeometry.h"
 
@@ -13,9 +13,9 @@
 
 namespace korvala {
 
-const QColor TCursorWnd::kBackColor(240, 240, 255);
+const QColor CursorWindow::kBackColor(240, 240, 255);
 
-TCursorWnd::TCursorWnd(QWidget *owner)
+CursorWindow::CursorWindow(QWidget *owner)
     : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -28,9 +28,9 @@ TCursorWnd::TCursorWnd(QWidget *owner)
     setAutoFillBackground(true);
 }
 
-int TCursorWnd::LineHeight() const { return QFontMetrics(font()).height(); }
+int CursorWindow::LineHeight() const { return QFontMetrics(font()).height(); }
 
-int TCursorWnd::MaxLineWidth(const QString &text) const
+int CursorWindow::MaxLineWidth(const QString &text) const
 {
     const QFontMetrics fm(font());
     int widest = 0;
@@ -39,7 +39,7 @@ int TCursorWnd::MaxLineWidth(const QString &text) const
     return widest;
 }
 
-void TCursorWnd::ShowText(const QString &text, const QRect &rect)
+void CursorWindow::ShowText(const QString &text, const QRect &rect)
 {
     if (text != m_text) {
         m_text = text;
@@ -53,7 +53,7 @@ void TCursorWnd::ShowText(const QString &text, const QRect &rect)
     }
 }
 
-void TCursorWnd::paintEvent(QPaintEvent *)
+void CursorWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::Mid));

@@ -1,10 +1,10 @@
 // The analysis window wires its controls to the chart, the list's levels and the report
 // texts (whose rules are tested in the model).
 
-#include "finchart.h"
+#include "analysischart.h"
 #include "swinglist.h"
-#include "uChart.h"
-#include "uView.h"
+#include "analysiswindow.h"
+#include "reportwindow.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -175,7 +175,7 @@ TEST_F(Form2Test, CheckListMirrorsThePivotsAndCopiesChecksBack)
     // the pivot 10 (item 4, step 2) goes with its check mark.
     TFinChart *chart = form.Chart();
     chart->SetShowClose(false);
-    const TFinChartGeometry g = chart->Geometry();
+    const FinChartGeometry g = chart->Geometry();
     const QPoint pivot10(static_cast<int>(g.X(2)), static_cast<int>(g.Y(10)));
     QStyleOptionViewItem option;
     option.initFrom(form.cbx);

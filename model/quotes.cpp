@@ -1,8 +1,8 @@
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include "codec.h"
 #include "numtext.h"
-#include "params.h"
+#include "texts.h"
 
 #include <climits>
 #include <cstdint>

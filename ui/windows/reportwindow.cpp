@@ -1,4 +1,4 @@
-#include "uView.h"
+#include "reportwindow.h"
 
 #include "reportfile.h"
 #include "reports.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <QWidget>
 
@@ -18,7 +18,7 @@ class Chart;
 class LineSeries;
 } // namespace chart
 
-class TSpinEdit;
+class SpinEdit;
 
 // The indicator window: the closes (red, labelled with their dates) and their smoothed
 // average displaced forward (green). Not modal; created once and kept.
@@ -53,12 +53,12 @@ private:
 
     QFrame *Panel1 = nullptr;
     QLabel *Label1 = nullptr;
-    TSpinEdit *SpinEdit1 = nullptr;
+    SpinEdit *SpinEdit1 = nullptr;
     QComboBox *ComboBox1 = nullptr;
     QCheckBox *CheckBox1 = nullptr;
     QCheckBox *CheckBox2 = nullptr;
-    TSpinEdit *spPeriod = nullptr;
-    TSpinEdit *spOffset = nullptr;
+    SpinEdit *spPeriod = nullptr;
+    SpinEdit *spOffset = nullptr;
     chart::Chart *Chart1 = nullptr;
     chart::LineSeries *Series1 = nullptr;
     chart::LineSeries *Series2 = nullptr;

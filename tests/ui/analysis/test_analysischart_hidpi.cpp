@@ -2,7 +2,7 @@
 // of two device pixels per pixel they are made at the device's resolution, and after every
 // kind of change they give the picture of painting everything at once.
 
-#include "finchart.h"
+#include "analysischart.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,5 +1,5 @@
 #include "reportfile.h"
-#include "uView.h"
+#include "reportwindow.h"
 
 #include <QAction>
 #include <QFileDialog>

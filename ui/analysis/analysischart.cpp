@@ -1,4 +1,4 @@
-#include "finchart.h"
+#include "analysischart.h"
 
 #include "numtext.h"
 
@@ -31,13 +31,13 @@ QPen LinePen(const QColor &color, Qt::PenStyle style = Qt::SolidLine)
 
 int Px(long long v) { return static_cast<int>(v); }
 
-void DrawSegments(QPainter &painter, const std::vector<TChartSegment> &segments, const QPen &pen)
+void DrawSegments(QPainter &painter, const std::vector<ChartSegment> &segments, const QPen &pen)
 {
     if (segments.empty())
         return;
     std::vector<QLine> lines;
     lines.reserve(segments.size());
-    for (const TChartSegment &s : segments)
+    for (const ChartSegment &s : segments)
         lines.emplace_back(Px(s.X1), Px(s.Y1), Px(s.X2), Px(s.Y2));
     painter.setPen(pen);
     painter.drawLines(lines.data(), static_cast<int>(lines.size()));
@@ -135,16 +135,16 @@ void TFinChart::DataChanged()
     update();
 }
 
-TFinChartGeometry TFinChart::Geometry() const
+FinChartGeometry TFinChart::Geometry() const
 {
     const double minLow = FList ? FList->MinLow : TFList::kMinStart;
     const double maxHigh = FList ? FList->MaxHigh : 0;
-    return TFinChartGeometry(width(), height(), minLow, maxHigh, FVisibleCount);
+    return FinChartGeometry(width(), height(), minLow, maxHigh, FVisibleCount);
 }
 
-TChartOptions TFinChart::Options() const
+ChartOptions TFinChart::Options() const
 {
-    TChartOptions options;
+    ChartOptions options;
     options.ShowClose = FShowClose;
     options.ShowZigzag = FShowZigzag;
     options.ShowResSup = FShowResSup;
@@ -240,7 +240,7 @@ void TFinChart::EnsureCaches()
     const QSize deviceSize = size() * ratio;
     if (m_base.size() != deviceSize || m_base.devicePixelRatio() != ratio)
         InvalidateCaches();
-    const TFinChartGeometry g = Geometry();
+    const FinChartGeometry g = Geometry();
     if (!m_baseValid) {
         m_base = NewImage(size(), ratio, QImage::Format_RGB32);
         QPainter painter(&m_base);
@@ -261,7 +261,7 @@ void TFinChart::EnsureCaches()
 
 void TFinChart::PaintDirect(QPainter &painter) const
 {
-    const TFinChartGeometry g = Geometry();
+    const FinChartGeometry g = Geometry();
     painter.save();
     painter.setFont(font());
     DrawBackground(painter);
@@ -277,7 +277,7 @@ void TFinChart::DrawBackground(QPainter &painter) const
     painter.fillRect(rect(), palette().color(backgroundRole()));
 }
 
-void TFinChart::DrawPlot(QPainter &painter, const TFinChartGeometry &g) const
+void TFinChart::DrawPlot(QPainter &painter, const FinChartGeometry &g) const
 {
     // An inverted rectangle (a control too small for the margins) fills nothing.
     if (g.Right() > g.Left() && g.Bottom() > g.Top())
@@ -294,7 +294,7 @@ void TFinChart::DrawText(QPainter &painter, int x, int y, const QString &text,
     painter.drawText(x, y + metrics.ascent(), text);
 }
 
-void TFinChart::DrawGrid(QPainter &painter, const TFinChartGeometry &g) const
+void TFinChart::DrawGrid(QPainter &painter, const FinChartGeometry &g) const
 {
     for (int i = 0; i <= 9; ++i) {
         const int y = Px(std::clamp<long long>(g.GridY(i), -(1 << 20), 1 << 20));
@@ -304,7 +304,7 @@ void TFinChart::DrawGrid(QPainter &painter, const TFinChartGeometry &g) const
     }
 }
 
-void TFinChart::DrawCrosshair(QPainter &painter, const TFinChartGeometry &g) const
+void TFinChart::DrawCrosshair(QPainter &painter, const FinChartGeometry &g) const
 {
     painter.setPen(LinePen(kCrosshairColor));
     if (FMouseY >= 0 && FMouseY <= height()) {
@@ -318,12 +318,12 @@ void TFinChart::DrawCrosshair(QPainter &painter, const TFinChartGeometry &g) con
         painter.drawLine(FMouseX, g.Top(), FMouseX, g.Bottom());
 }
 
-void TFinChart::DrawLayers(QPainter &painter, const TFinChartGeometry &g) const
+void TFinChart::DrawLayers(QPainter &painter, const FinChartGeometry &g) const
 {
     if (!FList)
         return;
-    const TChartLayers layers = BuildChartLayers(*FList, g, Options());
-    for (const TChartSquare &s : layers.ResSup)
+    const ChartLayers layers = BuildChartLayers(*FList, g, Options());
+    for (const ChartSquare &s : layers.ResSup)
         painter.fillRect(QRect(Px(s.X) - 2, Px(s.Y) - 2, 4, 4), kResSupColor);
     DrawSegments(painter, layers.Targets, LinePen(kTargetColor));
     DrawSegments(painter, layers.Close, LinePen(Qt::black));

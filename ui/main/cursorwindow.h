@@ -14,7 +14,7 @@ class QCursor;
 
 namespace korvala {
 
-class TCursorWnd final : public QWidget
+class CursorWindow final : public QWidget
 {
     Q_OBJECT
 
@@ -22,7 +22,7 @@ public:
     static const QColor kBackColor; // RGB 240, 240, 255
     static constexpr int kTextInset = 2;
 
-    explicit TCursorWnd(QWidget *owner);
+    explicit CursorWindow(QWidget *owner);
 
     // Line height and widest line of a text in the pop-up's font.
     int LineHeight() const;

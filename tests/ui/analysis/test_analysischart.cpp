@@ -1,4 +1,4 @@
-#include "finchart.h"
+#include "analysischart.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "uIndic.h"
+#include "indicatorwindow.h"
 
 #include "codec.h"
 
@@ -70,7 +70,7 @@ TfIndic::TfIndic(const TFList *quotes, QWidget *parent) : QWidget(parent, Qt::Wi
     Panel1->setFixedHeight(kPanelHeight);
     Label1 = new QLabel(QStringLiteral("Last"), Panel1);
     Label1->move(8, 13);
-    SpinEdit1 = new TSpinEdit(1, 10000000, 1, Panel1);
+    SpinEdit1 = new SpinEdit(1, 10000000, 1, Panel1);
     SpinEdit1->setGeometry(40, 9, 81, 22);
     ComboBox1 = new QComboBox(Panel1);
     ComboBox1->addItems({QStringLiteral("100"), QStringLiteral("150"), QStringLiteral("200"),
@@ -83,9 +83,9 @@ TfIndic::TfIndic(const TFList *quotes, QWidget *parent) : QWidget(parent, Qt::Wi
     CheckBox2 = new QCheckBox(QStringLiteral("CheckBox2"), Panel1);
     CheckBox2->setChecked(true);
     CheckBox2->setGeometry(308, 11, 97, 17);
-    spPeriod = new TSpinEdit(1, 1000000, 3, Panel1);
+    spPeriod = new SpinEdit(1, 1000000, 3, Panel1);
     spPeriod->setGeometry(412, 9, 81, 22);
-    spOffset = new TSpinEdit(1, 1000000, 3, Panel1);
+    spOffset = new SpinEdit(1, 1000000, 3, Panel1);
     spOffset->setGeometry(500, 9, 81, 22);
 
     Chart1 = new chart::Chart(this);
@@ -111,8 +111,8 @@ TfIndic::TfIndic(const TFList *quotes, QWidget *parent) : QWidget(parent, Qt::Wi
     layout->addWidget(Panel1);
     layout->addWidget(Chart1, 1);
 
-    connect(spPeriod, &TSpinEdit::Changed, this, &TfIndic::spPeriodChange);
-    connect(spOffset, &TSpinEdit::Changed, this, &TfIndic::spPeriodChange);
+    connect(spPeriod, &SpinEdit::Changed, this, &TfIndic::spPeriodChange);
+    connect(spOffset, &SpinEdit::Changed, this, &TfIndic::spPeriodChange);
     connect(CheckBox1, &QCheckBox::toggled, this, &TfIndic::CheckBox1Click);
     connect(CheckBox2, &QCheckBox::toggled, this, &TfIndic::CheckBox2Click);
 
@@ -133,7 +133,7 @@ void TfIndic::CalcIndicator()
 {
     static const TFList kNoQuotes;
     const TFList &list = m_quotes ? *m_quotes : kNoQuotes;
-    TIndicatorSeries s = CalcIndicatorSeries(list, FPeriod, FOffset);
+    IndicatorSeries s = CalcIndicatorSeries(list, FPeriod, FOffset);
 
     m_labels = std::make_shared<const DateLabels>(list, s.Series1.size());
     Series1->Assign(std::move(s.Series1),

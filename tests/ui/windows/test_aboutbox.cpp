@@ -1,6 +1,6 @@
 // The About box: its fixed texts, size and default button.
 
-#include "uAbout.h"
+#include "aboutbox.h"
 
 #include <gtest/gtest.h>
 

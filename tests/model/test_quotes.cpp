@@ -1,5 +1,5 @@
 #include "numtext.h"
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "params.h"
+#include "texts.h"
 
 #include "numtext.h"
-#include "uChartFin.h"
+#include "quotes.h"
 
 
 namespace korvala {

@@ -1,4 +1,4 @@
-#include "uAbout.h"
+#include "aboutbox.h"
 
 #include <QFrame>
 #include <QGuiApplication>

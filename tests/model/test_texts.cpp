@@ -1,6 +1,6 @@
 #include "numtext.h"
-#include "params.h"
-#include "uChartFin.h"
+#include "texts.h"
+#include "quotes.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "document.h"
 #include "pfstrips.h"
 
-#include "uAbout.h"
+#include "aboutbox.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -38,9 +38,9 @@ class Chart;
 class CandleSeries;
 } // namespace chart
 
-class TCandleTab;
-class TCursorWnd;
-class TPFGridView;
+class CandleTabView;
+class CursorWindow;
+class PFGridView;
 
 class TForm1 final : public QMainWindow
 {
@@ -92,17 +92,17 @@ public:
     QFrame *Panel3 = nullptr;
     QPlainTextEdit *Memo1 = nullptr;
     QFrame *Panel2 = nullptr;
-    TPaintBox *pb1 = nullptr;
-    TPaintBox *pb = nullptr;
-    TPaintBox *pbc = nullptr;
-    TPaintBox *pbc1 = nullptr;
+    PaintBox *pb1 = nullptr;
+    PaintBox *pb = nullptr;
+    PaintBox *pbc = nullptr;
+    PaintBox *pbc1 = nullptr;
     QSplitter *Splitter3 = nullptr;
-    TPFGridView *sg = nullptr;
+    PFGridView *sg = nullptr;
 
     chart::Chart *LineBreakChart = nullptr;
     chart::CandleSeries *LineBreakSeries = nullptr;
     // Tab "Candle": its chart, date range and replay (with Timer2).
-    TCandleTab *CandleTab() const { return m_candleTab; }
+    CandleTabView *CandleTab() const { return m_candleTab; }
 
     // The store of the cursor window's current text.
     QString Hint;
@@ -140,7 +140,7 @@ public:
     TFList &QuoteList() { return m_doc.QuoteList; }
     const PFDocument &Document() const { return m_doc; }
     const PFViewState &ViewState() const { return m_view; }
-    TCursorWnd *CursorWnd() const { return FCursorWnd; }
+    CursorWindow *CursorWnd() const { return FCursorWnd; }
     QString StatusText() const;
     QString CellText() const;
 
@@ -184,15 +184,15 @@ private:
 
     PFDocument m_doc;
     PFViewState m_view;
-    std::unique_ptr<TPFStrips> m_strips;
-    TCursorWnd *FCursorWnd = nullptr;
+    std::unique_ptr<PFStrips> m_strips;
+    CursorWindow *FCursorWnd = nullptr;
     QLabel *m_stbText = nullptr;
     int m_magnitude = 3;
     bool m_shownOnce = false;
     QString m_lastFolder;
 
     QPointer<TAboutBox> m_aboutBox;
-    TCandleTab *m_candleTab = nullptr;
+    CandleTabView *m_candleTab = nullptr;
     bool m_inEditExit = false;
     WindowHook m_analysisWindow;
     WindowHook m_indicatorWindow;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <vector>
 
@@ -18,7 +18,7 @@ long long RoundHalfEven(double value);
 // Degenerate cases: a zero price range (MaxHigh = MinLow) gives scale 0, so every price
 // stands on the bottom row; a plot of zero height (a 240-pixel-high control) also has
 // scale 0 and PriceAtY answers MinLow for every row.
-class TFinChartGeometry final
+class FinChartGeometry final
 {
 public:
     static constexpr int kMarginLeft = 30;
@@ -26,7 +26,7 @@ public:
     static constexpr int kMarginRight = 60;
     static constexpr int kMarginBottom = 160;
 
-    TFinChartGeometry(int width, int height, double minLow, double maxHigh,
+    FinChartGeometry(int width, int height, double minLow, double maxHigh,
                       long long visibleCount);
 
     int Width() const { return m_width; }
@@ -65,25 +65,25 @@ private:
 };
 
 // The chart's drawing as primitives in control pixels.
-struct TChartSegment
+struct ChartSegment
 {
     long long X1 = 0;
     long long Y1 = 0;
     long long X2 = 0;
     long long Y2 = 0;
-    bool operator==(const TChartSegment &) const = default;
+    bool operator==(const ChartSegment &) const = default;
 };
 
 // A resistance/support mark: the square (X − 2, Y − 2) … (X + 2, Y + 2), right and
 // bottom exclusive.
-struct TChartSquare
+struct ChartSquare
 {
     long long X = 0;
     long long Y = 0;
-    bool operator==(const TChartSquare &) const = default;
+    bool operator==(const ChartSquare &) const = default;
 };
 
-struct TChartOptions
+struct ChartOptions
 {
     bool ShowClose = true;
     bool ShowZigzag = true;
@@ -99,19 +99,19 @@ struct TChartOptions
 // repaint the pixels of others are merged (the points of a polyline that share a
 // column become one vertical segment); the pixels inside the control stay those of
 // the full polyline.
-struct TChartLayers
+struct ChartLayers
 {
-    std::vector<TChartSquare> ResSup;
-    std::vector<TChartSegment> Targets;
-    std::vector<TChartSegment> Close;
-    std::vector<TChartSegment> Zigzag;
-    std::vector<TChartSegment> Average;
+    std::vector<ChartSquare> ResSup;
+    std::vector<ChartSegment> Targets;
+    std::vector<ChartSegment> Close;
+    std::vector<ChartSegment> Zigzag;
+    std::vector<ChartSegment> Average;
 };
 
 // Places the quotes' closes, pivots, levels, targets and 3x3 averages.
 // The zigzag starts at the newest quote's pivot; when the newest quote has no pivot
 // (Pivot 0) it starts at the newest enabled pivot instead of at price 0.
-TChartLayers BuildChartLayers(const TFList &quotes, const TFinChartGeometry &geometry,
-                              const TChartOptions &options);
+ChartLayers BuildChartLayers(const TFList &quotes, const FinChartGeometry &geometry,
+                              const ChartOptions &options);
 
 } // namespace korvala

@@ -4,7 +4,7 @@
 // buttons and period, the pivot check list, the two price calculators and the report
 // buttons.
 
-#include "uChartFin.h"
+#include "quotes.h"
 
 #include <QDialog>
 #include <QFont>
@@ -24,7 +24,7 @@ class QSplitter;
 namespace korvala {
 
 class TFinChart;
-class TSwingListModel;
+class SwingListModel;
 class TfReport;
 
 // The analysis window's face: a metric-compatible stand-in for an 11-pixel
@@ -96,7 +96,7 @@ public:
     QWidget *Panel2;
     QSplitter *Splitter1;
     QListView *cbx;
-    TSwingListModel *cbxItems;
+    SwingListModel *cbxItems;
     QPushButton *Button2;
     QPlainTextEdit *mm;
     QPushButton *Button3;

@@ -2,7 +2,7 @@
 
 #include "codec.h"
 #include "numtext.h"
-#include "uChartFin.h"
+#include "quotes.h"
 
 namespace korvala {
 

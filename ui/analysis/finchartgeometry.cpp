@@ -1,4 +1,4 @@
-#include "finchartgeom.h"
+#include "finchartgeometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,7 +21,7 @@ long long RoundHalfEven(double value)
     return result;
 }
 
-TFinChartGeometry::TFinChartGeometry(int width, int height, double minLow, double maxHigh,
+FinChartGeometry::FinChartGeometry(int width, int height, double minLow, double maxHigh,
                                      long long visibleCount)
     : m_width(width)
     , m_height(height)
@@ -40,12 +40,12 @@ TFinChartGeometry::TFinChartGeometry(int width, int height, double minLow, doubl
         m_scale = 0;
 }
 
-long long TFinChartGeometry::Y(double price) const
+long long FinChartGeometry::Y(double price) const
 {
     return m_bottom - RoundHalfEven((price - m_minLow) * m_scale);
 }
 
-double TFinChartGeometry::PriceAtY(long long y) const
+double FinChartGeometry::PriceAtY(long long y) const
 {
     if (m_bottom == m_top)
         return m_minLow;
@@ -53,18 +53,18 @@ double TFinChartGeometry::PriceAtY(long long y) const
            + m_minLow;
 }
 
-long long TFinChartGeometry::X(long long k) const
+long long FinChartGeometry::X(long long k) const
 {
     return m_right
            - RoundHalfEven(static_cast<double>(k) * static_cast<double>(m_right - m_left) / m_steps);
 }
 
-long long TFinChartGeometry::GridY(int i) const
+long long FinChartGeometry::GridY(int i) const
 {
     return m_bottom - RoundHalfEven(m_scale * (m_range * i / 10));
 }
 
-double TFinChartGeometry::GridPrice(int i) const { return m_minLow + m_range * i / 10; }
+double FinChartGeometry::GridPrice(int i) const { return m_minLow + m_range * i / 10; }
 
 namespace {
 
@@ -77,7 +77,7 @@ constexpr long long kSafe = 1 << 20;
 class ClipBox final
 {
 public:
-    explicit ClipBox(const TFinChartGeometry &g)
+    explicit ClipBox(const FinChartGeometry &g)
         : m_left(-kPad)
         , m_top(-kPad)
         , m_right(g.Width() - 1 + kPad)
@@ -89,7 +89,7 @@ public:
     long long LeftEdge() const { return m_left; }
     long long RightEdge() const { return m_right; }
 
-    void Add(std::vector<TChartSegment> &out, TChartSegment s) const
+    void Add(std::vector<ChartSegment> &out, ChartSegment s) const
     {
         if (std::max(s.X1, s.X2) < m_left || std::min(s.X1, s.X2) > m_right
             || std::max(s.Y1, s.Y2) < m_top || std::min(s.Y1, s.Y2) > m_bottom)
@@ -107,7 +107,7 @@ public:
     }
 
 private:
-    static bool InSafeRange(const TChartSegment &s)
+    static bool InSafeRange(const ChartSegment &s)
     {
         return std::max({std::llabs(s.X1), std::llabs(s.X2), std::llabs(s.Y1), std::llabs(s.Y2)})
                <= kSafe;
@@ -116,7 +116,7 @@ private:
     // A slanted segment with far-away ends: cut to the box (Liang–Barsky). The part
     // inside can shift by a pixel against the uncut line; such lines only arise from
     // prices thousands of plot heights away.
-    bool ClipFar(TChartSegment &s) const
+    bool ClipFar(ChartSegment &s) const
     {
         const double x1 = static_cast<double>(s.X1), y1 = static_cast<double>(s.Y1);
         const double dx = static_cast<double>(s.X2) - x1, dy = static_cast<double>(s.Y2) - y1;
@@ -155,7 +155,7 @@ private:
 class PolylineSink final
 {
 public:
-    PolylineSink(std::vector<TChartSegment> &out, const ClipBox &clip) : m_out(out), m_clip(clip) {}
+    PolylineSink(std::vector<ChartSegment> &out, const ClipBox &clip) : m_out(out), m_clip(clip) {}
 
     void Point(long long x, long long y)
     {
@@ -184,7 +184,7 @@ public:
     }
 
 private:
-    std::vector<TChartSegment> &m_out;
+    std::vector<ChartSegment> &m_out;
     const ClipBox &m_clip;
     long long m_x = 0;
     long long m_lastY = 0;
@@ -197,7 +197,7 @@ private:
 class SquareSink final
 {
 public:
-    SquareSink(std::vector<TChartSquare> &out, const TFinChartGeometry &g)
+    SquareSink(std::vector<ChartSquare> &out, const FinChartGeometry &g)
         : m_out(out)
         , m_width(g.Width())
         , m_height(g.Height())
@@ -218,7 +218,7 @@ public:
     }
 
 private:
-    std::vector<TChartSquare> &m_out;
+    std::vector<ChartSquare> &m_out;
     long long m_width;
     long long m_height;
     std::vector<bool> m_filled;
@@ -228,7 +228,7 @@ private:
 class SpanSink final
 {
 public:
-    SpanSink(const TFinChartGeometry &g, long long end)
+    SpanSink(const FinChartGeometry &g, long long end)
         : m_end(end)
         , m_rows(g.Height() + 2 * kPad)
         , m_lo(static_cast<std::size_t>(std::max(0LL, m_rows)), std::numeric_limits<long long>::max())
@@ -245,7 +245,7 @@ public:
         m_hi[row] = std::max({m_hi[row], x, m_end});
     }
 
-    void Flush(std::vector<TChartSegment> &out, const ClipBox &clip) const
+    void Flush(std::vector<ChartSegment> &out, const ClipBox &clip) const
     {
         for (std::size_t row = 0; row < m_lo.size(); ++row)
             if (m_lo[row] <= m_hi[row]) {
@@ -263,10 +263,10 @@ private:
 
 } // namespace
 
-TChartLayers BuildChartLayers(const TFList &quotes, const TFinChartGeometry &g,
-                              const TChartOptions &options)
+ChartLayers BuildChartLayers(const TFList &quotes, const FinChartGeometry &g,
+                              const ChartOptions &options)
 {
-    TChartLayers layers;
+    ChartLayers layers;
     const ClipBox clip(g);
     if (clip.Empty())
         return layers;
