@@ -1,5 +1,6 @@
 #include "quotes.h"
 
+#include "blockmemory.h"
 #include "codec.h"
 #include "numtext.h"
 #include "texts.h"
@@ -9,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <sys/mman.h>
 #include <cmath>
 #include <stdexcept>
 
@@ -24,130 +24,6 @@ bool HasHighBytes(std::string_view bytes)
         any |= static_cast<unsigned char>(c);
     return (any & 0x80) != 0;
 }
-
-// Text as the program holds it: UTF-8 (quote files are cp1251).
-std::string Decode(std::string_view bytes)
-{
-    return HasHighBytes(bytes) ? Cp1251ToUtf8(bytes) : std::string(bytes);
-}
-
-// A part of a date or time: a whole number, or 0 when the text is not one.
-int DatePart(std::string_view text) { return StrToIntDef(text, 0); }
-
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int DaysInMonth(int y, int m)
-{
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
-}
-
-// Days from 0001-01-01 style civil date to a day count (proleptic Gregorian).
-long long DaysFromCivil(long long y, unsigned m, unsigned d)
-{
-    y -= m <= 2;
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<long long>(doe) - 719468;
-}
-
-const long long kEpoch = DaysFromCivil(1899, 12, 30);
-
-[[noreturn]] void ThrowBadDateTime(std::string_view date, std::string_view time)
-{
-    throw ConvertError("'" + ShortText(Decode(date), 100) + " " + ShortText(Decode(time), 100)
-                       + "' is not a valid date and time");
-}
-
-} // namespace
-
-static double ParseQuoteDateTimeSlow(std::string_view dateText, std::string_view timeText)
-{
-    const auto dot1 = dateText.find('.');
-    if (dot1 == std::string_view::npos)
-        return 0;
-    const auto dot2 = dateText.find('.', dot1 + 1);
-    if (dot2 == std::string_view::npos)
-        return 0;
-    const auto colon = timeText.find(':');
-    if (colon == std::string_view::npos)
-        return 0;
-    const std::string_view dayText = dateText.substr(0, dot1);
-    const std::string_view monthText = dateText.substr(dot1 + 1, dot2 - dot1 - 1);
-    const std::string_view yearText = dateText.substr(dot2 + 1);
-    const std::string_view hourText = timeText.substr(0, colon);
-    const std::string_view minuteText = timeText.substr(colon + 1);
-    if (dayText.empty() || monthText.empty() || yearText.empty() || hourText.empty()
-        || minuteText.empty())
-        return 0;
-
-    const int day = DatePart(dayText);
-    const int month = DatePart(monthText);
-    const long long yearValue = DatePart(yearText);
-    const long long year = yearValue < 50 ? 2000 + yearValue : 1900 + yearValue;
-    const int hour = DatePart(hourText);
-    const int minute = DatePart(minuteText);
-
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1
-        || day > DaysInMonth(static_cast<int>(year), month) || hour < 0 || hour > 23
-        || minute < 0 || minute > 59)
-        ThrowBadDateTime(dateText, timeText);
-
-    const double date = static_cast<double>(
-        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpoch);
-    const double time = (hour * 60 + minute) / 1440.0;
-    // Before 30.12.1899 the day counts down while the time of day still counts up.
-    return date < 0 ? date - time : date + time;
-}
-
-namespace {
-
-int TwoDigits(const char *p)
-{
-    const unsigned a = static_cast<unsigned>(p[0] - '0');
-    const unsigned b = static_cast<unsigned>(p[1] - '0');
-    return a < 10 && b < 10 ? static_cast<int>(a * 10 + b) : -1;
-}
-
-} // namespace
-
-double ParseQuoteDateTime(std::string_view dateText, std::string_view timeText)
-{
-    // Fast path for the usual DD.MM.YY and HH:MM; consecutive quotes mostly share a
-    // date, so the day number of the last date text is kept.
-    if (dateText.size() == 8 && timeText.size() == 5 && dateText[2] == '.' && dateText[5] == '.'
-        && timeText[2] == ':') {
-        const int hour = TwoDigits(timeText.data());
-        const int minute = TwoDigits(timeText.data() + 3);
-        thread_local char lastDate[8] = {};
-        thread_local double lastDay = -1;
-        double day = -1;
-        if (lastDay >= 0 && std::memcmp(lastDate, dateText.data(), 8) == 0) {
-            day = lastDay;
-        } else {
-            const int d = TwoDigits(dateText.data());
-            const int m = TwoDigits(dateText.data() + 3);
-            const int y = TwoDigits(dateText.data() + 6);
-            if (d >= 1 && m >= 1 && m <= 12 && y >= 0) {
-                const int year = y < 50 ? 2000 + y : 1900 + y;
-                if (d <= DaysInMonth(year, m)) {
-                    day = static_cast<double>(
-                        DaysFromCivil(year, static_cast<unsigned>(m), static_cast<unsigned>(d))
-                        - kEpoch);
-                    std::memcpy(lastDate, dateText.data(), 8);
-                    lastDay = day;
-                }
-            }
-        }
-        if (day >= 0 && hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59)
-            return day + (hour * 60 + minute) / 1440.0;
-    }
-    return ParseQuoteDateTimeSlow(dateText, timeText);
-}
-
-namespace {
 
 constexpr std::size_t kLengths = 2 * sizeof(std::uint32_t);
 
@@ -280,7 +156,7 @@ bool TFPoint::ParseLine(std::string_view line)
     auto number = [](std::string_view field) {
         double v = 0;
         if (!TryStrToFloat(field, v))
-            return StrToFloat(Decode(field)); // throws with the text as the user sees it
+            return StrToFloat(Cp1251ToUtf8(field)); // throws with the text as the user sees it
         return v;
     };
     Open = number(fields[2]);
@@ -293,35 +169,22 @@ bool TFPoint::ParseLine(std::string_view line)
 
 namespace {
 
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
-
-constexpr std::size_t BlockBytes()
-{
-    return (sizeof(TFPoint) * (std::size_t{1} << 18) + kHugePage - 1) / kHugePage * kHugePage;
-}
+constexpr std::size_t kBlockBytes = sizeof(TFPoint) * (std::size_t{1} << 18);
 
 } // namespace
 
 // The block reserves address space only: pages are zero-filled when first touched, so
 // a list of a few items costs one page, not the whole block.
-TFList::Block::Block()
+TFList::Block::Block() : m_items(static_cast<TFPoint *>(ReserveBlockMemory(kBlockBytes)))
 {
     static_assert(kBlockSize == (1 << 18));
-    void *memory = ::mmap(nullptr, BlockBytes(), PROT_READ | PROT_WRITE,
-                          MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (memory == MAP_FAILED)
-        throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    ::madvise(memory, BlockBytes(), MADV_HUGEPAGE);
-#endif
-    m_items = static_cast<TFPoint *>(memory);
 }
 
 TFList::Block::~Block()
 {
     for (int i = m_size - 1; i >= 0; --i)
         m_items[i].~TFPoint();
-    ::munmap(m_items, BlockBytes());
+    ReleaseBlockMemory(m_items, kBlockBytes);
 }
 
 TFPoint &TFList::Block::emplace_back()

@@ -1,5 +1,12 @@
 #pragma once
 
+// The quotes: one record per line of a quote file (`TFPoint`, which also summarises a
+// P&F column) and the list that loads them and computes their statistics (`TFList`).
+
+#include "blockmemory.h"
+#include "numtext.h"
+#include "quotedate.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <memory>
@@ -7,8 +14,6 @@
 #include <string_view>
 #include <utility>
 #include <vector>
-
-#include "numtext.h"
 
 namespace korvala {
 
@@ -105,11 +110,6 @@ private:
     std::string m_file;
 };
 
-// Date texts DD.MM.YY and HH:MM into a date-time. An incomplete text gives 0; a part
-// that is not a whole number counts as 0; years below 50 are 20xx, others 19xx.
-// Throws ConvertError naming the date and time when they do not exist.
-double ParseQuoteDateTime(std::string_view dateText, std::string_view timeText);
-
 // Ordered, index-addressed list of records with list-wide statistics.
 //
 // Records live in fixed-size blocks that never move, so a reference to a record stays
@@ -197,8 +197,8 @@ public:
             // space is reserved to its full capacity.
             const char *ahead = reinterpret_cast<const char *>(items + kPrefetchAhead);
             for (int j = index & (kBlockSize - 1); j < n; ++j, ++index) {
-                __builtin_prefetch(ahead + j * sizeof(TFPoint));
-                __builtin_prefetch(ahead + j * sizeof(TFPoint) + 40);
+                PrefetchForRead(ahead + j * sizeof(TFPoint));
+                PrefetchForRead(ahead + j * sizeof(TFPoint) + 40);
                 visit(items[j], index);
             }
         }
@@ -209,9 +209,7 @@ private:
     static constexpr int kBlockShift = 18;
     static constexpr int kBlockSize = 1 << kBlockShift;
 
-    // A fixed-capacity run of records that never moves. Large runs are placed on huge
-    // pages where the system offers them: a million quotes then cost a few hundred page
-    // faults instead of fifty thousand.
+    // A fixed-capacity run of records that never moves (its memory from blockmemory.h).
     class Block final
     {
     public:
