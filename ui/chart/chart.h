@@ -3,6 +3,8 @@
 // The chart control layer: a chart that fills its parent, candle series and line
 // series. QCustomPlot does the drawing; none of its types appear here.
 
+#include "candle.h"
+
 #include <QColor>
 #include <QString>
 #include <QWidget>
@@ -12,15 +14,6 @@
 #include <vector>
 
 namespace korvala::chart {
-
-struct Candle
-{
-    double x = 0; // index, or a date-time (days since 30.12.1899) for dated candles
-    double open = 0;
-    double high = 0;
-    double low = 0;
-    double close = 0;
-};
 
 class Chart;
 

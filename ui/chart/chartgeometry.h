@@ -4,7 +4,7 @@
 // a zoom or pan, the pixels of one candle, the thinning of value marks and the merging
 // of candles that would overlap.
 
-#include "chart.h"
+#include "candle.h"
 
 #include <QRect>
 

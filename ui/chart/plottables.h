@@ -2,7 +2,7 @@
 
 // The chart's two kinds of series as plottables of the plotting library.
 
-#include "chart.h"
+#include "candle.h"
 
 #include <qcustomplot.h>
 
