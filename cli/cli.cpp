@@ -6,6 +6,7 @@
 #include "pftext.h"
 #include "reports.h"
 #include "session.h"
+#include "version.h"
 
 #include <algorithm>
 #include <climits>
@@ -19,7 +20,7 @@ namespace korvala::cli {
 
 namespace {
 
-constexpr const char *kVersion = "korvala-cli 0.0.1";
+constexpr const char *kVersion = "korvala-cli " KORVALA_VERSION;
 
 constexpr const char *kUsage =
     "Usage:\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "version.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,7 +49,7 @@ std::string CaptionForFile(std::string_view path);
 std::string FileNameOf(std::string_view path);
 
 inline constexpr const char *kAppTitle = "P & F";
-inline constexpr const char *kInitialCaption = "Корвала, ver 0.0.1 alfa";
+inline constexpr const char *kInitialCaption = "Корвала, ver " KORVALA_VERSION " alfa";
 inline constexpr const char *kBusyText = "Ждите...";
 
 } // namespace korvala

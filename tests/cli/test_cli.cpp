@@ -114,10 +114,10 @@ TEST(Stats, Memo1ThenAnEmptyLineThenMmCommonErrorsToStderrWithExitOne)
         {KORVALA_TEST_DATA_DIR, "Is a directory"},
     };
     for (const auto &c : cases) {
-        const Result r = RunIn({"stats", c.file});
-        EXPECT_EQ(r.code, 1) << c.file;
-        EXPECT_NE(r.err.find(c.error), std::string::npos) << r.err;
-        EXPECT_TRUE(r.out.empty()) << c.file;
+        const Result failed = RunIn({"stats", c.file});
+        EXPECT_EQ(failed.code, 1) << c.file;
+        EXPECT_NE(failed.err.find(c.error), std::string::npos) << failed.err;
+        EXPECT_TRUE(failed.out.empty()) << c.file;
     }
     // The same for a text that Refresh cannot read.
     const Result bad = RunIn({"dump", Data("pf_example.txt"), "--reverse", "abc"});

@@ -1,5 +1,7 @@
 #include "aboutbox.h"
 
+#include "version.h"
+
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -76,7 +78,7 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     big.setPointSizeF(big.pointSizeF() * 1.4);
     ProductName->setFont(big);
 
-    Version = new QLabel(QStringLiteral("Version 0.0.1 alfa (Qt 6)"), Panel1);
+    Version = new QLabel(QStringLiteral("Version " KORVALA_VERSION " alfa (Qt 6)"), Panel1);
     Version->setObjectName(QStringLiteral("Version"));
 
     Copyright = new QLabel(QStringLiteral("Автор: команда Корвалы"), Panel1);
