@@ -140,13 +140,21 @@ void PFDocument::BuildPF()
         sg.Reset();
         if (QuoteList.Count() > 0) {
             FColumns.Clear();
-            BuildPFChart(QuoteList, FBox, FReverse, sg, FColumns, FColTopRow, FColBottomRow);
+            BuildPFChart(QuoteList, FBox, FReverse, sg, FColumns);
         }
     } catch (...) {
+        TakeRowLists();
         ShowPeriodCount();
         throw;
     }
+    TakeRowLists();
     ShowPeriodCount();
+}
+
+void PFDocument::TakeRowLists()
+{
+    FColTopRow = sg.TopRows();
+    FColBottomRow = sg.BottomRows();
 }
 
 bool PFDocument::Refresh()

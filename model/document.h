@@ -33,7 +33,7 @@ public:
     double FBox = 0;
     double FReverse = 0;
 
-    // The last P&F build.
+    // The last P&F build; the two row lists are read off the grid after each build.
     PFGrid sg;
     TFList FColumns;
     std::vector<int> FColBottomRow;
@@ -73,6 +73,7 @@ public:
     int LastQuoteIndex() const { return QuoteList.Count() - 1; }
 
 private:
+    void TakeRowLists();
     void TakeOver(std::string_view path, TFList &loaded);
 };
 

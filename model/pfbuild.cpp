@@ -51,6 +51,24 @@ int PFGrid::CellQuote(int col, int row) const
     return m_cells[static_cast<std::size_t>(c->offset + k)];
 }
 
+std::vector<int> PFGrid::TopRows() const
+{
+    std::vector<int> rows;
+    rows.reserve(m_columns.size());
+    for (const Column &c : m_columns)
+        rows.push_back(c.firstRow);
+    return rows;
+}
+
+std::vector<int> PFGrid::BottomRows() const
+{
+    std::vector<int> rows;
+    rows.reserve(m_columns.size());
+    for (const Column &c : m_columns)
+        rows.push_back(c.firstRow + c.count - 1);
+    return rows;
+}
+
 void PFGrid::Reset()
 {
     RowCount = 1;
@@ -166,8 +184,7 @@ void CloseRecord(TFPoint &record, RunningColumn running, const TFList &quotes, c
 } // namespace
 
 void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid,
-                  TFList &columns, std::vector<int> &topRow, std::vector<int> &bottomRow,
-                  const PFLimits &limits)
+                  TFList &columns, const PFLimits &limits)
 {
     if (!(box > 0) || std::isnan(reverse))
         throw PFError("The box size must be a positive number");
@@ -190,11 +207,8 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
     // Rows are counted in 64 bits while building: a column may drift past the grid.
     long long row = grid.RowCount
                     - static_cast<long long>(std::trunc((q0.Close - quotes.MinClose) / box)) - 1;
-    int col = 0;
     char mark = PFGrid::kMarkX;
     long long boxes = 1;
-    topRow.push_back(static_cast<int>(row));
-    bottomRow.push_back(static_cast<int>(row));
     grid.BeginColumn(mark, static_cast<int>(row), 0);
 
     TFPoint *record = &OpenRecord(columns, q0, 1);
@@ -227,10 +241,6 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
             grid.ExtendTo(static_cast<int>(target), i);
             running.Take(q, i);
             row = target;
-            if (up)
-                topRow[static_cast<std::size_t>(col)] = static_cast<int>(target);
-            else
-                bottomRow[static_cast<std::size_t>(col)] = static_cast<int>(target);
             lastBoxPrice = up ? lastBoxPrice + n * box : lastBoxPrice - n * box;
         } else if (d < reverse) {
             grid.SetExtremeQuote(PFGrid::kNoQuote);
@@ -239,17 +249,9 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
             addBoxes(n + 1);
             CloseRecord(*record, running, quotes, mark);
             ++grid.ColCount;
-            ++col;
             mark = up ? PFGrid::kMarkX : PFGrid::kMarkO;
             row = up ? row - 1 : row + 1;
             const long long target = up ? row - n : row + n;
-            if (up) {
-                bottomRow.push_back(static_cast<int>(row));
-                topRow.push_back(static_cast<int>(target));
-            } else {
-                topRow.push_back(static_cast<int>(row));
-                bottomRow.push_back(static_cast<int>(target));
-            }
             grid.BeginColumn(mark, static_cast<int>(row), i);
             grid.ExtendTo(static_cast<int>(target), i);
             record = &OpenRecord(columns, q, up ? 1 : -1);

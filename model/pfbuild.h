@@ -40,6 +40,10 @@ public:
     int FirstRow(int col) const;
     int LastRow(int col) const;
     char ColumnMark(int col) const;
+    // Per column, its top and its bottom filled row (the rows of its highest and its
+    // lowest box).
+    std::vector<int> TopRows() const;
+    std::vector<int> BottomRows() const;
     long long BoxCount() const { return static_cast<long long>(m_cells.size()); }
 
     // Back to the grid of one empty cell.
@@ -82,11 +86,12 @@ struct PFLimits
 };
 
 // Builds the chart of the closes of quotes for a box and a reversal (price units).
-// Fills grid, columns (one record per column, made with AddNew), topRow and bottomRow,
-// then runs columns.Statistics(). The outputs must be empty (grid reset) on entry.
-// Throws PFError when the limits would be passed; what was built so far stays.
+// Fills grid and columns (one record per column, made with AddNew), then runs
+// columns.Statistics(). Both must be empty (grid reset) on entry. Throws PFError when the
+// limits would be passed; what was built so far stays. (The grid and the column list are
+// filled in place rather than returned: a failed build leaves what it made on screen, and
+// a cleared column list reuses its pages.)
 void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid,
-                  TFList &columns, std::vector<int> &topRow, std::vector<int> &bottomRow,
-                  const PFLimits &limits = {});
+                  TFList &columns, const PFLimits &limits = {});
 
 } // namespace korvala

@@ -65,9 +65,17 @@ struct Build
     {
         grid.Reset();
         columns.Clear();
-        top.clear();
-        bottom.clear();
-        BuildPFChart(quotes, box, reverse, grid, columns, top, bottom, limits);
+        const auto rowLists = [this] {
+            top = grid.TopRows();
+            bottom = grid.BottomRows();
+        };
+        try {
+            BuildPFChart(quotes, box, reverse, grid, columns, limits);
+        } catch (...) {
+            rowLists();
+            throw;
+        }
+        rowLists();
     }
     // The PFError's text, or "" when the build is made.
     std::string Refused(double box, double reverse, const PFLimits &limits = {})
