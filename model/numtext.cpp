@@ -237,27 +237,14 @@ double StrToFloatDef0(std::string_view text)
 
 bool TryStrToInt(std::string_view text, int &value)
 {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    if (i == text.size())
+    // from_chars takes a minus but no plus sign.
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-' && text[1] != '+')
+        text.remove_prefix(1);
+    int v = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (error != std::errc() || end != text.data() + text.size())
         return false;
-    long long v = 0;
-    for (; i < text.size(); ++i) {
-        if (!IsDigit(text[i]))
-            return false;
-        v = v * 10 + (text[i] - '0');
-        if (v > 2147483648LL)
-            return false;
-    }
-    if (negative)
-        v = -v;
-    if (v > 2147483647LL)
-        return false;
-    value = static_cast<int>(v);
+    value = v;
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "blockmemory.h"
 #include "codec.h"
+#include "lines.h"
 #include "numtext.h"
 #include "texts.h"
 
@@ -294,25 +295,11 @@ bool TFList::LoadFromStream(std::string_view bytes)
     ResetStatistics();
     Clear();
 
-    const char *const data = bytes.data();
-    const std::size_t size = bytes.size();
-    std::size_t pos = 0;
-    bool header = true;
     long long lineNumber = 0;
-    while (pos < size) {
-        ++lineNumber;
-        // The line ends at the first CR or LF; CR LF counts as one line end.
-        std::size_t end = pos;
-        while (end < size && data[end] != '\n' && data[end] != '\r')
-            ++end;
-        const std::string_view line(data + pos, end - pos);
-        pos = end;
-        if (pos < size)
-            pos += data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n' ? 2 : 1;
-        if (header) {
-            header = false;
-            continue;
-        }
+    ForEachLine(bytes, [&](std::string_view line) {
+        // The first line is a header and is never read.
+        if (++lineNumber == 1)
+            return;
         TFPoint &point = AddNew();
         try {
             if (!point.ParseLine(line))
@@ -324,7 +311,7 @@ bool TFList::LoadFromStream(std::string_view bytes)
             RemoveLast();
             throw;
         }
-    }
+    });
     Statistics();
     return true;
 }

@@ -1,5 +1,7 @@
 #include "reports.h"
 
+#include "lines.h"
+
 #include "numtext.h"
 
 #include <algorithm>
@@ -132,20 +134,7 @@ void ApplySwingChecks(TFList &quotes, const std::vector<SwingItem> &items)
 std::vector<std::string> MemoLines(std::string_view text)
 {
     std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = pos;
-        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
-            ++end;
-        lines.emplace_back(text.substr(pos, end - pos));
-        pos = end;
-        if (pos < text.size()) {
-            if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')
-                pos += 2;
-            else
-                ++pos;
-        }
-    }
+    ForEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 

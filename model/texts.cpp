@@ -3,6 +3,7 @@
 #include "numtext.h"
 #include "quotes.h"
 
+#include <filesystem>
 
 namespace korvala {
 
@@ -86,8 +87,7 @@ std::string PeriodCountText(const TFList *q)
 
 std::string FileNameOf(std::string_view path)
 {
-    const auto slash = path.find_last_of('/');
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    return std::filesystem::path(path).filename().string();
 }
 
 std::string CaptionForFile(std::string_view path) { return "P & F file: " + FileNameOf(path); }

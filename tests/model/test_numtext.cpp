@@ -131,7 +131,7 @@ TEST(Conversion, WholeNumbersWithFallback)
              {"-2147483648", std::numeric_limits<int>::min()}})
         EXPECT_EQ(StrToIntDef(text, -9), value) << text;
     for (const char *bad : {"", "+", "-", "2147483648", "-2147483649", "99999999999999999999", "1a",
-                            "1,0", "1.0", "1e2", "0x1"})
+                            "1,0", "1.0", "1e2", "0x1", "+-5", " 5"})
         EXPECT_EQ(StrToIntDef(bad, -9), -9) << '[' << bad << ']';
 }
 

@@ -13,6 +13,7 @@
 #include "aboutbox.h"
 
 #include <QAction>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QApplication>
 #include <QCheckBox>
@@ -64,19 +65,6 @@ public:
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
     BusyCursor(const BusyCursor &) = delete;
     BusyCursor &operator=(const BusyCursor &) = delete;
-};
-
-template <class F>
-class Finally final
-{
-public:
-    explicit Finally(F f) : m_f(std::move(f)) {}
-    ~Finally() { m_f(); }
-    Finally(const Finally &) = delete;
-    Finally &operator=(const Finally &) = delete;
-
-private:
-    F m_f;
 };
 
 constexpr int kDesignWidth = 750;
@@ -597,7 +585,7 @@ void TForm1::BuildPF()
     SetStatusText(QString::fromUtf8(kBusyText));
     stb->repaint();
     const BusyCursor busy;
-    const Finally shown([this] {
+    const auto shown = qScopeGuard([this] {
         // A new grid: nothing of the earlier one survives, even after a failure.
         sg->SetGrid(&m_doc.sg);
         sg->ResetView(m_magnitude);

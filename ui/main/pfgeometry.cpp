@@ -1,5 +1,6 @@
 #include "pfgeometry.h"
 
+#include "lines.h"
 #include "numtext.h"
 
 #include <algorithm>
@@ -141,19 +142,10 @@ int GrownRulerWidth(int rulerWidth, int textWidth)
 QStringList SplitLines(QStringView text)
 {
     QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar ch = text[i];
-        if (ch != u'\r' && ch != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start).toString());
-        if (ch == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(text.mid(start).toString());
+    ForEachLine(std::u16string_view(text.utf16(), static_cast<std::size_t>(text.size())),
+                [&lines](std::u16string_view line) {
+                    lines.append(QString::fromUtf16(line.data(), static_cast<qsizetype>(line.size())));
+                });
     return lines;
 }
 
