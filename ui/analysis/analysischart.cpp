@@ -1,5 +1,6 @@
 #include "analysischart.h"
 
+#include "boxtext.h"
 #include "numtext.h"
 
 #include <QFontMetrics>
@@ -288,10 +289,7 @@ void TFinChart::DrawPlot(QPainter &painter, const FinChartGeometry &g) const
 void TFinChart::DrawText(QPainter &painter, int x, int y, const QString &text,
                          const QColor &color) const
 {
-    const QFontMetrics metrics(painter.font());
-    painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), kPlotColor);
-    painter.setPen(color);
-    painter.drawText(x, y + metrics.ascent(), text);
+    chart::DrawTextOnBox(painter, x, y, text, kPlotColor, color);
 }
 
 void TFinChart::DrawGrid(QPainter &painter, const FinChartGeometry &g) const

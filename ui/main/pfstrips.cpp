@@ -1,8 +1,8 @@
 #include "pfstrips.h"
 
-#include "codec.h"
-
+#include "boxtext.h"
 #include "celltext.h"
+#include "codec.h"
 #include "document.h"
 #include "numtext.h"
 #include "pfgeometry.h"
@@ -36,11 +36,7 @@ void PaintBox::paintEvent(QPaintEvent *)
 
 void TextOut(QPainter &painter, int x, int y, const QString &text)
 {
-    const QFontMetrics fm(painter.font());
-    const QRect box(x, y, fm.horizontalAdvance(text), fm.height());
-    painter.fillRect(box, Qt::white);
-    painter.setPen(Qt::black);
-    painter.drawText(x, y + fm.ascent(), text);
+    chart::DrawTextOnBox(painter, x, y, text, Qt::white, Qt::black);
 }
 
 int FontHeightValue(const QFont &font)
