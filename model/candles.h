@@ -1,5 +1,8 @@
 #pragma once
 
+// The candle tab without its window: the range of quotes between two dates and the
+// frames of the timed replay.
+
 #include "quotes.h"
 
 #include <string>

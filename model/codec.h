@@ -1,5 +1,8 @@
 #pragma once
 
+// Text codec: cp1251 bytes of quote and report files to and from the UTF-8 texts the
+// program holds, and shortening of texts for places on screen.
+
 #include <string>
 #include <string_view>
 

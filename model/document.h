@@ -1,5 +1,8 @@
 #pragma once
 
+// The main window's state without the window (PFDocument): the open sequence and the
+// Refresh pipeline as the main window and korvala-cli run them.
+
 #include "texts.h"
 #include "pfbuild.h"
 #include "quotes.h"

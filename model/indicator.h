@@ -1,5 +1,8 @@
 #pragma once
 
+// The indicator window's series without the window: the closes and their smoothed,
+// displaced average.
+
 #include "quotes.h"
 
 #include <string>

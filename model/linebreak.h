@@ -1,5 +1,7 @@
 #pragma once
 
+// The three-line-break chart without its window: the bricks of a quote list.
+
 #include "quotes.h"
 
 #include <vector>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Number texts in the program's fixed locale: reading numbers and formatting them.
+
 #include <optional>
 #include <stdexcept>
 #include <string>

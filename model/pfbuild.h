@@ -1,5 +1,7 @@
 #pragma once
 
+// Point & Figure construction: the sparse grid of a build and the build itself.
+
 #include <cstdint>
 #include <stdexcept>
 #include <vector>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The report window's file: the bytes of a saved report and the save itself.
+
 #include "safewrite.h"
 
 #include <string>

@@ -1,5 +1,8 @@
 #pragma once
 
+// The analysis window's reports and calculators without the window: targets, F nodes,
+// retracements and projections.
+
 #include "quotes.h"
 
 #include <array>

@@ -1,5 +1,8 @@
 #pragma once
 
+// The main window's texts without the window: automatic box and reversal, the edit
+// check, the statistics and common-figure lines, the period count and the caption.
+
 #include "version.h"
 
 #include <string>

@@ -72,34 +72,34 @@ public:
     void Button3Click();
 
     // Controls.
-    QWidget *Panel1;
-    QCheckBox *CheckBox1;
-    QCheckBox *CheckBox2;
-    QCheckBox *CheckBox3;
-    QCheckBox *CheckBox4;
-    QSpinBox *SpinEdit1;
-    QPushButton *Button1;
-    QPushButton *BitBtn1;
-    QPushButton *BitBtn2;
-    QPushButton *BitBtn3;
-    QLineEdit *Edit1;
-    QLineEdit *Edit2;
-    QLabel *Label1;
-    QLabel *Label2;
-    QCheckBox *CheckBox5;
-    QLineEdit *Edit3;
-    QLineEdit *Edit4;
-    QLineEdit *Edit5;
-    QLabel *Label3;
-    QLabel *Label4;
-    QLabel *Label5;
-    QWidget *Panel2;
+    QWidget *Panel1;                    // bottom panel: switches, period, calculators
+    QCheckBox *CheckBox1;               // "Price (Close)": the close line
+    QCheckBox *CheckBox2;               // "Dinapoli": the pivot zigzag
+    QCheckBox *CheckBox3;               // "Resistence & support": retracement marks
+    QCheckBox *CheckBox4;               // "OP, COP, XOP": target lines
+    QSpinBox *SpinEdit1;                // target period (the list's level depth)
+    QPushButton *Button1;               // "Отчет": the targets report
+    QPushButton *BitBtn1;               // "+": zoom in
+    QPushButton *BitBtn2;               // "-": zoom out
+    QPushButton *BitBtn3;               // "-><-": show every quote
+    QLineEdit *Edit1;                   // F3/F6: first price (press)
+    QLineEdit *Edit2;                   // F3/F6: second price (release)
+    QLabel *Label1;                     // F3 result
+    QLabel *Label2;                     // F6 result
+    QCheckBox *CheckBox5;               // "MA 3x3": the moving average
+    QLineEdit *Edit3;                   // projection: start of the move (press)
+    QLineEdit *Edit4;                   // projection: end of the move (release)
+    QLineEdit *Edit5;                   // projection: the point projected from (typed)
+    QLabel *Label3;                     // op result
+    QLabel *Label4;                     // COP result
+    QLabel *Label5;                     // XOP result
+    QWidget *Panel2;                    // left panel: pivot list and F-node memo
     QSplitter *Splitter1;
     QListView *cbx;
     SwingListModel *cbxItems;
-    QPushButton *Button2;
+    QPushButton *Button2;               // "+": copy the selected pivot into mm
     QPlainTextEdit *mm;
-    QPushButton *Button3;
+    QPushButton *Button3;               // "Button3": the F-nodes report
 
 private:
     void CreateBottomPanel();

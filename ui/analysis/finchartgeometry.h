@@ -1,5 +1,8 @@
 #pragma once
 
+// The analysis chart's pixel geometry in plain functions: the plot rectangle, the row of
+// a price and the column of a quote, and the shapes of each layer.
+
 #include "quotes.h"
 
 #include <vector>

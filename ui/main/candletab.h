@@ -1,5 +1,8 @@
 #pragma once
 
+// The tab "Candle" of the main window: the candle chart over a date range, the range
+// controls and the timed replay.
+
 #include "candles.h"
 #include "quotes.h"
 
@@ -65,21 +68,21 @@ private:
     chart::Chart *CandleChart = nullptr;
     chart::CandleSeries *CandleSeries = nullptr;
 
-    QFrame *Panel4 = nullptr;
-    QLabel *Label5 = nullptr;
+    QFrame *Panel4 = nullptr;           // the range and replay panel
+    QLabel *Label5 = nullptr;           // "Конец"
     DateTimePicker *DateTimePicker2 = nullptr;
-    QLabel *Label6 = nullptr;
-    SpinEdit *SpinEdit2 = nullptr;
-    QLabel *Label7 = nullptr;
-    QLabel *Label4 = nullptr;
+    QLabel *Label6 = nullptr;           // "-"
+    SpinEdit *SpinEdit2 = nullptr;      // number of days back from the end date
+    QLabel *Label7 = nullptr;           // "=" or "<>" between the dates
+    QLabel *Label4 = nullptr;           // "Начало"
     DateTimePicker *DateTimePicker1 = nullptr;
-    QPushButton *BitBtn1 = nullptr;
-    QPushButton *BitBtn2 = nullptr;
-    SpinEdit *SpinEdit3 = nullptr;
-    QLabel *Label8 = nullptr;
-    QPushButton *Button2 = nullptr;
-    QPushButton *Button3 = nullptr;
-    QPushButton *Button4 = nullptr;
+    QPushButton *BitBtn1 = nullptr;     // "Прокрутка": start the replay
+    QPushButton *BitBtn2 = nullptr;     // "Стоп": stop the replay
+    SpinEdit *SpinEdit3 = nullptr;      // replay speed, tenths of a second
+    QLabel *Label8 = nullptr;           // "x 0.1 сек"
+    QPushButton *Button2 = nullptr;     // "<" (hidden): end date 3 days back
+    QPushButton *Button3 = nullptr;     // ">" (hidden), no handler
+    QPushButton *Button4 = nullptr;     // "В начало" (hidden), no handler
 
     // Timer2 is on while the replay runs; at an interval of 0 or below it is on but
     // never ticks, until "Стоп".

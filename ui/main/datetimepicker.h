@@ -1,5 +1,8 @@
 #pragma once
 
+// The candle tab's date pickers: a date edit with a calendar that holds a full
+// date-time value.
+
 #include <QDate>
 #include <QDateEdit>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// The tab "3 line breaking" of the main window: the bricks into the chart's series.
+
 #include "quotes.h"
 
 namespace korvala {

@@ -79,24 +79,24 @@ public:
     QPlainTextEdit *mm_Common = nullptr;
     QStatusBar *stb = nullptr;
     QFileDialog *od = nullptr;
-    QTimer *Timer1 = nullptr;
+    QTimer *Timer1 = nullptr;           // removes the cursor window once the pointer left the grid
 
-    QSplitter *Splitter1 = nullptr;
-    QWidget *Panel1 = nullptr;
+    QSplitter *Splitter1 = nullptr;     // between the parameters and the drawing panel
+    QWidget *Panel1 = nullptr;          // left of the P&F tab: parameters and statistics
     QGroupBox *GroupBox1 = nullptr;
     QLineEdit *eBox = nullptr;
     QLineEdit *eReverse = nullptr;
-    QPushButton *Button1 = nullptr;
-    QSpinBox *SpinEdit1 = nullptr;
+    QPushButton *Button1 = nullptr;     // "Refersh" (carries aRefresh)
+    QSpinBox *SpinEdit1 = nullptr;      // "Magnitude": pixels per box
     QCheckBox *chkHintShow = nullptr;
-    QFrame *Panel3 = nullptr;
+    QFrame *Panel3 = nullptr;           // frame of the statistics memo
     QPlainTextEdit *Memo1 = nullptr;
-    QFrame *Panel2 = nullptr;
-    PaintBox *pb1 = nullptr;
-    PaintBox *pb = nullptr;
-    PaintBox *pbc = nullptr;
-    PaintBox *pbc1 = nullptr;
-    QSplitter *Splitter3 = nullptr;
+    QFrame *Panel2 = nullptr;           // the drawing panel: grid and strips
+    PaintBox *pb1 = nullptr;            // date strip above the grid
+    PaintBox *pb = nullptr;             // volume strip below the grid
+    PaintBox *pbc = nullptr;            // left price ruler
+    PaintBox *pbc1 = nullptr;           // right price strip
+    QSplitter *Splitter3 = nullptr;     // between the left ruler and the grid
     PFGridView *sg = nullptr;
 
     chart::Chart *LineBreakChart = nullptr;

@@ -1,5 +1,8 @@
 #pragma once
 
+// TfIndic: the indicator window. The closes and their smoothed, displaced average as
+// two line series, with the period and offset spins.
+
 #include "quotes.h"
 
 #include <QWidget>
@@ -51,12 +54,12 @@ private:
     const TFList *m_quotes = nullptr;
     std::shared_ptr<const DateLabels> m_labels;
 
-    QFrame *Panel1 = nullptr;
-    QLabel *Label1 = nullptr;
-    SpinEdit *SpinEdit1 = nullptr;
-    QComboBox *ComboBox1 = nullptr;
-    QCheckBox *CheckBox1 = nullptr;
-    QCheckBox *CheckBox2 = nullptr;
+    QFrame *Panel1 = nullptr;           // top panel
+    QLabel *Label1 = nullptr;           // "Last"
+    SpinEdit *SpinEdit1 = nullptr;      // no handler: changes nothing
+    QComboBox *ComboBox1 = nullptr;     // no handler: changes nothing
+    QCheckBox *CheckBox1 = nullptr;     // value marks of the closes
+    QCheckBox *CheckBox2 = nullptr;     // value marks of the average
     SpinEdit *spPeriod = nullptr;
     SpinEdit *spOffset = nullptr;
     chart::Chart *Chart1 = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+// The spin edit of the program's windows (days, speed, period and offset spins).
+
 #include <QAbstractSpinBox>
 #include <QString>
 
