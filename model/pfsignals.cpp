@@ -435,12 +435,15 @@ PFSignals FindPFSignals(const PFGrid &grid, const std::vector<int> &topRow,
                         const TFList &quotes)
 {
     PFSignals out;
-    const int n = static_cast<int>(topRow.size());
-    if (quotes.Count() == 0 || n == 0 || bottomRow.size() != topRow.size() || grid.ColCount != n
-        || !(box > 0) || grid.ColumnMark(0) != PFGrid::kMarkX)
+    if (!(box > 0))
         return out;
     out.Reverse = reverse;
     out.ReversalBoxes = ReversalBoxes(box, reverse);
+    out.Scale.box = box;
+    const int n = static_cast<int>(topRow.size());
+    if (quotes.Count() == 0 || n == 0 || bottomRow.size() != topRow.size() || grid.ColCount != n
+        || grid.ColumnMark(0) != PFGrid::kMarkX)
+        return out;
     out.Scale = {quotes.Items(0)->Close, bottomRow.front(), box};
     out.ColumnCount = n;
     Finder(grid, topRow, bottomRow, quotes, out).Run();
