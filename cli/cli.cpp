@@ -2,10 +2,14 @@
 
 #include "document.h"
 #include "dump.h"
+#include "jsonwriter.h"
 #include "numtext.h"
+#include "pfscan.h"
+#include "pfsignals.h"
 #include "pftext.h"
 #include "reports.h"
 #include "session.h"
+#include "signals.h"
 #include "version.h"
 
 #include <algorithm>
@@ -15,6 +19,7 @@
 #include <optional>
 #include <ostream>
 #include <sstream>
+#include <stdexcept>
 
 namespace korvala::cli {
 
@@ -28,6 +33,11 @@ constexpr const char *kUsage =
     "  korvala-cli pf     FILE [--box T] [--reverse T]   the P&F chart as a text picture\n"
     "  korvala-cli report FILE [--depth N]               the targets report lines\n"
     "  korvala-cli dump   FILE [options]                 everything, as one JSON object\n"
+    "  korvala-cli signals FILE [--box T] [--reverse T] [--json]\n"
+    "                                     P&F signals, trend line and objectives\n"
+    "  korvala-cli scan   FILE... [--box-percent P] [--json]\n"
+    "                                     per file its current signal, trend line and latest\n"
+    "                                     objective, then the bullish percent\n"
     "  korvala-cli --help | --version\n"
     "\n"
     "Numbers are written as in the window's edits, with a decimal comma (\"1,5\").\n"
@@ -37,8 +47,13 @@ constexpr const char *kUsage =
     "  --period P, --offset S the indicator window's period and offset (default 7, 5)\n"
     "  --depth N              the analysis window's period (levels for N + 1 pivots)\n"
     "  --mm LINE              a line of the analysis window's memo (repeatable; default \"mm\")\n"
+    "signals and scan options:\n"
+    "  --json                 JSON instead of text (scan: one object per line, the summary last)\n"
+    "  --box-percent P        scan: a box of P % of the last close, the reversal three boxes\n"
+    "                         (default: the automatic box and reversal)\n"
     "\n"
-    "Exit status: 0 success, 1 the file could not be opened or built, 2 bad usage.\n";
+    "Exit status: 0 success, 1 the file could not be opened or built (scan: some file\n"
+    "could not), 2 bad usage.\n";
 
 class UsageError final : public std::runtime_error
 {
@@ -50,8 +65,12 @@ struct Options
 {
     std::string command;
     std::string file;
+    // scan: every file, in order.
+    std::vector<std::string> files;
     std::optional<std::string> box;
     std::optional<std::string> reverse;
+    double boxPercent = 0;
+    bool json = false;
     DumpOptions dump;
 };
 
@@ -63,13 +82,26 @@ int WholeNumber(const std::string &option, const std::string &text)
     return v;
 }
 
+double Percent(const std::string &option, const std::string &text)
+{
+    double v = 0;
+    if (!TryStrToFloat(text, v) || !(v > 0) || v > 1e6)
+        throw UsageError("option " + option + " needs a positive number, not '" + text + "'");
+    return v;
+}
+
 // Which options each command takes.
 const std::map<std::string, std::vector<std::string>> kCommandOptions = {
     {"stats", {}},
     {"pf", {"--box", "--reverse"}},
     {"report", {"--depth"}},
     {"dump", {"--box", "--reverse", "--days", "--period", "--offset", "--depth", "--mm"}},
+    {"signals", {"--box", "--reverse", "--json"}},
+    {"scan", {"--box-percent", "--json"}},
 };
+
+// Options without a value.
+bool IsFlag(const std::string &option) { return option == "--json"; }
 
 Options Parse(const std::vector<std::string> &args)
 {
@@ -86,6 +118,10 @@ Options Parse(const std::vector<std::string> &args)
             const auto &allowed = command->second;
             if (std::find(allowed.begin(), allowed.end(), a) == allowed.end())
                 throw UsageError("'" + o.command + "' takes no option " + a);
+            if (IsFlag(a)) {
+                o.json = true;
+                continue;
+            }
             if (i + 1 >= args.size())
                 throw UsageError("option " + a + " needs a value");
             const std::string &v = args[++i];
@@ -103,8 +139,12 @@ Options Parse(const std::vector<std::string> &args)
                 o.dump.depth = WholeNumber(a, v);
             else if (a == "--mm")
                 mm.push_back(v);
-        } else if (!haveFile) {
-            o.file = a;
+            else if (a == "--box-percent")
+                o.boxPercent = Percent(a, v);
+        } else if (!haveFile || o.command == "scan") {
+            if (!haveFile)
+                o.file = a;
+            o.files.push_back(a);
             haveFile = true;
         } else {
             throw UsageError("unexpected argument '" + a + "'");
@@ -137,8 +177,35 @@ void OpenAndBuild(Session &s, const Options &o)
     }
 }
 
+// Every file at once; a file that fails has its line, the others go on.
+int RunScan(const Options &o, std::ostream &out)
+{
+    const std::vector<PFScanResult> results = ScanFiles(o.files, o.boxPercent);
+    WriteScan(results, o.json, out);
+    for (const PFScanResult &r : results)
+        if (!r.Scanned())
+            return kExitFailed;
+    return kExitOk;
+}
+
+void WriteSignalsCommand(const PFDocument &doc, bool json, std::ostream &out)
+{
+    if (!doc.Built)
+        throw std::runtime_error("The box and the reversal must be at least 0,01; no chart was built");
+    const PFSignals signals = FindPFSignals(doc);
+    if (!json) {
+        PrintLines(out, SignalsReport(signals));
+        return;
+    }
+    JsonWriter writer(out);
+    WriteSignals(writer, signals);
+    out << '\n';
+}
+
 int RunCommand(const Options &o, std::ostream &out, std::ostream &err)
 {
+    if (o.command == "scan")
+        return RunScan(o, out);
     Session session(o.dump.days);
     OpenAndBuild(session, o);
     // The analysis window's period reaches the list as its level depth.
@@ -159,6 +226,8 @@ int RunCommand(const Options &o, std::ostream &out, std::ostream &err)
         PrintLines(text, TargetsReport(doc.QuoteList));
     } else if (o.command == "dump") {
         WriteDump(session, o.dump, text, err);
+    } else if (o.command == "signals") {
+        WriteSignalsCommand(doc, o.json, text);
     }
     out << text.str();
     return kExitOk;

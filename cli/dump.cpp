@@ -2,8 +2,10 @@
 
 #include "document.h"
 #include "jsonwriter.h"
+#include "pfsignals.h"
 #include "reports.h"
 #include "session.h"
+#include "signals.h"
 
 #include <ostream>
 
@@ -201,6 +203,11 @@ void WriteDump(const Session &session, const DumpOptions &options, std::ostream 
     WriteIndicator(json, session, options, err);
     json.NewLine().Key("TargetsReport").Strings(TargetsReport(doc.QuoteList));
     json.NewLine().Key("FNodesReport").Strings(FNodesReport(options.mm));
+    json.NewLine().Key("Signals");
+    if (doc.Built)
+        WriteSignals(json, FindPFSignals(doc));
+    else
+        json.Null();
     json.EndObject();
     out << '\n';
 }

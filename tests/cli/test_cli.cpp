@@ -46,13 +46,13 @@ public:
     }
     ~TempDir() { std::filesystem::remove_all(path); }
     // A quote file: the header, then one line per close (open = high = low = 1).
-    std::string Quotes(const std::vector<std::string> &closes) const
+    std::string Quotes(const std::vector<std::string> &closes, const std::string &name = "quotes.txt") const
     {
-        std::ofstream out(path + "/quotes.txt", std::ios::binary);
+        std::ofstream out(path + "/" + name, std::ios::binary);
         out << "<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n";
         for (std::size_t i = 0; i < closes.size(); ++i)
             out << "0" << 1 + i % 9 << ".01.05;10:00;1;1;1;" << closes[i] << ";1\r\n";
-        return path + "/quotes.txt";
+        return path + "/" + name;
     }
     std::string path;
 };
@@ -76,7 +76,8 @@ Result RunProgram(const std::string &args, const std::string &stdoutPath = "")
 TEST(Usage, HelpVersionAndBadCommandLines)
 {
     const Result help = RunIn({"--help"});
-    for (const char *word : {"stats", "pf", "dump", "--box", "--reverse", "--version"})
+    for (const char *word : {"stats", "pf", "dump", "signals", "scan", "--json", "--box-percent", "--box",
+                             "--reverse", "--version"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     EXPECT_EQ(RunIn({"--version"}).out.rfind("korvala-cli 0.0.1", 0), 0u);
 
@@ -84,7 +85,9 @@ TEST(Usage, HelpVersionAndBadCommandLines)
     for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
              {}, {"frobnicate", file}, {"stats"}, {"pf"}, {"dump", "--box", "1"},
              {"stats", file, "--box", "1"}, {"pf", file, "--box"}, {"pf", file, "--colour", "red"},
-             {"stats", file, Data("small.txt")}, {"--bogus"}}) {
+             {"stats", file, Data("small.txt")}, {"--bogus"}, {"signals"}, {"scan"},
+             {"signals", file, file}, {"signals", file, "--box-percent", "1"}, {"dump", file, "--json"},
+             {"scan", file, "--box-percent", "0"}, {"scan", file, "--box-percent", "abc"}}) {
         const Result r = RunIn(args);
         EXPECT_EQ(r.code, 2) << args.size();
         EXPECT_TRUE(r.out.empty() && !r.err.empty());
@@ -227,4 +230,94 @@ TEST(Program, ExitCodesAndStreams)
     EXPECT_NE(r.code, 0);
     EXPECT_FALSE(r.err.empty());
     EXPECT_NE(RunProgram("dump " + daily, "/dev/full").code, 0);
+}
+
+namespace {
+
+// Columns X 100-105, O -101, X -107 (a buy above 105), O -103, X -106, O -100 (a sell
+// below 103), box 1 and reversal 3; quote i is dated 0<i+1>.01.05.
+const std::vector<std::string> kSignalCloses = {"100", "105,5", "100,5", "107,5", "102,5", "106,5", "99,5"};
+
+} // namespace
+
+TEST(Signals, TheReportItsJsonAndTheDumpSection)
+{
+    const TempDir dir;
+    const std::string file = dir.Quotes(kSignalCloses);
+    const Result text = RunIn({"signals", file, "--box", "1", "--reverse", "3"});
+    ASSERT_EQ(text.code, 0) << text.err;
+    EXPECT_EQ(text.out, "=== P&F signals ===\n"
+                        "Box 1,000, reversal 3,000 (3 boxes), columns: 6\n"
+                        "04.01.05 10:00 Buy  Double top               106,000\n"
+                        "07.01.05 10:00 Sell Double bottom            102,000\n"
+                        "Current signal: Sell, Double bottom, 102,000, 07.01.05 10:00\n"
+                        "Trend line: Bearish resistance from column 2 at 108,000, 105,000 at column 5\n"
+                        "Objectives:\n"
+                        "Vertical count, buy at column 2: 122,000 (column 2, 7 boxes from 101,000)\n"
+                        "Vertical count, sell at column 5: 92,000 (column 3, 5 boxes from 107,000)\n");
+
+    // Rows: 10 (closes 99,5 to 107,5); the first close 100 lies on row 9, so the support
+    // below the O at 101 starts on row 10 and the resistance above the X at 107 on row 1.
+    const Result r = RunIn({"signals", file, "--box", "1", "--reverse", "3", "--json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const json j = json::parse(r.out);
+    EXPECT_EQ(j, json::parse(R"({"ReversalBoxes": 3,
+        "Signals": [{"Column": 2, "Kind": "buy", "Pattern": "Double top", "Price": 106, "DateText": "04.01.05 10:00"},
+                    {"Column": 5, "Kind": "sell", "Pattern": "Double bottom", "Price": 102, "DateText": "07.01.05 10:00"}],
+        "Current": "sell",
+        "TrendLine": {"Kind": "bearish resistance", "FromColumn": 2, "FromRow": 1, "FromPrice": 108, "ToColumn": 5, "Price": 105},
+        "BrokenLines": [{"Kind": "bullish support", "FromColumn": 1, "FromRow": 10, "FromPrice": 100, "ToColumn": 5, "Price": 104}],
+        "Objectives": [
+          {"Method": "vertical", "Kind": "buy", "Column": 2, "FromColumn": 2, "ToColumn": 2, "Count": 7, "Base": 101, "Price": 122},
+          {"Method": "vertical", "Kind": "sell", "Column": 5, "FromColumn": 3, "ToColumn": 3, "Count": 5, "Base": 107, "Price": 92}]})"));
+    // dump: the same object as its last section; null when the Refresh was refused.
+    EXPECT_EQ(json::parse(RunIn({"dump", file, "--box", "1", "--reverse", "3"}).out)["Signals"], j);
+    EXPECT_TRUE(json::parse(RunIn({"dump", file, "--box", "0,001"}).out)["Signals"].is_null());
+    const Result refused = RunIn({"signals", file, "--box", "0,001"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.out.empty());
+    EXPECT_NE(refused.err.find("at least 0,01"), std::string::npos) << refused.err;
+}
+
+TEST(Scan, OneLinePerFileInOrderFailuresOnTheirLineThenTheBullishPercent)
+{
+    // Both files end on the close 105,5: a box of 0,9479 % of it is 1,000, the reversal 3,000.
+    // buy.txt stops after the buy of column 2 (its support 101 at the last column, the
+    // column too young for a count); sell.txt goes on to the sell of column 5 and an X
+    // column to 105 that breaks the resistance (104 there), so a support from the low 100
+    // runs at 100.
+    const TempDir dir;
+    const std::string buy = dir.Quotes({"100", "105,5", "100,5", "107,5", "105,5"}, "buy.txt");
+    std::vector<std::string> sold = kSignalCloses;
+    sold.push_back("105,5");
+    const std::string sell = dir.Quotes(sold, "sell.txt");
+    const std::string bad = Data("bad_number.txt");
+    const Result r = RunIn({"scan", buy, bad, sell, "--box-percent", "0,9479"});
+    EXPECT_EQ(r.code, 1); // one file failed
+    EXPECT_EQ(r.out, buy + ": Buy, Double top, 04.01.05 10:00; bullish support 101,000; no objective\n"
+                         + bad + ": error: '12.5' is not a valid floating point value\n"
+                         + sell + ": Sell, Double bottom, 07.01.05 10:00; bullish support 100,000; "
+                                  "vertical count 92,000\n"
+                         + "Bullish percent: 50,00 % (1 of 2 files on a buy signal, 1 on a sell signal, 1 failed)\n");
+
+    // Many files at once keep their order; with --json one object per line, the summary last.
+    std::vector<std::string> args = {"scan", "--json", "--box-percent", "0,9479"};
+    for (int i = 0; i < 40; ++i)
+        args.push_back(i % 4 == 3 ? sell : buy);
+    const Result many = RunIn(args);
+    EXPECT_EQ(many.code, 0) << many.err;
+    std::istringstream objects(many.out);
+    std::vector<json> parsed;
+    for (std::string line; std::getline(objects, line);)
+        parsed.push_back(json::parse(line));
+    ASSERT_EQ(parsed.size(), 41u);
+    for (int i = 0; i < 40; ++i)
+        EXPECT_EQ(parsed[i]["Current"], i % 4 == 3 ? "sell" : "buy") << i;
+    EXPECT_EQ(parsed[0], json::parse(R"({"File": ")" + buy + R"(", "Box": 1, "Reverse": 3, "Columns": 3,
+        "Current": "buy", "Pattern": "Double top", "Column": 2, "Price": 106, "DateText": "04.01.05 10:00",
+        "TrendLine": {"Kind": "bullish support", "FromColumn": 1, "Price": 101}, "Objective": null})"));
+    EXPECT_EQ(parsed[40], json::parse(R"({"Files": 40, "Failed": 0, "Buy": 30, "Sell": 10, "BullishPercent": 75})"));
+    const std::string failed = RunIn({"scan", bad, "--json"}).out;
+    EXPECT_EQ(json::parse(failed.substr(0, failed.find('\n'))),
+              json::parse(R"({"File": ")" + bad + R"(", "Error": "'12.5' is not a valid floating point value"})"));
 }

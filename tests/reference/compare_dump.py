@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Run `korvala-cli dump FILE [options]` and the independent implementation
-korvala_ref.py on the same file and options, and compare every field.
+korvala_ref.py on the same file and options, and compare every field (the
+sections listed in NOT_MODELLED excepted).
 
     compare_dump.py CLI_BINARY FILE [dump options...]
 
@@ -23,6 +24,8 @@ import time
 MAX_SHOWN = 20
 CONVERT_ERROR = re.compile(r"^'.*' is not a valid floating point value$", re.S)
 REF = os.path.join(os.path.dirname(os.path.abspath(__file__)), "korvala_ref.py")
+# The P&F signals, lines and counts: checked by the program's own tests.
+NOT_MODELLED = ("Signals",)
 
 
 def significant(tok):
@@ -158,6 +161,10 @@ def main(argv):
     except (UnicodeDecodeError, ValueError) as e:
         print("DIFF %s: the program's output is not UTF-8 JSON: %s" % (label, e))
         return 1
+    # Sections the reference does not model are left out of the comparison.
+    for key in NOT_MODELLED:
+        if isinstance(got, dict):
+            got.pop(key, None)
     diffs = []
     compare("", ref, got, free, diffs)
     for tok in loader.long_numbers[:MAX_SHOWN]:
