@@ -17,4 +17,9 @@ const TFList *BenchQuotes(benchmark::State &state);
 const std::string &BenchFileBytes(benchmark::State &state);
 const char *BenchFilePath();
 
+// A quote file of that many lines (a header first): a random walk of closes from 100 with
+// opens, highs, lows and volumes round it, one line a day from 01.01.05 on (28-day months),
+// the same text for the same seed.
+std::string GenerateQuoteText(int lines, unsigned seed);
+
 } // namespace korvala::bench
