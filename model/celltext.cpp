@@ -2,6 +2,7 @@
 
 #include "codec.h"
 #include "numtext.h"
+#include "pfsignals.h"
 #include "quotes.h"
 
 namespace korvala {
@@ -28,5 +29,21 @@ std::string ColumnText(const TFPoint &r)
 }
 
 std::string CloseText(const TFPoint &q) { return "C: " + FormatN(q.Close, 3); }
+
+std::string WithSignalText(const std::string &text, const PFSignal &signal)
+{
+    constexpr std::string_view kBreak = "\r\n";
+    const bool endsWithBreak = text.size() >= kBreak.size()
+                               && text.compare(text.size() - kBreak.size(), kBreak.size(), kBreak) == 0;
+    std::string out = text;
+    for (const std::string &line : SignalLines(signal)) {
+        if (!out.empty() && !endsWithBreak)
+            out += kBreak;
+        out += line;
+        if (endsWithBreak)
+            out += kBreak;
+    }
+    return out;
+}
 
 } // namespace korvala

@@ -6,6 +6,7 @@
 
 namespace korvala {
 
+struct PFSignal;
 struct TFPoint;
 
 // The quote of a cell: five lines joined by CR LF, no break after the last; the empty
@@ -15,5 +16,8 @@ std::string CellText(const TFPoint *cellQuote);
 std::string ColumnText(const TFPoint &columnRec);
 // The closing price as the rulers write it.
 std::string CloseText(const TFPoint &quote);
+// A cell or column text with the lines of the signal whose breakout box the cell is
+// added: after the last line, in the text's own way of ending (with or without a break).
+std::string WithSignalText(const std::string &text, const PFSignal &signal);
 
 } // namespace korvala

@@ -1,5 +1,6 @@
 #include "pfsignals.h"
 
+#include "codec.h"
 #include "document.h"
 #include "numtext.h"
 #include "pfbuild.h"
@@ -527,7 +528,7 @@ std::vector<std::string> SignalsReport(const PFSignals &s)
 std::vector<std::string> SignalLines(const PFSignal &signal)
 {
     return {std::string(SignalKindTitle(signal.Kind)) + ": " + PatternName(signal.Pattern),
-            "Price: " + Price(signal.Price), "Date: " + DateOrDash(signal.DateText)};
+            "Price: " + Price(signal.Price), "Date: " + ShortText(DateOrDash(signal.DateText))};
 }
 
 std::string TrendLineText(const PFSignals &s)

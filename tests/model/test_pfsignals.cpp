@@ -2,6 +2,7 @@
 // Every chart uses box 1 and reversal 3 unless a case says otherwise. Swing() turns the
 // far ends of the columns into closes, so a chart reads as a list of prices: the first
 // close, the top of column 0, the bottom of column 1, the top of column 2, ...
+#include "celltext.h"
 #include "document.h"
 #include "pfbuild.h"
 #include "pfsignals.h"
@@ -352,6 +353,12 @@ TEST(PFSignals, TheDocumentsBuildAndItsTexts)
         "Vertical count, sell at column 5: 92,000 (column 3, 5 boxes from 107,000)",
     }));
     EXPECT_EQ(SignalLines(c.s.Signals[0]), (Lines{"Buy: Double top", "Price: 106,000", "Date: d3"}));
+    // In the cursor window after a cell's text (no break at its end) or a column's (each
+    // line ended by a break).
+    EXPECT_EQ(WithSignalText("Close: 1", c.s.Signals[1]),
+              "Close: 1\r\nSell: Double bottom\r\nPrice: 102,000\r\nDate: d6");
+    EXPECT_EQ(WithSignalText("C: 1\r\n", c.s.Signals[1]),
+              "C: 1\r\nSell: Double bottom\r\nPrice: 102,000\r\nDate: d6\r\n");
     EXPECT_EQ(TrendLineText(c.s), "bearish resistance 105,000");
     EXPECT_EQ(ObjectiveText(c.s.Objectives.back()), "vertical count 92,000");
     EXPECT_EQ(SignalsReport(Chart(Swing({100, 105})).s),
