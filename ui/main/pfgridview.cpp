@@ -1,6 +1,7 @@
 #include "pfgridview.h"
 
 #include "pfbuild.h"
+#include "pfoverlay.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -190,10 +191,25 @@ void PFGridView::DrawCells(QPainter &painter, const QRect &rect) const
         sgDrawCell(painter, m_col, m_row, current);
 }
 
+void PFGridView::SetOverlay(const PFSignalOverlay *overlay)
+{
+    if (overlay == m_overlay)
+        return;
+    m_overlay = overlay;
+    viewport()->update();
+}
+
+void PFGridView::DrawView(QPainter &painter, const QRect &rect) const
+{
+    DrawCells(painter, rect);
+    if (m_overlay)
+        m_overlay->Draw(painter, rect, Metrics());
+}
+
 void PFGridView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
-    DrawCells(painter, event->rect());
+    DrawView(painter, event->rect());
 }
 
 void PFGridView::resizeEvent(QResizeEvent *event)

@@ -16,6 +16,7 @@ class QPainter;
 namespace korvala {
 
 class PFGrid;
+class PFSignalOverlay;
 
 class PFGridView final : public QAbstractScrollArea
 {
@@ -70,6 +71,12 @@ public:
     // sgDrawCell for every cell in view, with one fill per column run of boxes.
     void DrawCells(QPainter &painter, const QRect &rect) const;
 
+    // The signals drawn over the cells (kept by the caller); nullptr: the cells alone.
+    void SetOverlay(const PFSignalOverlay *overlay);
+    const PFSignalOverlay *Overlay() const { return m_overlay; }
+    // What a paint shows within rect: the cells, then the overlay when there is one.
+    void DrawView(QPainter &painter, const QRect &rect) const;
+
 signals:
     // The first visible column or row changed.
     void TopLeftChanged();
@@ -90,6 +97,7 @@ private:
     void UpdateCell(int col, int row);
 
     const PFGrid *m_grid = nullptr;
+    const PFSignalOverlay *m_overlay = nullptr;
     int m_cellSize = pfview::kDefaultMagnitude;
     int m_leftCol = 0;
     int m_topRow = 0;
