@@ -31,6 +31,7 @@ int main(int argc, char *argv[])
     korvala::TForm2 Form2;
     korvala::TfReport fReport;
     Form2.SetReportWindow(&fReport);
+    Form1.SetReportWindow(&fReport);
     Form1.SetAnalysisWindowHook([&Form2](korvala::TFList &quotes) { Form2.ShowFor(&quotes); });
 
     QObject::connect(&Form1, &korvala::TForm1::Closed, &app, &QCoreApplication::quit,

@@ -10,6 +10,9 @@
 #include "texts.h"
 #include "pfgeometry.h"
 #include "pfgridview.h"
+#include "pfoverlay.h"
+#include "pfsignals.h"
+#include "reportwindow.h"
 #include "aboutbox.h"
 
 #include <QAction>
@@ -148,6 +151,12 @@ void TForm1::CreateActions()
                     &TForm1::aRefreshExecute);
     aAbout = make("aAbout", QStringLiteral("&About..."), QStringLiteral("About..."), help,
                   &TForm1::aAboutExecute);
+    aSignals = make("aSignals", QStringLiteral("Сигналы P&&F на графике"),
+                    QStringLiteral("Сигналы P&F на графике"), chart, &TForm1::aSignalsExecute);
+    aSignals->setCheckable(true);
+    aSignalsReport = make("aSignalsReport", QStringLiteral("Отчет по сигналам P&&F"),
+                          QStringLiteral("Отчет по сигналам P&F"), chart,
+                          &TForm1::aSignalsReportExecute);
 }
 
 void TForm1::CreateMenu()
@@ -173,6 +182,9 @@ void TForm1::CreateMenu()
     chart->addAction(aIndic);
     chart->addSeparator();
     chart->addAction(aRefresh);
+    chart->addSeparator();
+    chart->addAction(aSignals);
+    chart->addAction(aSignalsReport);
     QMenu *help = ActionMainMenuBar1->addMenu(QStringLiteral("&Help"));
     help->addAction(aAbout);
     for (QMenu *menu : {file, chart, help})
@@ -355,6 +367,7 @@ QWidget *TForm1::CreateDrawingPanel()
     layout->addWidget(pb);
 
     m_strips = std::make_unique<PFStrips>(m_view, m_doc, *sg);
+    m_overlay = std::make_unique<PFSignalOverlay>(m_doc);
     pb->SetOnPaint([this](QPainter &p) { pbPaint(p); });
     pb1->SetOnPaint([this](QPainter &p) { pb1Paint(p); });
     pbc->SetOnPaint([this](QPainter &p) { pbcPaint(p); });
@@ -515,7 +528,9 @@ void TForm1::OpenQuoteFile(const QString &path)
 {
     // An open that fails changes nothing: the file that was open stays in every window.
     m_doc.OpenFile(path.toStdString());
-    // The quotes are new: nothing under the pointer belongs to them yet.
+    // The quotes are new: nothing under the pointer belongs to them yet, and the signals
+    // of the grid on screen wait for its rebuild.
+    m_overlay->Forget();
     m_view.FCellQuote = nullptr;
     m_view.FColumnRec.reset();
     m_view.FCellX = PFViewState::kNoCell;
@@ -536,6 +551,18 @@ void TForm1::OpenQuoteFile(const QString &path)
 }
 
 void TForm1::aExitExecute() { close(); }
+
+void TForm1::SetReportWindow(TfReport *report) { m_report = report; }
+
+void TForm1::aSignalsExecute() { sg->SetOverlay(aSignals->isChecked() ? m_overlay.get() : nullptr); }
+
+void TForm1::aSignalsReportExecute()
+{
+    if (!m_report)
+        return;
+    m_report->SetLines(SignalsReport(m_overlay->Signals()));
+    m_report->ShowModal();
+}
 
 void TForm1::Action2Execute()
 {
@@ -588,6 +615,7 @@ void TForm1::BuildPF()
     const auto shown = qScopeGuard([this] {
         // A new grid: nothing of the earlier one survives, even after a failure.
         sg->SetGrid(&m_doc.sg);
+        m_overlay->BuildDone();
         sg->ResetView(m_magnitude);
         Memo1->setPlainText(JoinLines(m_doc.Memo1));
         SetStatusText(FromStd(m_doc.stb));
@@ -661,12 +689,13 @@ void TForm1::sgMouseMove(int x, int y)
         m_view.FCellY = rect.top();
         if (chkHintShow->isChecked()) {
             Hint = CellText();
-            if (!Hint.isEmpty()) {
-                ShowCursorWnd(Hint);
-            } else if (c < m_doc.FColumns.Count() && m_view.FColumnRec) {
+            if (Hint.isEmpty() && c < m_doc.FColumns.Count() && m_view.FColumnRec)
                 Hint = FromStd(ColumnText(*m_view.FColumnRec));
+            // With the signals shown, the box of a breakout tells which.
+            if (const PFSignal *signal = aSignals->isChecked() ? m_overlay->SignalAt(c, r) : nullptr)
+                Hint = FromStd(WithSignalText(Hint.toStdString(), *signal));
+            if (!Hint.isEmpty())
                 ShowCursorWnd(Hint);
-            }
         }
     }
     pb->update();

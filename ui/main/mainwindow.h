@@ -41,6 +41,8 @@ class CandleSeries;
 class CandleTabView;
 class CursorWindow;
 class PFGridView;
+class PFSignalOverlay;
+class TfReport;
 
 class TForm1 final : public QMainWindow
 {
@@ -57,6 +59,8 @@ public:
     void SetAnalysisWindowHook(WindowHook hook) { m_analysisWindow = std::move(hook); }
     void SetIndicatorWindowHook(WindowHook hook) { m_indicatorWindow = std::move(hook); }
     void SetAboutBox(TAboutBox *box) { m_aboutBox = box; }
+    // Chart / signals report: the report window it fills and shows modally.
+    void SetReportWindow(TfReport *report);
 
     // The file name the open dialog would give (empty: cancelled). Tests answer it.
     using OpenDialogHook = std::function<QString()>;
@@ -69,6 +73,9 @@ public:
     QAction *Action2 = nullptr;
     QAction *aIndic = nullptr;
     QAction *aRefresh = nullptr;
+    // The P&F signals over the grid (checkable, off at start) and their report.
+    QAction *aSignals = nullptr;
+    QAction *aSignalsReport = nullptr;
     QAction *aAbout = nullptr;
 
     QTabWidget *PageControl1 = nullptr;
@@ -118,6 +125,8 @@ public:
     void aIndicExecute();
     void aRefreshExecute();
     void aAboutExecute();
+    void aSignalsExecute();
+    void aSignalsReportExecute();
     void SpinEdit1Change(const QString &text);
     void Memo1MouseMove();
     void eBoxExit();
@@ -140,6 +149,7 @@ public:
     TFList &QuoteList() { return m_doc.QuoteList; }
     const PFDocument &Document() const { return m_doc; }
     const PFViewState &ViewState() const { return m_view; }
+    const PFSignalOverlay &SignalOverlay() const { return *m_overlay; }
     CursorWindow *CursorWnd() const { return FCursorWnd; }
     QString StatusText() const;
     QString CellText() const;
@@ -185,6 +195,8 @@ private:
     PFDocument m_doc;
     PFViewState m_view;
     std::unique_ptr<PFStrips> m_strips;
+    std::unique_ptr<PFSignalOverlay> m_overlay;
+    QPointer<TfReport> m_report;
     CursorWindow *FCursorWnd = nullptr;
     QLabel *m_stbText = nullptr;
     int m_magnitude = 3;

@@ -9,10 +9,13 @@
 #include "cursorwindow.h"
 #include "linebreak.h"
 #include "pfgridview.h"
+#include "pfoverlay.h"
 #include "mainwindow.h"
+#include "reportwindow.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -103,7 +106,9 @@ TEST_F(MainWindowTest, StartsWithTheOpenDialogAnEmptyWindowItsMenusAndTabs)
     EXPECT_EQ(menus.toStdString(), "&File: &Open...|Action1|Open...|Файл - &Exit|aExit|Exit|Файл\n"
                                    "&Chart: Action2|Action2|Action2|График "
                                    "Индикаторы|aIndic|Индикаторы|График - "
-                                   "&Refersh|aRefresh|Refersh|График\n"
+                                   "&Refersh|aRefresh|Refersh|График - "
+                                   "Сигналы P&&F на графике|aSignals|Сигналы P&F на графике|График "
+                                   "Отчет по сигналам P&&F|aSignalsReport|Отчет по сигналам P&F|График\n"
                                    "&Help: &About...|aAbout|About...|Help\n");
     EXPECT_EQ(form->Button1->text(), QStringLiteral("Refersh"));
     QStringList tabs;
@@ -335,4 +340,64 @@ TEST_F(MainWindowTest, BadFileGivesTheStandardErrorAndTheProgramGoesOn)
     EXPECT_EQ(form->sg->ColCount(), columns);
     Open(Example("intraday.txt")); // and the program works on
     EXPECT_EQ(form->StatusText(), QStringLiteral("Количество периодов = 3000"));
+}
+
+TEST_F(MainWindowTest, SignalsOverTheGridOnRequestInTheCursorWindowAndAsAReport)
+{
+    // Box 1, reversal 3: X 100-105, O -101, X -107 (a buy above 105, dated 04.02.05), O -103,
+    // X -106, O -100 (a sell below 103). The first close lies on row 9, the buy's box (106)
+    // on row 3.
+    const test::QuoteFile file("signals.txt", {"01.02.05;10:00;100;100;100;100;1", "02.02.05;10:00;105,5;105,5;105,5;105,5;1",
+                                               "03.02.05;10:00;100,5;100,5;100,5;100,5;1", "04.02.05;10:00;107,5;107,5;107,5;107,5;1",
+                                               "05.02.05;10:00;102,5;102,5;102,5;102,5;1", "06.02.05;10:00;106,5;106,5;106,5;106,5;1",
+                                               "07.02.05;10:00;99,5;99,5;99,5;99,5;1"});
+    Open(file.path);
+    form->eBox->setText(QStringLiteral("1"));
+    form->eReverse->setText(QStringLiteral("3"));
+    form->aRefresh->trigger();
+    ASSERT_EQ(form->sg->ColCount(), 6);
+
+    // Off at start: the grid as it always was; on and off again: the same picture.
+    EXPECT_FALSE(form->aSignals->isChecked());
+    EXPECT_EQ(form->sg->Overlay(), nullptr);
+    const QImage plain = form->sg->viewport()->grab().toImage();
+    form->aSignals->trigger();
+    EXPECT_TRUE(form->aSignals->isChecked());
+    EXPECT_NE(form->sg->viewport()->grab().toImage(), plain);
+    form->aSignals->trigger();
+    EXPECT_EQ(form->sg->viewport()->grab().toImage(), plain);
+
+    // The breakout box's cursor window tells the signal only while the signals are shown.
+    const QString cell = QStringLiteral("Cell: 04.02.05 10:00\r\nOpen: 107,500\r\nHigh: 107,500\r\n"
+                                        "Low: 107,500\r\nClose: 107,500");
+    Hover(2, 3);
+    EXPECT_EQ(form->Hint, cell);
+    form->aSignals->trigger();
+    Hover(2, 3);
+    EXPECT_EQ(form->Hint, cell + QStringLiteral("\r\nBuy: Double top\r\nPrice: 106,000\r\nDate: 04.02.05 10:00"));
+    EXPECT_EQ(form->CursorWnd()->Text(), form->Hint);
+    Hover(2, 4);
+    EXPECT_EQ(form->Hint.count(QStringLiteral("Buy")), 0);
+
+    // Chart / the report: into the report window, shown modally.
+    TfReport report;
+    form->SetReportWindow(&report);
+    bool seen = false;
+    QTimer::singleShot(0, &report, [&] {
+        seen = true;
+        EXPECT_TRUE(report.isModal());
+        const std::vector<std::string> lines = report.Lines();
+        ASSERT_GE(lines.size(), 5u);
+        EXPECT_EQ(lines[2], "04.02.05 10:00 Buy  Double top               106,000");
+        EXPECT_EQ(lines[4], "Current signal: Sell, Double bottom, 102,000, 07.02.05 10:00");
+        report.reject();
+    });
+    form->aSignalsReport->trigger();
+    EXPECT_TRUE(seen);
+
+    // The choice stays for the next file; its signals are those of the new grid.
+    Open(Example("daily.txt"));
+    EXPECT_TRUE(form->aSignals->isChecked());
+    EXPECT_NE(form->sg->Overlay(), nullptr);
+    EXPECT_EQ(form->SignalOverlay().Signals().ColumnCount, form->sg->ColCount());
 }
