@@ -9,6 +9,7 @@
 #include "appmessages.h"
 #include "document.h"
 #include "pfgridview.h"
+#include "pfoverlay.h"
 #include "mainwindow.h"
 
 #include <benchmark/benchmark.h>
@@ -129,6 +130,28 @@ void BM_PaintGridView(benchmark::State &state)
     state.counters["viewport_w"] = view->viewport()->width();
 }
 BENCHMARK(BM_PaintGridView)->Arg(1)->Arg(12)->Unit(benchmark::kMillisecond);
+
+// The same view painted as a paint event does, without (range(1) = 0) and with the
+// signals overlay (range(1) = 1), magnitude range(0): the overlay may add 1 ms. The
+// signals are computed once, before the timing, as the first paint after a build does.
+void BM_PaintGridViewSignals(benchmark::State &state)
+{
+    const PFDocument &doc = BenchDocument();
+    static PFSignalOverlay overlay(doc);
+    overlay.BuildDone();
+    state.counters["signals"] = static_cast<double>(overlay.Signals().Signals.size());
+    auto view = GridView(doc, static_cast<int>(state.range(0)));
+    view->SetLeftCol(view->ColCount() / 2);
+    view->SetTopRow(std::max(0, doc.sg.FirstRow(view->ColCount() / 2) - 40));
+    if (state.range(1))
+        view->SetOverlay(&overlay);
+    QImage image(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        view->DrawView(painter, image.rect());
+    }
+}
+BENCHMARK(BM_PaintGridViewSignals)->ArgsProduct({{1, 3, 12}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 // Scrolling one step at a time and painting the view: a grid of millions of rows (a
 // price range of 20 000 with box 0,01) against the bench file's grid.
