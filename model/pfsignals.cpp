@@ -307,8 +307,20 @@ private:
         return count * m_out.Scale.box * m_out.ReversalBoxes;
     }
 
-    void AddObjective(PFObjective o)
+    // The objective of the signal in column k, counted from the price level base; none at
+    // or below 0.
+    void AddObjective(PFCountMethod method, PFSignalKind kind, int k, int from, int to, int count,
+                      long long base)
     {
+        PFObjective o;
+        o.Method = method;
+        o.Kind = kind;
+        o.Column = k;
+        o.FromColumn = from;
+        o.ToColumn = to;
+        o.Count = count;
+        o.Base = LevelPrice(base);
+        o.Price = kind == PFSignalKind::Buy ? o.Base + Step(count) : o.Base - Step(count);
         if (o.Price > 0)
             m_out.Objectives.push_back(o);
     }
@@ -322,17 +334,8 @@ private:
         const int c = from + 1;
         if (from < 0 || c > k || c + 1 >= m_n)
             return;
-        PFObjective o;
-        o.Method = PFCountMethod::Vertical;
-        o.Kind = kind;
-        o.Column = k;
-        o.FromColumn = c;
-        o.ToColumn = c;
-        o.Count = m_levels.Boxes(c);
-        const long long level = buy ? m_levels.Low(c) : m_levels.High(c);
-        o.Base = LevelPrice(level);
-        o.Price = buy ? o.Base + Step(o.Count) : o.Base - Step(o.Count);
-        AddObjective(o);
+        AddObjective(PFCountMethod::Vertical, kind, k, c, c, m_levels.Boxes(c),
+                     buy ? m_levels.Low(c) : m_levels.High(c));
     }
 
     // Across the base from its first wall to the breakout column, from the base's low
@@ -343,16 +346,7 @@ private:
         long long level = buy ? LLONG_MAX : LLONG_MIN;
         for (int c = wall; c <= k; ++c)
             level = buy ? std::min(level, m_levels.Low(c)) : std::max(level, m_levels.High(c));
-        PFObjective o;
-        o.Method = PFCountMethod::Horizontal;
-        o.Kind = kind;
-        o.Column = k;
-        o.FromColumn = wall;
-        o.ToColumn = k;
-        o.Count = k - wall + 1;
-        o.Base = LevelPrice(level);
-        o.Price = buy ? o.Base + Step(o.Count) : o.Base - Step(o.Count);
-        AddObjective(o);
+        AddObjective(PFCountMethod::Horizontal, kind, k, wall, k, k - wall + 1, level);
     }
 
     // The furthest column of one kind in [from, to), the latest of equal ones.
