@@ -1,5 +1,7 @@
 #pragma once
 
+// korvala-cli's P&F signals: their JSON object, and the scan of many files at once.
+
 #include <iosfwd>
 #include <string>
 #include <vector>
