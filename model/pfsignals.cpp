@@ -220,6 +220,7 @@ public:
         for (int k = 0; k < m_n; ++k)
             Column(k);
         DrawLines();
+        FillDates();
     }
 
 private:
@@ -281,10 +282,6 @@ private:
         s.Row = buy ? m_top[back] - 1 : m_bottom[back] + 1;
         s.Price = m_out.Scale.XPrice(buy ? s.Row : s.Row - 1);
         s.Quote = FirstFiller(m_grid, k, s.Row);
-        if (const TFPoint *q = m_quotes.Items(s.Quote))
-            s.DateText = q->DateText;
-        else
-            s.Quote = -1;
         m_out.Signals.push_back(std::move(s));
 
         if (newSwing)
@@ -295,6 +292,26 @@ private:
             HorizontalCount(k, kind, k - 6);
         else if (pattern == PFPattern::SpreadTripleTop || pattern == PFPattern::SpreadTripleBottom)
             HorizontalCount(k, kind, base.first);
+    }
+
+    // The signals' quotes lie anywhere in the list: their date texts are fetched a few
+    // signals ahead, so that the reads overlap instead of waiting on memory one by one.
+    void FillDates()
+    {
+        constexpr std::size_t kAhead = 8;
+        std::vector<PFSignal> &signals = m_out.Signals;
+        for (std::size_t i = 0; i < signals.size(); ++i) {
+            if (i + kAhead < signals.size())
+                if (const TFPoint *ahead = m_quotes.Items(signals[i + kAhead].Quote)) {
+                    __builtin_prefetch(&ahead->DateText);
+                    __builtin_prefetch(reinterpret_cast<const char *>(&ahead->DateText) + 31);
+                }
+            PFSignal &s = signals[i];
+            if (const TFPoint *q = m_quotes.Items(s.Quote))
+                s.DateText = q->DateText;
+            else
+                s.Quote = -1;
+        }
     }
 
     double LevelPrice(long long level) const
