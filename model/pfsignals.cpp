@@ -466,7 +466,7 @@ PFSignals FindPFSignals(const PFDocument &doc)
 {
     if (!doc.Built)
         return {};
-    return FindPFSignals(doc.sg, doc.FColTopRow, doc.FColBottomRow, doc.sg.Box, doc.FReverse,
+    return FindPFSignals(doc.sg, doc.FColTopRow, doc.FColBottomRow, doc.FBox, doc.FReverse,
                          doc.QuoteList);
 }
 

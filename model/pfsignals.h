@@ -137,7 +137,9 @@ int ReversalBoxes(double box, double reverse);
 PFSignals FindPFSignals(const PFGrid &grid, const std::vector<int> &topRow,
                         const std::vector<int> &bottomRow, double box, double reverse,
                         const TFList &quotes);
-// The same for the document's last Refresh; empty when it did not build.
+// The same for the document's last Refresh; empty when it did not build. Its FBox and
+// FReverse must still be those the build used (an edit's check can change them later:
+// a window keeps its own copy, see PFSignalOverlay).
 PFSignals FindPFSignals(const PFDocument &doc);
 
 // --- Texts (numbers "%.3n"). ---

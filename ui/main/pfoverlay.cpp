@@ -70,7 +70,7 @@ void PFSignalOverlay::BuildDone()
 {
     m_signals.reset();
     if (m_doc.Built)
-        m_built = std::pair{m_doc.sg.Box, m_doc.FReverse};
+        m_built = std::pair{m_doc.FBox, m_doc.FReverse};
     else
         m_built.reset();
 }
