@@ -2,6 +2,7 @@
 
 #include "document.h"
 #include "numtext.h"
+#include "pfcolumns.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -57,10 +58,8 @@ std::vector<std::string> PFTextPicture(const PFDocument &doc, int maxRows)
                                  + " rows of boxes, " + FormatInt(cols)
                                  + " columns); korvala-cli dump gives its cells");
 
-    // Row r of an X column stands for the price q0.Close + (row of q0 - r) × box.
-    const double q0Close = doc.QuoteList.Items(0)->Close;
-    const int q0Row = doc.FColBottomRow.front();
-    auto price = [&](int r) { return FormatN(q0Close + (q0Row - r) * grid.Box, 3); };
+    const PFPriceScale prices = *RowPrices(doc);
+    auto price = [&](int r) { return FormatN(prices.XPrice(r), 3); };
     const std::size_t width = std::max(price(0).size(), price(rows - 1).size());
 
     std::string cells(static_cast<std::size_t>(cols), '.');

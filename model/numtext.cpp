@@ -267,4 +267,16 @@ std::string FormatN(double value, int decimals) { return FormatFixed(value, deci
 
 std::string FormatF(double value, int decimals) { return FormatFixed(value, decimals, false); }
 
+std::string FormatRoundTrip(double value)
+{
+    if (!std::isfinite(value))
+        return FormatFixed(value, 0, false);
+    // The largest double written in full takes 309 digits before the point.
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    std::string text(buffer, result.ptr);
+    std::replace(text.begin(), text.end(), '.', ',');
+    return text;
+}
+
 } // namespace korvala

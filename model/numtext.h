@@ -43,5 +43,8 @@ std::string FormatInt(long long value);
 std::string FormatN(double value, int decimals);
 // "%.Nf": N decimals, no thousands separator: 1234.5 → "1234,500" for N = 3.
 std::string FormatF(double value, int decimals);
+// The fewest decimals that read back (StrToFloat) to the same double, without exponent
+// or thousands separator: 12.5 → "12,5", 1e-7 → "0,0000001", 3 → "3".
+std::string FormatRoundTrip(double value);
 
 } // namespace korvala

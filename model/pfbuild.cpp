@@ -74,6 +74,7 @@ void PFGrid::Reset()
     RowCount = 1;
     ColCount = 1;
     Box = 0;
+    Reverse = 0;
     m_columns.clear();
     m_cells.clear();
     m_openMark = 0;
@@ -201,6 +202,7 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
     grid.RowCount = static_cast<int>(rows);
     grid.ColCount = 1;
     grid.Box = box;
+    grid.Reverse = reverse;
 
     const TFPoint &q0 = *quotes.Items(0);
     double lastBoxPrice = q0.Close;

@@ -30,8 +30,9 @@ public:
 
     int RowCount = 1;
     int ColCount = 1;
-    // The box the cells were built with (0 before a build).
+    // The box and the reversal the cells were built with (0 before a build).
     double Box = 0;
+    double Reverse = 0;
 
     // 'x', '0', or '\0' for an empty cell.
     char Mark(int col, int row) const;

@@ -177,3 +177,27 @@ TEST(Formats, AgreeWithPrintfAndReadBack)
         for (int decimals : {0, 2, 3})
             EXPECT_EQ(FormatN(v, decimals), ReferenceFormat(v, decimals, true)) << v;
 }
+
+TEST(Formats, RoundTripTextsAreShortExactAndReadBack)
+{
+    const struct
+    {
+        double value;
+        const char *text;
+    } cases[] = {{12.5, "12,5"},   {3, "3"},         {-0.25, "-0,25"},   {1e-7, "0,0000001"},
+                 {1e15, "1000000000000000"},          {0.1 + 0.2, "0,30000000000000004"},
+                 {9.4, "9,4"},     {-1234.5, "-1234,5"}, {0, "0"}};
+    for (const auto &c : cases)
+        EXPECT_EQ(FormatRoundTrip(c.value), c.text) << c.value;
+    // Every text reads back to the very same double, however many digits that takes.
+    std::mt19937_64 rng(5);
+    std::uniform_real_distribution<double> mantissa(-1, 1);
+    for (int i = 0; i < 5000; ++i) {
+        const double v = mantissa(rng) * std::pow(10.0, static_cast<int>(rng() % 24) - 12);
+        const std::string text = FormatRoundTrip(v);
+        ASSERT_EQ(text.find_first_of(".eE "), std::string::npos) << text;
+        ASSERT_EQ(StrToFloat(text), v) << text;
+    }
+    EXPECT_EQ(FormatRoundTrip(std::numeric_limits<double>::infinity()), "INF");
+    EXPECT_EQ(FormatRoundTrip(std::numeric_limits<double>::max()).size(), 309u);
+}
