@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "columnscsv.h"
 #include "document.h"
 #include "dump.h"
 #include "jsonwriter.h"
@@ -32,6 +33,7 @@ constexpr const char *kUsage =
     "  korvala-cli stats  FILE                           statistics texts after opening FILE\n"
     "  korvala-cli pf     FILE [--box T] [--reverse T]   the P&F chart as a text picture\n"
     "  korvala-cli report FILE [--depth N]               the targets report lines\n"
+    "  korvala-cli columns FILE [--box T] [--reverse T]  the P&F columns as CSV (';', decimal comma)\n"
     "  korvala-cli dump   FILE [options]                 everything, as one JSON object\n"
     "  korvala-cli signals FILE [--box T] [--reverse T] [--json]\n"
     "                                     P&F signals, trend line and objectives\n"
@@ -95,6 +97,7 @@ const std::map<std::string, std::vector<std::string>> kCommandOptions = {
     {"stats", {}},
     {"pf", {"--box", "--reverse"}},
     {"report", {"--depth"}},
+    {"columns", {"--box", "--reverse"}},
     {"dump", {"--box", "--reverse", "--days", "--period", "--offset", "--depth", "--mm"}},
     {"signals", {"--box", "--reverse", "--json"}},
     {"scan", {"--box-percent", "--json"}},
@@ -222,6 +225,8 @@ int RunCommand(const Options &o, std::ostream &out, std::ostream &err)
         PrintLines(text, doc.mm_Common);
     } else if (o.command == "pf") {
         PrintLines(text, PFTextPicture(doc));
+    } else if (o.command == "columns") {
+        PrintLines(text, ColumnsCsv(doc));
     } else if (o.command == "report") {
         PrintLines(text, TargetsReport(doc.QuoteList));
     } else if (o.command == "dump") {

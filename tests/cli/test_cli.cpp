@@ -1,10 +1,12 @@
 #include "cli.h"
+#include "columnscsv.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -163,6 +165,43 @@ TEST(PF, TheWorkedExampleAsAPictureTallChartsLeaveOutEmptyRows)
     ASSERT_EQ(big.code, 0) << big.err;
     EXPECT_NE(big.out.find("rows without boxes left out"), std::string::npos);
     EXPECT_LT(big.out.size(), 100000u);
+}
+
+TEST(Columns, TheWorkedExampleAsCsvForASpreadsheet)
+{
+    // Column 0 rises 10 → 12 and takes in 12.5 (its high 13.5), 13 and 9.5 (a fall too
+    // small to reverse, its low 9.4): open 10, close 9.5, volume 100 + 200 + 300 + 400.
+    // Column 1 is made by 9 alone and its boxes stand for 12 down to 9; column 2 by
+    // 12.6 alone, boxes 9 up to 12.
+    const Result r = RunIn({"columns", Data("pf_example.txt"), "--box", "1", "--reverse", "3"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "column;direction;start;end;open;high;low;close;volume;top;bottom\n"
+                     "0;UP;01.12.05 10:00;01.12.05 13:00;10;13,5;9,4;9,5;1000;12;10\n"
+                     "1;DOWN;01.12.05 14:00;01.12.05 14:00;9,5;9,7;8,5;9;500;12;9\n"
+                     "2;UP;01.12.05 15:00;01.12.05 15:00;9;12,8;8,9;12,6;600;12;9\n");
+    // Without --box the proposed box builds it: the first line is still the header and
+    // every column has eleven fields.
+    const Result automatic = RunIn({"columns", Data("pf_example.txt")});
+    ASSERT_EQ(automatic.code, 0);
+    std::istringstream lines(automatic.out);
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line.rfind("column;direction;", 0), 0u);
+    int count = 0;
+    for (; std::getline(lines, line); ++count)
+        EXPECT_EQ(std::count(line.begin(), line.end(), ';'), 10) << line;
+    EXPECT_GE(count, 1);
+    // A refused Refresh builds nothing: the header alone. Bad files and options fail as
+    // the other commands do.
+    EXPECT_EQ(RunIn({"columns", Data("pf_example.txt"), "--box", "0,001"}).out,
+              "column;direction;start;end;open;high;low;close;volume;top;bottom\n");
+    EXPECT_EQ(RunIn({"columns", Data("bad_number.txt")}).code, 1);
+    EXPECT_EQ(RunIn({"columns", Data("pf_example.txt"), "--depth", "2"}).code, 2);
+
+    EXPECT_EQ(korvala::cli::CsvField("01.12.05 10:00"), "01.12.05 10:00");
+    EXPECT_EQ(korvala::cli::CsvField("a;b"), "\"a;b\"");
+    EXPECT_EQ(korvala::cli::CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(korvala::cli::CsvField("two\nlines"), "\"two\nlines\"");
 }
 
 // Every field of the dump is compared with an independent implementation under
