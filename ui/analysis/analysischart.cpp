@@ -136,11 +136,13 @@ void TFinChart::DataChanged()
     update();
 }
 
-FinChartGeometry TFinChart::Geometry() const
+FinChartGeometry TFinChart::Geometry() const { return GeometryFor(size()); }
+
+FinChartGeometry TFinChart::GeometryFor(QSize size) const
 {
     const double minLow = FList ? FList->MinLow : TFList::kMinStart;
     const double maxHigh = FList ? FList->MaxHigh : 0;
-    return FinChartGeometry(width(), height(), minLow, maxHigh, FVisibleCount);
+    return FinChartGeometry(size.width(), size.height(), minLow, maxHigh, FVisibleCount);
 }
 
 ChartOptions TFinChart::Options() const
@@ -269,6 +271,18 @@ void TFinChart::PaintDirect(QPainter &painter) const
     DrawPlot(painter, g);
     DrawGrid(painter, g);
     DrawCrosshair(painter, g);
+    DrawLayers(painter, g);
+    painter.restore();
+}
+
+void TFinChart::PaintPicture(QPainter &painter, QSize size) const
+{
+    const FinChartGeometry g = GeometryFor(size);
+    painter.save();
+    painter.setFont(font());
+    painter.fillRect(QRect(QPoint(0, 0), size), palette().color(backgroundRole()));
+    DrawPlot(painter, g);
+    DrawGrid(painter, g);
     DrawLayers(painter, g);
     painter.restore();
 }

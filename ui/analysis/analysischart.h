@@ -70,9 +70,14 @@ public:
 
     // The plot geometry for the control's current size, list and zoom.
     FinChartGeometry Geometry() const;
+    // … for a control of that size.
+    FinChartGeometry GeometryFor(QSize size) const;
 
     // The whole picture painted straight onto painter, without the cached images.
     void PaintDirect(QPainter &painter) const;
+    // The chart as it would be drawn at size, without the crosshair: a picture of the
+    // quotes for files and the printer.
+    void PaintPicture(QPainter &painter, QSize size) const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -2,6 +2,7 @@
 
 #include "analysischart.h"
 #include "numtext.h"
+#include "pictureexport.h"
 #include "reports.h"
 #include "swinglist.h"
 #include "reportwindow.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -57,6 +59,27 @@ QHBoxLayout *NewRow()
     return row;
 }
 
+// The analysis chart at a size of its own, drawn as it would be at that size.
+class FinChartPicture final : public chart::ExportPicture
+{
+public:
+    FinChartPicture(const TFinChart &chart, QSize size) : m_chart(chart), m_size(size) {}
+
+    chart::PictureSize Size() const override { return {m_size.width(), m_size.height()}; }
+
+    void Render(QPaintDevice &device, const QRectF &target) override
+    {
+        QPainter painter(&device);
+        painter.translate(target.topLeft());
+        painter.scale(target.width() / m_size.width(), target.height() / m_size.height());
+        m_chart.PaintPicture(painter, m_size);
+    }
+
+private:
+    const TFinChart &m_chart;
+    QSize m_size;
+};
+
 } // namespace
 
 QFont AnalysisFont()
@@ -88,6 +111,7 @@ TForm2::TForm2(TfReport *report, QWidget *parent)
     FChart->setPalette(white);
     FChart->SetOnPriceDown([this](TFinChart *) { ChartPriceDown(); });
     FChart->SetOnPriceUp([this](TFinChart *) { ChartPriceUp(); });
+    chart::AddExportActions(FChart, [this] { return ChartPicture(); }, QStringLiteral("analysis"));
 
     Splitter1 = Named(new QSplitter(Qt::Horizontal, this), "Splitter1");
     Splitter1->addWidget(Panel2);
@@ -234,6 +258,11 @@ void TForm2::ShowFor(TFList *quotes)
     // The items point into the quotes, which the next open replaces: the next showing
     // fills the list again.
     cbxItems->Assign({});
+}
+
+std::unique_ptr<chart::ExportPicture> TForm2::ChartPicture(QSize size) const
+{
+    return std::make_unique<FinChartPicture>(*FChart, size.isEmpty() ? FChart->size() : size);
 }
 
 void TForm2::FillSwingList() { cbxItems->Assign(SwingListItems(FChart->Data())); }

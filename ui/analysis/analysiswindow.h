@@ -8,6 +8,9 @@
 
 #include <QDialog>
 #include <QFont>
+#include <QSize>
+
+#include <memory>
 
 #include <string>
 #include <vector>
@@ -22,6 +25,10 @@ class QSpinBox;
 class QSplitter;
 
 namespace korvala {
+
+namespace chart {
+class ExportPicture;
+} // namespace chart
 
 class TFinChart;
 class SwingListModel;
@@ -42,6 +49,9 @@ public:
 
     void SetReportWindow(TfReport *report) { m_report = report; }
     TFinChart *Chart() const { return FChart; }
+    // The chart as a picture of size pixels (the chart's own size when empty), without
+    // the crosshair. The chart's context menu saves, copies and prints it.
+    std::unique_ptr<chart::ExportPicture> ChartPicture(QSize size = {}) const;
 
     // Attaches the quotes to the chart and refills the pivot check list.
     void Open(TFList *quotes);

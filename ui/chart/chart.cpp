@@ -6,6 +6,8 @@
 #include "plotwidget.h"
 #include "tickers.h"
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QVBoxLayout>
 
@@ -388,6 +390,14 @@ Chart::Impl::Impl(Chart *chart)
     QObject::connect(plot, &QCustomPlot::mouseDoubleClick, plot, [this](QMouseEvent *) {
         follow = true;
         plot->replot(QCustomPlot::rpQueuedReplot);
+    });
+    // The plot keeps mouse events to itself: a right-click on it asks the chart for the
+    // chart's own context menu.
+    plot->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(plot, &QWidget::customContextMenuRequested, plot, [this](const QPoint &pos) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, plot->mapTo(owner, pos),
+                                plot->mapToGlobal(pos));
+        QCoreApplication::sendEvent(owner, &event);
     });
 }
 
@@ -808,6 +818,68 @@ void Chart::ReplotNow()
         layout()->activate();
     d->plot->setViewport(d->plot->rect());
     d->plot->replot(QCustomPlot::rpImmediateRefresh);
+}
+
+namespace {
+
+// A picture of the chart at a size of its own: the layout of that size while it is
+// drawn (the ticks are chosen from the plot's size before each layout pass), the
+// screen's layout again afterwards.
+class PictureLayout final
+{
+public:
+    PictureLayout(PlotWidget *plot, QSize size)
+        : m_plot(plot)
+        , m_size(size.isEmpty() ? plot->size() : size)
+    {
+        m_plot->Relayout(m_size);
+    }
+    ~PictureLayout()
+    {
+        m_plot->Relayout();
+        m_plot->replot(QCustomPlot::rpQueuedReplot);
+    }
+    PictureLayout(const PictureLayout &) = delete;
+    PictureLayout &operator=(const PictureLayout &) = delete;
+
+    QSize Size() const { return m_size; }
+
+private:
+    PlotWidget *m_plot;
+    QSize m_size;
+};
+
+} // namespace
+
+QImage Chart::ToImage(QSize size)
+{
+    const PictureLayout layout(d->plot, size);
+    return d->plot->toPixmap(layout.Size().width(), layout.Size().height()).toImage();
+}
+
+bool Chart::SavePdf(const QString &path, QSize size)
+{
+    const PictureLayout layout(d->plot, size);
+    return d->plot->savePdf(path, layout.Size().width(), layout.Size().height(), QCP::epNoCosmetic,
+                            QCoreApplication::applicationName(), d->titleText);
+}
+
+void Chart::Render(QPaintDevice &device, const QRectF &target, QSize size)
+{
+    const PictureLayout layout(d->plot, size);
+    size = layout.Size();
+    if (size.isEmpty())
+        return;
+    QCPPainter painter(&device);
+    if (!painter.isActive())
+        return;
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    painter.setMode(QCPPainter::pmNonCosmetic);
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / size.width(), target.height() / size.height());
+    d->plot->toPainter(&painter, size.width(), size.height());
+    painter.end();
 }
 
 } // namespace korvala::chart

@@ -6,6 +6,9 @@
 #include "candle.h"
 
 #include <QColor>
+#include <QImage>
+#include <QRectF>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -127,6 +130,16 @@ public:
 
     // Draws now instead of at the next turn of the event loop.
     void ReplotNow();
+
+    // Pictures of the chart as it stands, drawn by the plotting library at size (in
+    // pixels; the chart's own size when empty). The view is fitted to that size as it
+    // would be on screen; the chart on screen is left as it was.
+    QImage ToImage(QSize size = {});
+    // One PDF page of size points; false when the file could not be written.
+    bool SavePdf(const QString &path, QSize size = {});
+    // As vectors onto a paint device (an SVG generator, a printer), scaled into target
+    // (device coordinates). Pens keep their proportions when scaled.
+    void Render(QPaintDevice &device, const QRectF &target, QSize size = {});
 
 private:
     struct Impl;

@@ -26,7 +26,12 @@ void PlotWidget::updateLayout()
 
 void PlotWidget::Relayout()
 {
-    setViewport(rect());
+    Relayout(size());
+}
+
+void PlotWidget::Relayout(QSize size)
+{
+    setViewport(QRect(QPoint(0, 0), size));
     updateLayout();
 }
 

@@ -18,8 +18,9 @@ public:
     // after returns true when it changed a range, which calls for another layout pass
     // (the tick labels may have changed width).
     void SetLayoutHooks(std::function<void()> before, std::function<bool()> after);
-    // A layout pass without drawing, for the current size.
+    // A layout pass without drawing, for the current size or for a picture of size.
     void Relayout();
+    void Relayout(QSize size);
 
 protected:
     void updateLayout() override;

@@ -4,6 +4,7 @@
 
 #include "chart.h"
 #include "indicator.h"
+#include "pictureexport.h"
 #include "spinedit.h"
 
 #include <QCheckBox>
@@ -104,6 +105,7 @@ TfIndic::TfIndic(const TFList *quotes, QWidget *parent) : QWidget(parent, Qt::Wi
     Series2->SetPointersVisible(false);
     Series2->SetMarksVisible(true);
     Series2->SetMarkArrowColor(kTeal);
+    chart::AddExportActions(Chart1, [this] { return ChartPicture(); }, QStringLiteral("indicator"));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -141,6 +143,11 @@ void TfIndic::CalcIndicator()
     Series2->Assign(std::move(s.Series2));
     if (!s.Error.empty())
         throw std::runtime_error(s.Error);
+}
+
+std::unique_ptr<chart::ExportPicture> TfIndic::ChartPicture(QSize size) const
+{
+    return std::make_unique<chart::ChartPicture>(*Chart1, size);
 }
 
 // Either spin: both are read, unless one of them is being cleared.

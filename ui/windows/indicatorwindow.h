@@ -5,6 +5,7 @@
 
 #include "quotes.h"
 
+#include <QSize>
 #include <QWidget>
 
 #include <memory>
@@ -18,6 +19,7 @@ namespace korvala {
 
 namespace chart {
 class Chart;
+class ExportPicture;
 class LineSeries;
 } // namespace chart
 
@@ -40,6 +42,10 @@ public:
     // stops at the first smoothing step: the lines keep the points made so far and the
     // error is thrown (std::runtime_error) for the application's error message.
     void CalcIndicator();
+
+    // The chart as a picture of size pixels (the chart's own size when empty). The
+    // chart's context menu saves, copies and prints it.
+    std::unique_ptr<chart::ExportPicture> ChartPicture(QSize size = {}) const;
 
 private:
     friend class TfIndicProbe; // tests and benchmarks look inside

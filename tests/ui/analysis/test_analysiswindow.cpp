@@ -4,9 +4,12 @@
 #include "analysischart.h"
 #include "swinglist.h"
 #include "analysiswindow.h"
+#include "pictureexport.h"
 #include "reportwindow.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QPainter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -235,4 +238,44 @@ TEST_F(Form2Test, ReportButtonsFillTheReportWindowAndShowIt)
         EXPECT_EQ(form.Chart()->VisibleCount(), 4);
         EXPECT_EQ(form.cbxItems->Count(), 3);
     });
+}
+
+TEST_F(Form2Test, TheChartAsAPictureOfAnySizeWithoutTheCrosshair)
+{
+    Open();
+    form.resize(800, 600);
+    QApplication::processEvents();
+    TFinChart *chart = form.Chart();
+    // The chart's context menu holds the export commands; a right press picks no price.
+    QStringList commands;
+    for (const QAction *a : chart->actions())
+        commands << a->text();
+    EXPECT_EQ(commands.join(QLatin1Char('|')).toStdString(),
+              "Export chart...|Copy chart|Print chart...|Print preview...");
+    EXPECT_EQ(chart->contextMenuPolicy(), Qt::ActionsContextMenu);
+    form.Edit1->setText(QStringLiteral("7"));
+    QTest::mousePress(chart, Qt::RightButton, {}, QPoint(100, 150));
+    QTest::mouseRelease(chart, Qt::RightButton, {}, QPoint(100, 150));
+    EXPECT_EQ(form.Edit1->text(), QStringLiteral("7"));
+
+    // The crosshair sits on row 0 before any movement, across the plot (x from 30).
+    const QSize size(500, 400);
+    QImage onScreen(size, QImage::Format_RGB32);
+    {
+        QPainter painter(&onScreen);
+        chart->PaintDirect(painter);
+    }
+    const std::unique_ptr<chart::ExportPicture> picture = form.ChartPicture(size);
+    EXPECT_EQ(picture->Size().width, 500);
+    const QImage image = picture->Image();
+    ASSERT_EQ(image.size(), size);
+    EXPECT_EQ(onScreen.pixelColor(100, 0), QColor(200, 200, 200));
+    EXPECT_EQ(image.pixelColor(100, 0), QColor(Qt::white));
+    // The plot of that size: margins 30, 80, 60, 160, filled with RGB(250, 250, 250).
+    EXPECT_EQ(image.pixelColor(31, 81), QColor(250, 250, 250));
+    EXPECT_EQ(image.pixelColor(500 - 61, 400 - 161), QColor(250, 250, 250));
+    EXPECT_EQ(image.pixelColor(500 - 59, 400 - 161), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(31, 400 - 159), QColor(Qt::white));
+    // Without a size the picture is the chart's own.
+    EXPECT_EQ(form.ChartPicture()->Image().size(), chart->size());
 }

@@ -4,9 +4,11 @@
 #include "indicatorwindow.h"
 
 #include "chart.h"
+#include "pictureexport.h"
 #include "spinedit.h"
 
 #include <QCheckBox>
+#include <QImage>
 #include <QComboBox>
 #include <QLabel>
 #include <QTest>
@@ -153,4 +155,16 @@ TEST_F(TfIndicProbe, CheckBoxesShowAndHideTheMarksOfTheirLine)
     EXPECT_FALSE(Series1->MarksVisible());
     Click(CheckBox2);
     EXPECT_TRUE(Series2->MarksVisible());
+}
+
+TEST_F(TfIndicProbe, TheChartsContextMenuAndItsPicture)
+{
+    Fill({10, 14, 11, 15, 12, 16, 13, 17});
+    w->resize(700, 480);
+    w->show();
+    w->CalcIndicator();
+    EXPECT_EQ(Chart1->actions().size(), 4);
+    EXPECT_EQ(Chart1->contextMenuPolicy(), Qt::ActionsContextMenu);
+    EXPECT_EQ(w->ChartPicture(QSize(600, 300))->Image().size(), QSize(600, 300));
+    EXPECT_EQ(w->ChartPicture()->Image().size(), Chart1->size());
 }
