@@ -105,6 +105,17 @@ int TopRowToShow(const GridMetrics &m, int row)
     return FirstToShow(m.topRow, row, StepCapacity(m.viewH, m.cellH), MaxTopRow(m));
 }
 
+long long LabelStep(int cellSize, int minPixels)
+{
+    const long long cell = std::max(1, cellSize);
+    for (long long decade = 1;; decade *= 10) {
+        for (const long long n : {decade, 2 * decade, 5 * decade}) {
+            if (n * cell >= minPixels || n >= 1'000'000'000'000LL)
+                return n;
+        }
+    }
+}
+
 int VolumeBarHeight(double maxVolume, double volume)
 {
     if (!(maxVolume > 0))

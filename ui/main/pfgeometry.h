@@ -24,6 +24,17 @@ inline constexpr int kMaxMagnitude = 12;
 inline constexpr int kDefaultMagnitude = 3;
 std::optional<int> MagnitudeFromText(std::string_view text);
 
+// The strips round the grid (design sizes in pixels): the date strip above, the volume
+// strip below, the left ruler at start and the splitter right of it.
+inline constexpr int kDateStripHeight = 16;
+inline constexpr int kVolumeStripHeight = 54;
+inline constexpr int kRulerWidth = 75;
+inline constexpr int kSplitterWidth = 3;
+
+// Labels along cells of cellSize pixels at least minPixels apart: every n-th cell, n the
+// smallest of 1, 2, 5, 10, 20, 50 … that keeps them so.
+long long LabelStep(int cellSize, int minPixels);
+
 // What the grid shows: its size in cells, the first visible column and row, the cell
 // size and the size of the area the cells are drawn in.
 struct GridMetrics

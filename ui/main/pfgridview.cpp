@@ -151,13 +151,20 @@ void PFGridView::sgDrawCell(QPainter &painter, int col, int row, const QRect &re
 
 void PFGridView::DrawCells(QPainter &painter, const QRect &rect) const
 {
+    const QRect painted = PaintCells(painter, m_grid, Metrics(), rect);
+    if (painted.contains(QPoint(m_col - m_leftCol, m_row - m_topRow)))
+        sgDrawCell(painter, m_col, m_row, CellRect(m_col, m_row));
+}
+
+QRect PFGridView::PaintCells(QPainter &painter, const PFGrid *grid, const pfview::GridMetrics &m,
+                             const QRect &rect)
+{
     painter.fillRect(rect, kBackColor);
-    const pfview::GridMetrics m = Metrics();
-    const int s = m_cellSize;
+    const int s = m.cellW;
     const int cols = pfview::PartlyVisibleCols(m);
     const int rows = pfview::PartlyVisibleRows(m);
-    if (cols <= 0 || rows <= 0)
-        return;
+    if (cols <= 0 || rows <= 0 || s <= 0)
+        return {};
 
     // Columns and rows (relative to the first visible ones) that meet rect.
     const int c0 = std::max(0, rect.left() / s);
@@ -165,30 +172,27 @@ void PFGridView::DrawCells(QPainter &painter, const QRect &rect) const
     const int r0 = std::max(0, rect.top() / s);
     const int r1 = std::min(rows - 1, rect.bottom() / s);
     if (c0 > c1 || r0 > r1)
-        return;
+        return {};
 
     // Every cell in view is white unless it holds a box or is the current cell.
     painter.fillRect(QRect(c0 * s, r0 * s, (c1 - c0 + 1) * s, (r1 - r0 + 1) * s), Qt::white);
-    if (m_grid) {
-        const int firstRow = m_topRow + r0;
-        const int lastRow = m_topRow + r1;
+    if (grid) {
+        const int firstRow = m.topRow + r0;
+        const int lastRow = m.topRow + r1;
         for (int i = c0; i <= c1; ++i) {
-            const int col = m_leftCol + i;
-            const char mark = m_grid->ColumnMark(col);
+            const int col = m.leftCol + i;
+            const char mark = grid->ColumnMark(col);
             if (mark != PFGrid::kMarkX && mark != PFGrid::kMarkO)
                 continue;
-            const int top = std::max(m_grid->FirstRow(col), firstRow);
-            const int bottom = std::min(m_grid->LastRow(col), lastRow);
+            const int top = std::max(grid->FirstRow(col), firstRow);
+            const int bottom = std::min(grid->LastRow(col), lastRow);
             if (top > bottom)
                 continue;
-            painter.fillRect(QRect(i * s, (top - m_topRow) * s, s, (bottom - top + 1) * s),
+            painter.fillRect(QRect(i * s, (top - m.topRow) * s, s, (bottom - top + 1) * s),
                              mark == PFGrid::kMarkX ? kMarkXColor : kMarkOColor);
         }
     }
-    const QRect current = CellRect(m_col, m_row);
-    if (m_col - m_leftCol >= c0 && m_col - m_leftCol <= c1 && m_row - m_topRow >= r0
-        && m_row - m_topRow <= r1)
-        sgDrawCell(painter, m_col, m_row, current);
+    return QRect(QPoint(c0, r0), QPoint(c1, r1));
 }
 
 void PFGridView::SetOverlay(const PFSignalOverlay *overlay)

@@ -70,6 +70,12 @@ public:
     // The cells within rect (cell-area coordinates). Gives the same picture as
     // sgDrawCell for every cell in view, with one fill per column run of boxes.
     void DrawCells(QPainter &painter, const QRect &rect) const;
+    // The same without a current cell, for any cells of any grid: the cells that metrics
+    // puts in view and rect meets (rect in the coordinates of the area metrics
+    // describes). Returns the cells painted, counted from the first ones in view; empty
+    // when none.
+    static QRect PaintCells(QPainter &painter, const PFGrid *grid, const pfview::GridMetrics &m,
+                            const QRect &rect);
 
     // The signals drawn over the cells (kept by the caller); nullptr: the cells alone.
     void SetOverlay(const PFSignalOverlay *overlay);

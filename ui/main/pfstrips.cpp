@@ -67,7 +67,13 @@ void PFStrips::DrawCrossY(QPainter &painter, int width) const
 
 void PFStrips::DrawVolumeBars(QPainter &painter, QSize size, int pbcWidth) const
 {
-    const TFList &columns = m_doc.FColumns;
+    DrawVolumeBars(painter, m_doc.FColumns, size, pbcWidth, m_grid.DefaultColWidth(),
+                   m_grid.LeftCol(), m_grid.VisibleColCount());
+}
+
+void PFStrips::DrawVolumeBars(QPainter &painter, const TFList &columns, QSize size, int pbcWidth,
+                              int cellW, int firstCol, int count)
+{
     if (!(columns.MaxVolume > 0) || columns.Count() == 0)
         return;
     const QString label = QStringLiteral("Volume");
@@ -75,14 +81,12 @@ void PFStrips::DrawVolumeBars(QPainter &painter, QSize size, int pbcWidth) const
     TextOut(painter, pbcWidth - labelWidth - 3, size.height() - 20, label);
 
     const int g = GridLeft(pbcWidth);
-    const int s = m_grid.DefaultColWidth();
-    const int visible = m_grid.VisibleColCount();
-    for (int i = 0; i < visible; ++i) {
-        const TFPoint *rec = columns.Items(m_grid.LeftCol() + i);
+    for (int i = 0; i < count; ++i) {
+        const TFPoint *rec = columns.Items(firstCol + i);
         if (!rec)
             continue;
         const int h = pfview::VolumeBarHeight(columns.MaxVolume, rec->Volume);
-        const QRect bar = pfview::VolumeBarRect(g, s, i, size.height(), h);
+        const QRect bar = pfview::VolumeBarRect(g, cellW, i, size.height(), h);
         if (bar.width() > 0 && bar.height() > 0)
             painter.fillRect(bar, kBarColor);
     }

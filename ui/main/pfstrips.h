@@ -16,6 +16,7 @@ class QPainter;
 namespace korvala {
 
 struct TFPoint;
+class TFList;
 class PFDocument;
 class PFGridView;
 
@@ -75,6 +76,10 @@ public:
     void pbc1Paint(QPainter &painter, QSize size) const;
 
     void DrawVolumeBars(QPainter &painter, QSize size, int pbcWidth) const;
+    // The bars of count columns of columns from firstCol on, cellW pixels apart, on a
+    // strip of size whose grid starts right of a ruler pbcWidth wide.
+    static void DrawVolumeBars(QPainter &painter, const TFList &columns, QSize size, int pbcWidth,
+                               int cellW, int firstCol, int count);
     void DrawColumnBand(QPainter &painter, int width) const;
 
     // The grid's left edge inside the drawing panel: ruler, splitter and bevel.
