@@ -2,6 +2,7 @@
 
 #include "appmessages.h"
 #include "candletab.h"
+#include "chartexport.h"
 #include "chart.h"
 #include "celltext.h"
 #include "cursorwindow.h"
@@ -100,6 +101,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     CreateActions();
     CreateMenu();
     CreateTabs();
+    m_chartExport->FollowTabs(PageControl1);
 
     stb = new QStatusBar(this);
     stb->setObjectName(QStringLiteral("stb"));
@@ -175,6 +177,9 @@ void TForm1::CreateMenu()
 
     QMenu *file = ActionMainMenuBar1->addMenu(QStringLiteral("&File"));
     file->addAction(Action1);
+    file->addSeparator();
+    m_chartExport = new MainChartExport(*this);
+    m_chartExport->AddTo(file);
     file->addSeparator();
     file->addAction(aExit);
     QMenu *chart = ActionMainMenuBar1->addMenu(QStringLiteral("&Chart"));

@@ -40,6 +40,7 @@ class CandleSeries;
 
 class CandleTabView;
 class CursorWindow;
+class MainChartExport;
 class PFGridView;
 class PFSignalOverlay;
 class TfReport;
@@ -110,6 +111,8 @@ public:
     chart::CandleSeries *LineBreakSeries = nullptr;
     // Tab "Candle": its chart, date range and replay (with Timer2).
     CandleTabView *CandleTab() const { return m_candleTab; }
+    // File / "Export chart...", "Copy chart", "Print chart...", "Print preview...".
+    MainChartExport *ChartExport() const { return m_chartExport; }
 
     // The store of the cursor window's current text.
     QString Hint;
@@ -205,6 +208,7 @@ private:
 
     QPointer<TAboutBox> m_aboutBox;
     CandleTabView *m_candleTab = nullptr;
+    MainChartExport *m_chartExport = nullptr;
     bool m_inEditExit = false;
     WindowHook m_analysisWindow;
     WindowHook m_indicatorWindow;

@@ -103,7 +103,12 @@ TEST_F(MainWindowTest, StartsWithTheOpenDialogAnEmptyWindowItsMenusAndTabs)
                                                                 .join(QLatin1Char('|')));
         menus += QLatin1Char('\n');
     }
-    EXPECT_EQ(menus.toStdString(), "&File: &Open...|Action1|Open...|Файл - &Exit|aExit|Exit|Файл\n"
+    EXPECT_EQ(menus.toStdString(), "&File: &Open...|Action1|Open...|Файл - "
+                                   "&Export chart...|aExportChart|Export chart...|Файл "
+                                   "&Copy chart|aCopyChart|Copy chart|Файл "
+                                   "&Print chart...|aPrintChart|Print chart...|Файл "
+                                   "Print pre&view...|aPrintPreview|Print preview...|Файл - "
+                                   "&Exit|aExit|Exit|Файл\n"
                                    "&Chart: Action2|Action2|Action2|График "
                                    "Индикаторы|aIndic|Индикаторы|График - "
                                    "&Refersh|aRefresh|Refersh|График - "
