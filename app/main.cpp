@@ -4,13 +4,67 @@
 #include "appmessages.h"
 #include "aboutbox.h"
 #include "analysiswindow.h"
+#include "commandline.h"
 #include "indicatorwindow.h"
 #include "mainwindow.h"
 #include "reportwindow.h"
+#include "version.h"
+
+#include <iostream>
+
+namespace {
+
+// `korvala FILE --export OUT`: the picture without a window; the exit code.
+int ExportWithoutWindow(const korvala::HeadlessExport &request)
+{
+    try {
+        korvala::RunHeadlessExport(request);
+        return korvala::kExitOk;
+    } catch (const korvala::QuoteLineError &e) {
+        std::cerr << "korvala: " << e.what() << '\n' << e.Location() << '\n';
+    } catch (const std::bad_alloc &) {
+        std::cerr << "korvala: out of memory\n";
+    } catch (const std::exception &e) {
+        std::cerr << "korvala: " << e.what() << '\n';
+    }
+    return korvala::kExitFailed;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    korvala::Application app(argc, argv);
+    // Work without a window needs no display, and none of Qt's own options, which would
+    // take --reverse for themselves (right-to-left layout).
+    const bool windowless = korvala::RunsWithoutWindow(argc, argv);
+    if (windowless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    int qtArgc = windowless ? 1 : argc;
+    korvala::Application app(qtArgc, argv);
+    if (!windowless)
+        args = QCoreApplication::arguments().mid(1);
+
+    korvala::CommandLine commandLine;
+    try {
+        commandLine = korvala::ParseCommandLine(args);
+    } catch (const korvala::CommandLineError &e) {
+        std::cerr << "korvala: " << e.what() << "\n\n" << korvala::kCommandLineUsage;
+        return korvala::kExitUsage;
+    }
+    if (commandLine.help) {
+        std::cout << korvala::kCommandLineUsage;
+        return korvala::kExitOk;
+    }
+    if (commandLine.version) {
+        std::cout << "korvala " KORVALA_VERSION "\n";
+        return korvala::kExitOk;
+    }
+    if (commandLine.exportRequest)
+        return ExportWithoutWindow(*commandLine.exportRequest);
+
     QGuiApplication::setDesktopFileName(QStringLiteral("korvala"));
     QApplication::setWindowIcon(QIcon(korvala::ProgramIconPixmap(64)));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,0 +1,234 @@
+// `korvala` on the command line: what it accepts, and the export without a window run as
+// a user runs it, with its exit codes, its messages and the files it writes.
+
+#include "commandline.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+using namespace korvala;
+
+namespace {
+
+CommandLine Parse(const char *words)
+{
+    return ParseCommandLine(QString::fromUtf8(words).split(QLatin1Char(' '), Qt::SkipEmptyParts));
+}
+
+std::string Refusal(const char *words)
+{
+    try {
+        Parse(words);
+    } catch (const CommandLineError &e) {
+        return e.what();
+    }
+    return "(accepted)";
+}
+
+struct Outcome
+{
+    int code = -1;
+    QString err;
+    QString out;
+};
+
+// The program as its own process, with the environment changes given (an empty value
+// removes the variable).
+Outcome Korvala(const QStringList &args, const QList<std::pair<QString, QString>> &env = {})
+{
+    static int argc = 1;
+    static char program[] = "test_commandline";
+    static char *argv[] = {program, nullptr};
+    static const auto *app = new QCoreApplication(argc, argv);
+    (void)app;
+    QProcess process;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const auto &[name, value] : env) {
+        if (value.isEmpty())
+            e.remove(name);
+        else
+            e.insert(name, value);
+    }
+    process.setProcessEnvironment(e);
+    process.start(QStringLiteral(KORVALA_APP_PATH), args);
+    if (!process.waitForFinished(60000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2,
+            QString::fromUtf8(process.readAllStandardError()),
+            QString::fromUtf8(process.readAllStandardOutput())};
+}
+
+QString Example(const char *name)
+{
+    return QStringLiteral(KORVALA_EXAMPLES_DIR "/") + QString::fromLatin1(name);
+}
+
+QByteArray Head(const QString &path, int n)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(n) : QByteArray();
+}
+
+} // namespace
+
+TEST(CommandLine, ExportRequestsAndTheirDefaults)
+{
+    const CommandLine plain = Parse("quotes.txt");
+    EXPECT_EQ(plain.file, QStringLiteral("quotes.txt"));
+    EXPECT_FALSE(plain.exportRequest);
+
+    const CommandLine pf = Parse("quotes.txt --export out.png");
+    ASSERT_TRUE(pf.exportRequest);
+    EXPECT_EQ(pf.exportRequest->chart, ChartKind::PF);
+    EXPECT_FALSE(pf.exportRequest->magnitude || pf.exportRequest->box);
+
+    // Options in any order around the file; the values as typed.
+    const CommandLine full = Parse("--export a.PDF --magnitude 12 q.txt --box 1,5 --reverse 4,5");
+    ASSERT_TRUE(full.exportRequest);
+    EXPECT_EQ(full.exportRequest->file + full.exportRequest->out, QStringLiteral("q.txta.PDF"));
+    EXPECT_EQ(full.exportRequest->magnitude, 12);
+    EXPECT_EQ(*full.exportRequest->box + *full.exportRequest->reverse, QStringLiteral("1,54,5"));
+
+    const CommandLine candles = Parse("q.txt --export c.svg --chart candles --size 640x480");
+    EXPECT_EQ(candles.exportRequest->chart, ChartKind::Candles);
+    EXPECT_EQ(candles.exportRequest->size, QSize(640, 480));
+    EXPECT_EQ(Parse("q.txt --export c.svg --chart analysis").exportRequest->size, QSize(1200, 800));
+    EXPECT_TRUE(Parse("--help").help && Parse("q.txt --version").version);
+}
+
+TEST(CommandLine, BadUsageIsRefusedWithTheReason)
+{
+    const struct
+    {
+        const char *words;
+        const char *says;
+    } cases[] = {
+        {"--export out.png", "needs a quote FILE"},
+        {"q.txt --export out.jpg", ".png, .svg or .pdf"},
+        {"q.txt --export", "needs a value"},
+        {"q.txt --export a.png --chart bars", "not 'bars'"},
+        {"q.txt --export a.png --magnitude 13", "from 1 to 12"},
+        {"q.txt --export a.png --magnitude x", "from 1 to 12"},
+        {"q.txt --export a.png --chart candles --magnitude 4", "belong to the P&F chart"},
+        {"q.txt --export a.png --size 100x100", "--size belongs to the other charts"},
+        {"q.txt --export a.png --chart linebreak --size 0x10", "1200x800"},
+        {"q.txt --export a.png --chart linebreak --size 40000x10", "32767"},
+        {"q.txt --export a.png --chart linebreak --size big", "not 'big'"},
+        {"q.txt --magnitude 4", "belongs to --export"},
+        {"q.txt --export a.png --export b.png", "given twice"},
+        {"q.txt --frobnicate", "unknown option '--frobnicate'"},
+        {"a.txt b.txt", "one file at a time"},
+    };
+    for (const auto &c : cases) {
+        const std::string refusal = Refusal(c.words);
+        EXPECT_NE(refusal.find(c.says), std::string::npos) << c.words << " → " << refusal;
+    }
+
+    const char *exportArgs[] = {"korvala", "q.txt", "--export", "a.png"};
+    const char *windowArgs[] = {"korvala", "q.txt", "--export-not"};
+    EXPECT_TRUE(RunsWithoutWindow(4, exportArgs));
+    EXPECT_FALSE(RunsWithoutWindow(3, windowArgs));
+}
+
+TEST(HeadlessExport, WritesEachChartAndExitsZero)
+{
+    const QTemporaryDir dir;
+    const QString pf = dir.filePath(QStringLiteral("pf.png"));
+    Outcome r = Korvala({Example("daily.txt"), QStringLiteral("--export"), pf, QStringLiteral("--magnitude"),
+                         QStringLiteral("8")});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("korvala:"))) << r.err.toStdString();
+    const QImage image(pf);
+    ASSERT_FALSE(image.isNull());
+    // At magnitude 8 the same chart's cells take 8/6 of their room at magnitude 6.
+    const QString pf6 = dir.filePath(QStringLiteral("pf6.png"));
+    ASSERT_EQ(Korvala({Example("daily.txt"), QStringLiteral("--export"), pf6, QStringLiteral("--magnitude"),
+                       QStringLiteral("6")}).code, 0);
+    const QImage image6(pf6);
+    const int rulers = 2 * 75 + 3;
+    EXPECT_EQ((image.width() - rulers) * 6, (image6.width() - rulers) * 8);
+    EXPECT_EQ((image.height() - 18 - 16 - 54) * 6, (image6.height() - 18 - 16 - 54) * 8);
+    int boxes = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            boxes += image.pixelColor(x, y) == QColor(160, 255, 160);
+    EXPECT_GT(boxes, 1000);
+
+    const struct
+    {
+        const char *chart;
+        const char *file;
+        const char *head;
+    } charts[] = {{"linebreak", "lb.svg", "<?xml"},  {"candles", "c.pdf", "%PDF-"},
+                  {"indicator", "i.png", "\x89PNG"}, {"analysis", "a.pdf", "%PDF-"},
+                  {"pf", "pf.svg", "<?xml"}};
+    for (const auto &c : charts) {
+        const QString out = dir.filePath(QString::fromLatin1(c.file));
+        r = Korvala({Example("daily.txt"), QStringLiteral("--export"), out, QStringLiteral("--chart"),
+                     QString::fromLatin1(c.chart)});
+        EXPECT_EQ(r.code, 0) << c.chart << ": " << r.err.toStdString();
+        EXPECT_TRUE(Head(out, 8).startsWith(c.head)) << c.chart;
+    }
+    // The other charts take the size asked for.
+    const QString sized = dir.filePath(QStringLiteral("sized.png"));
+    r = Korvala({Example("daily.txt"), QStringLiteral("--export"), sized, QStringLiteral("--chart"),
+                 QStringLiteral("analysis"), QStringLiteral("--size"), QStringLiteral("500x300")});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(QImage(sized).size(), QSize(500, 300));
+
+    // No display at all, and no platform named: the export still runs.
+    const QString bare = dir.filePath(QStringLiteral("bare.png"));
+    r = Korvala({Example("daily.txt"), QStringLiteral("--export"), bare, QStringLiteral("--magnitude"),
+                 QStringLiteral("6")},
+                {{QStringLiteral("QT_QPA_PLATFORM"), QString()}, {QStringLiteral("DISPLAY"), QString()},
+                 {QStringLiteral("WAYLAND_DISPLAY"), QString()}});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(QImage(bare).size(), image6.size());
+}
+
+TEST(HeadlessExport, FailuresExitOneWithTheReasonBadUsageTwo)
+{
+    const QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("out.png"));
+    Outcome r = Korvala({QStringLiteral(KORVALA_TEST_DATA_DIR "/bad_number.txt"), QStringLiteral("--export"), out});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("'12.5' is not a valid floating point value"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("bad_number.txt, line 4"))) << r.err.toStdString();
+
+    r = Korvala({dir.filePath(QStringLiteral("none.txt")), QStringLiteral("--export"), out});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("none.txt"))) << r.err.toStdString();
+
+    // A box that makes the chart far taller than a picture can be.
+    r = Korvala({Example("daily.txt"), QStringLiteral("--export"), out, QStringLiteral("--box"),
+                 QStringLiteral("0,01"), QStringLiteral("--reverse"), QStringLiteral("0,03"),
+                 QStringLiteral("--magnitude"), QStringLiteral("5")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("32 767"))) << r.err.toStdString();
+    r = Korvala({Example("daily.txt"), QStringLiteral("--export"), out, QStringLiteral("--box"),
+                 QStringLiteral("0,001")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("at least 0,01"))) << r.err.toStdString();
+    r = Korvala({Example("daily.txt"), QStringLiteral("--export"), dir.filePath(QStringLiteral("no/out.png"))});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("out.png"))) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+
+    r = Korvala({Example("daily.txt"), QStringLiteral("--export"), dir.filePath(QStringLiteral("out.bmp"))});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Usage:"))) << r.err.toStdString();
+    r = Korvala({QStringLiteral("--help")}, {{QStringLiteral("QT_QPA_PLATFORM"), QString()},
+                                              {QStringLiteral("DISPLAY"), QString()}});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("--export OUT"))) << r.out.toStdString();
+    EXPECT_TRUE(dir.isValid());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 0);
+}
