@@ -191,10 +191,16 @@ int RunScan(const Options &o, std::ostream &out)
     return kExitOk;
 }
 
-void WriteSignalsCommand(const PFDocument &doc, bool json, std::ostream &out)
+// The commands that read the P&F build fail when the last Refresh stopped before it.
+void RequireBuilt(const PFDocument &doc)
 {
     if (!doc.Built)
         throw std::runtime_error("The box and the reversal must be at least 0,01; no chart was built");
+}
+
+void WriteSignalsCommand(const PFDocument &doc, bool json, std::ostream &out)
+{
+    RequireBuilt(doc);
     const PFSignals signals = FindPFSignals(doc);
     if (!json) {
         PrintLines(out, SignalsReport(signals));
@@ -226,6 +232,7 @@ int RunCommand(const Options &o, std::ostream &out, std::ostream &err)
     } else if (o.command == "pf") {
         PrintLines(text, PFTextPicture(doc));
     } else if (o.command == "columns") {
+        RequireBuilt(doc);
         PrintLines(text, ColumnsCsv(doc));
     } else if (o.command == "report") {
         PrintLines(text, TargetsReport(doc.QuoteList));

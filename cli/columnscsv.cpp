@@ -30,8 +30,6 @@ std::vector<std::string> ColumnsCsv(const PFDocument &doc)
 {
     std::vector<std::string> lines{
         "column;direction;start;end;open;high;low;close;volume;top;bottom"};
-    if (!doc.Built)
-        return lines;
     for (const PFColumnSummary &c : ColumnSummaries(doc)) {
         std::string line = FormatInt(c.Column);
         const auto add = [&line](const std::string &field) {

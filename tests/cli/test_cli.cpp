@@ -191,10 +191,12 @@ TEST(Columns, TheWorkedExampleAsCsvForASpreadsheet)
     for (; std::getline(lines, line); ++count)
         EXPECT_EQ(std::count(line.begin(), line.end(), ';'), 10) << line;
     EXPECT_GE(count, 1);
-    // A refused Refresh builds nothing: the header alone. Bad files and options fail as
-    // the other commands do.
-    EXPECT_EQ(RunIn({"columns", Data("pf_example.txt"), "--box", "0,001"}).out,
-              "column;direction;start;end;open;high;low;close;volume;top;bottom\n");
+    // A refused Refresh builds nothing: nothing to write, as for signals. Bad files and
+    // options fail as the other commands do.
+    const Result refused = RunIn({"columns", Data("pf_example.txt"), "--box", "0,001"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.out.empty());
+    EXPECT_NE(refused.err.find("at least 0,01"), std::string::npos) << refused.err;
     EXPECT_EQ(RunIn({"columns", Data("bad_number.txt")}).code, 1);
     EXPECT_EQ(RunIn({"columns", Data("pf_example.txt"), "--depth", "2"}).code, 2);
 
