@@ -157,6 +157,7 @@ std::unique_ptr<chart::ExportPicture> MainChartExport::ActivePicture()
         const PFDocument &doc = m_form.Document();
         auto whole = std::make_unique<PFPicture>(doc, magnitude, m_form.font(),
                                                  PFPicture::WholeChart(doc));
+        whole->SetOverlay(m_form.sg->Overlay());
         const QString refusal = chart::SizeRefusal(whole->Size());
         if (refusal.isEmpty())
             return whole;
@@ -165,8 +166,10 @@ std::unique_ptr<chart::ExportPicture> MainChartExport::ActivePicture()
                                      .arg(refusal);
         if (!OfferView(&m_form, question))
             return nullptr;
-        return std::make_unique<PFPicture>(doc, magnitude, m_form.font(),
-                                           PFPicture::InView(*m_form.sg));
+        auto view = std::make_unique<PFPicture>(doc, magnitude, m_form.font(),
+                                                PFPicture::InView(*m_form.sg));
+        view->SetOverlay(m_form.sg->Overlay());
+        return view;
     }
     case ChartKind::LineBreak:
         return std::make_unique<chart::ChartPicture>(*m_form.LineBreakChart);
@@ -205,7 +208,7 @@ void RunHeadlessExport(const HeadlessExport &request)
     // The window's Refresh stops without a word at a box or reversal below 0,01.
     const PFDocument &built = form.Document();
     if (!built.Built || !ParamsUsable(built.FBox, built.FReverse))
-        Fail(QStringLiteral("The chart was not built: the box and the reversal must be at least 0,01"));
+        Fail(QStringLiteral("The box and the reversal must be at least 0,01; no chart was built"));
 
     std::unique_ptr<chart::ExportPicture> picture;
     std::unique_ptr<TfIndic> indicator;

@@ -6,6 +6,7 @@
 #include "pfcolumns.h"
 #include "pfgeometry.h"
 #include "pfgridview.h"
+#include "pfoverlay.h"
 #include "pfstrips.h"
 
 #include <QFontMetrics>
@@ -133,7 +134,8 @@ void PFPicture::Paint(QPainter &painter) const
     TextOut(painter, kTitleMargin, 2, Title());
     DrawDates(painter);
 
-    // The cells as the grid paints them, without its current cell.
+    // The cells as the grid paints them, without its current cell, and the signals over
+    // them when they are on.
     pfview::GridMetrics m;
     m.colCount = std::max(1, m_doc.sg.ColCount);
     m.rowCount = std::max(1, m_doc.sg.RowCount);
@@ -146,6 +148,8 @@ void PFPicture::Paint(QPainter &painter) const
     painter.save();
     painter.translate(origin);
     PFGridView::PaintCells(painter, &m_doc.sg, m, QRect(0, 0, cellsW, cellsH));
+    if (m_overlay)
+        m_overlay->Draw(painter, QRect(0, 0, cellsW, cellsH), m);
     painter.restore();
 
     DrawPrices(painter, 0, true);

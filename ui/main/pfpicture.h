@@ -2,7 +2,7 @@
 
 // A picture of the P&F chart for files, the clipboard and the printer: the cells of a
 // range of columns and rows at the magnitude in force, drawn by the grid's own cell
-// painting, with price labels on rulers left and right, column dates above, the volume
+// painting (and its signals overlay when that is on), with price labels on rulers left and right, column dates above, the volume
 // bars below and a title line with the file, box and reversal.
 
 #include "pictureexport.h"
@@ -17,6 +17,7 @@ namespace korvala {
 
 class PFDocument;
 class PFGridView;
+class PFSignalOverlay;
 
 class PFPicture final : public chart::ExportPicture
 {
@@ -43,6 +44,9 @@ public:
     void Render(QPaintDevice &device, const QRectF &target) override;
     // The picture at its own size, its top-left corner at (0, 0).
     void Paint(QPainter &painter) const;
+    // The signals drawn over the cells as the grid draws them (kept by the caller);
+    // nullptr: the cells alone.
+    void SetOverlay(const PFSignalOverlay *overlay) { m_overlay = overlay; }
 
     // Where its parts lie, in picture pixels.
     int RulerWidth() const { return m_rulerWidth; }
@@ -63,6 +67,7 @@ private:
     int m_titleWidth = 0;
     // Column dates with their times when the columns start at different times of day.
     bool m_withTime = false;
+    const PFSignalOverlay *m_overlay = nullptr;
 };
 
 } // namespace korvala

@@ -9,6 +9,7 @@
 #include "chartexport.h"
 #include "mainwindow.h"
 #include "pfgridview.h"
+#include "pfoverlay.h"
 #include "pfpicture.h"
 #include "pictureexport.h"
 
@@ -136,6 +137,24 @@ TEST_F(ChartExportTest, EachTabWritesItsOwnChartThePFTabTheWholeChart)
     EXPECT_EQ(pf.pixelColor(whole.GridOrigin() + QPoint(last * s, doc.sg.FirstRow(last) * s)),
               doc.sg.ColumnMark(last) == PFGrid::kMarkX ? kX : kO);
 
+    // With the signals on, they are drawn over the cells as on the grid.
+    const auto signalPixels = [](const QImage &image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixelColor(x, y) == PFSignalOverlay::kBuyColor
+                     || image.pixelColor(x, y) == PFSignalOverlay::kSellColor;
+        return n;
+    };
+    form->aSignals->trigger();
+    ASSERT_TRUE(form->aSignals->isChecked());
+    SaveTo(Path("signals.png"));
+    exports->aExportChart->trigger();
+    const QImage signalsOn(Path("signals.png"));
+    EXPECT_EQ(signalsOn.size(), pf.size());
+    EXPECT_EQ(signalPixels(pf), 0);
+    EXPECT_GT(signalPixels(signalsOn), 20);
+
     form->PageControl1->setCurrentIndex(1);
     SaveTo(Path("linebreak.png"));
     exports->aExportChart->trigger();
@@ -147,7 +166,7 @@ TEST_F(ChartExportTest, EachTabWritesItsOwnChartThePFTabTheWholeChart)
     QFile pdf(Path("candles.pdf"));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.readAll().startsWith("%PDF-"));
-    EXPECT_EQ(dialogs, 3);
+    EXPECT_EQ(dialogs, 4);
     EXPECT_TRUE(recorder.messages.empty());
 
     // A file that cannot be written: the standard error message names it and says why.
