@@ -1,5 +1,7 @@
 #pragma once
 
+// korvala-cli columns: the P&F column records as CSV lines.
+
 #include <string>
 #include <string_view>
 #include <vector>
