@@ -3,6 +3,7 @@
 #include "codec.h"
 #include "numtext.h"
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -22,6 +23,20 @@ long long DaysFromCivil(long long y, unsigned m, unsigned d)
     const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
     const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + static_cast<long long>(doe) - 719468;
+}
+
+// The inverse of DaysFromCivil.
+void CivilFromDays(long long z, long long &year, int &month, int &day)
+{
+    z += 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    year = static_cast<long long>(yoe) + era * 400 + (month <= 2);
 }
 
 const long long kEpoch = DaysFromCivil(1899, 12, 30);
@@ -86,10 +101,7 @@ double ParseQuoteDateTimeSlow(std::string_view dateText, std::string_view timeTe
     if (!IsValidDate(year, month, day) || hour < 0 || hour > 23 || minute < 0 || minute > 59)
         ThrowBadDateTime(dateText, timeText);
 
-    const double date = DaySerial(static_cast<int>(year), month, day);
-    const double time = (hour * 60 + minute) / 1440.0;
-    // Before 30.12.1899 the day counts down while the time of day still counts up.
-    return date < 0 ? date - time : date + time;
+    return CombineDateTime(DaySerial(static_cast<int>(year), month, day), TimeOfDay(hour, minute));
 }
 
 int TwoDigits(const char *p)
@@ -131,6 +143,26 @@ double ParseQuoteDateTime(std::string_view dateText, std::string_view timeText)
             return day + (hour * 60 + minute) / 1440.0;
     }
     return ParseQuoteDateTimeSlow(dateText, timeText);
+}
+
+CivilDateTime DecodeDateTime(double dateTime)
+{
+    CivilDateTime c;
+    if (!std::isfinite(dateTime))
+        return c;
+    // Before day 0 the whole days count down and the time of day counts up.
+    double whole = std::trunc(dateTime);
+    long long ms = std::llround(std::fabs(dateTime - whole) * 86400000.0);
+    if (ms >= 86400000) {
+        ms -= 86400000; // rounded up to the next midnight
+        whole += 1;
+    }
+    CivilFromDays(static_cast<long long>(whole) + kEpoch, c.year, c.month, c.day);
+    c.millisecond = static_cast<int>(ms % 1000);
+    c.second = static_cast<int>(ms / 1000 % 60);
+    c.minute = static_cast<int>(ms / 60000 % 60);
+    c.hour = static_cast<int>(ms / 3600000);
+    return c;
 }
 
 } // namespace korvala
