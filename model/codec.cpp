@@ -22,19 +22,28 @@ constexpr std::array<std::uint16_t, 128> kHigh = {
     0x043C, 0x043D, 0x043E, 0x043F, 0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F};
 
-void AppendUtf8(std::string &out, std::uint32_t cp)
+} // namespace
+
+void AppendUtf8(std::string &out, char32_t cp)
 {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {
         out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
+    } else if (cp < 0x10000) {
         out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
+
+namespace {
 
 char ToCp1251(std::uint32_t cp)
 {
@@ -62,13 +71,44 @@ std::string Cp1251ToUtf8(std::string_view bytes)
     return out;
 }
 
+namespace {
+
+// The character that starts at text[i] (not ASCII): its code point and how many bytes
+// follow the first. False for a malformed sequence (a stray byte, one cut short, an
+// overlong form, a surrogate, a value past U+10FFFF); taken then counts the bytes that
+// belong to it.
+bool DecodeUtf8(std::string_view text, std::size_t i, std::uint32_t &cp, int &taken)
+{
+    const auto b = static_cast<unsigned char>(text[i]);
+    int extra = 0;
+    cp = 0;
+    if ((b & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = b & 0x1F;
+    } else if ((b & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = b & 0x0F;
+    } else if ((b & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = b & 0x07;
+    }
+    taken = 0;
+    while (taken < extra && i + 1 + taken < text.size()
+           && (static_cast<unsigned char>(text[i + 1 + taken]) & 0xC0) == 0x80) {
+        cp = (cp << 6) | (static_cast<unsigned char>(text[i + 1 + taken]) & 0x3F);
+        ++taken;
+    }
+    static constexpr std::uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+    return extra > 0 && taken == extra && cp >= kMinimum[extra] && cp <= 0x10FFFF
+           && (cp < 0xD800 || cp > 0xDFFF);
+}
+
+} // namespace
+
 std::string Utf8ToCp1251(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
-    auto continuation = [&](std::size_t at) {
-        return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
-    };
     std::size_t i = 0;
     while (i < text.size()) {
         const auto b = static_cast<unsigned char>(text[i]);
@@ -77,31 +117,31 @@ std::string Utf8ToCp1251(std::string_view text)
             ++i;
             continue;
         }
-        int extra = 0;
+        // A malformed sequence becomes one '?', and the text after it is kept.
         std::uint32_t cp = 0;
-        if ((b & 0xE0) == 0xC0) {
-            extra = 1;
-            cp = b & 0x1F;
-        } else if ((b & 0xF0) == 0xE0) {
-            extra = 2;
-            cp = b & 0x0F;
-        } else if ((b & 0xF8) == 0xF0) {
-            extra = 3;
-            cp = b & 0x07;
-        }
-        // A malformed sequence (a stray byte, one cut short, an overlong form, a value
-        // past U+10FFFF) becomes one '?', and the text after it is kept.
         int taken = 0;
-        while (taken < extra && continuation(i + 1 + taken)) {
-            cp = (cp << 6) | (static_cast<unsigned char>(text[i + 1 + taken]) & 0x3F);
-            ++taken;
-        }
-        static constexpr std::uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-        const bool wellFormed = extra > 0 && taken == extra && cp >= kMinimum[extra] && cp <= 0x10FFFF;
+        const bool wellFormed = DecodeUtf8(text, i, cp, taken);
         out.push_back(wellFormed ? ToCp1251(cp) : '?');
         i += 1 + static_cast<std::size_t>(taken);
     }
     return out;
+}
+
+bool IsUtf8(std::string_view bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        std::uint32_t cp = 0;
+        int taken = 0;
+        if (!DecodeUtf8(bytes, i, cp, taken))
+            return false;
+        i += 1 + static_cast<std::size_t>(taken);
+    }
+    return true;
 }
 
 std::string ShortText(std::string_view utf8, std::size_t maxChars)

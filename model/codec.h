@@ -11,6 +11,10 @@ namespace korvala {
 // Quote and report files are 8-bit cp1251 text; inside the program texts are UTF-8.
 
 std::string Cp1251ToUtf8(std::string_view bytes);
+// One character (a code point up to U+10FFFF) appended as UTF-8.
+void AppendUtf8(std::string &out, char32_t cp);
+// True when the bytes are well-formed UTF-8.
+bool IsUtf8(std::string_view bytes);
 // Characters that cp1251 cannot hold become '?'; malformed UTF-8 bytes likewise.
 std::string Utf8ToCp1251(std::string_view text);
 

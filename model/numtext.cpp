@@ -57,7 +57,9 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The grammar of a number text; on success value holds the double nearest to it.
+// The grammar of a number text with Mark as its decimal separator; on success value
+// holds the double nearest to it.
+template <char Mark>
 bool ParseNumber(std::string_view text, double &value)
 {
     std::size_t i = 0;
@@ -102,7 +104,7 @@ bool ParseNumber(std::string_view text, double &value)
             } else {
                 significant = 99; // too long for the fast path
             }
-        } else if (c == ',' && !comma) {
+        } else if (c == Mark && !comma) {
             comma = true;
         } else {
             break;
@@ -138,7 +140,7 @@ bool ParseNumber(std::string_view text, double &value)
     // Full conversion: from_chars wants a point for the decimal separator.
     std::string buffer(text.substr(mantissaBegin, end - mantissaBegin));
     for (char &c : buffer)
-        if (c == ',')
+        if (c == Mark)
             c = '.';
     if (buffer.front() == '.')
         buffer.insert(buffer.begin(), '0');
@@ -169,10 +171,9 @@ bool ParseNumber(std::string_view text, double &value)
     return true;
 }
 
-} // namespace
-
 // The common case of quote files, [-]digits[,digits] with at most 15 digits: the
 // mantissa and the power of ten are exact doubles, so one division is correctly rounded.
+template <char Mark>
 inline bool ParsePlainNumber(std::string_view text, double &value)
 {
     const char *p = text.data();
@@ -190,7 +191,7 @@ inline bool ParsePlainNumber(std::string_view text, double &value)
             ++digits;
             if (fraction >= 0)
                 ++fraction;
-        } else if (*p == ',' && fraction < 0) {
+        } else if (*p == Mark && fraction < 0) {
             fraction = 0;
         } else {
             return false;
@@ -203,15 +204,25 @@ inline bool ParsePlainNumber(std::string_view text, double &value)
     return true;
 }
 
-bool TryStrToFloat(std::string_view text, double &value)
+template <char Mark>
+bool TryRead(std::string_view text, double &value)
 {
-    if (ParsePlainNumber(text, value))
+    if (ParsePlainNumber<Mark>(text, value))
         return true;
     double v = 0;
-    if (!ParseNumber(text, v))
+    if (!ParseNumber<Mark>(text, v))
         return false;
     value = v;
     return true;
+}
+
+} // namespace
+
+bool TryStrToFloat(std::string_view text, double &value) { return TryRead<','>(text, value); }
+
+bool TryReadNumber(std::string_view text, char decimalMark, double &value)
+{
+    return decimalMark == '.' ? TryRead<'.'>(text, value) : TryRead<','>(text, value);
 }
 
 double StrToFloat(std::string_view text)
@@ -232,7 +243,7 @@ double StrToFloat(std::string_view text)
 double StrToFloatDef0(std::string_view text)
 {
     double v = 0;
-    return ParseNumber(text, v) ? v : 0.0;
+    return ParseNumber<','>(text, v) ? v : 0.0;
 }
 
 bool TryStrToInt(std::string_view text, int &value)

@@ -26,6 +26,10 @@ public:
 double StrToFloat(std::string_view text);
 bool TryStrToFloat(std::string_view text, double &value);
 
+// The same reading with a decimal point ('.') or comma (',') as the decimal separator,
+// for files written elsewhere. Gives the same double as the reading above.
+bool TryReadNumber(std::string_view text, char decimalMark, double &value);
+
 // The same reading, 0 for a text that does not convert (edits and memo lines).
 double StrToFloatDef0(std::string_view text);
 

@@ -78,3 +78,16 @@ TEST(ShortText, CutsLongTextsAtACharacterBoundary)
     const std::string huge(1 << 20, '7');
     EXPECT_EQ(ShortText(huge, 80), std::string(80, '7') + "…");
 }
+
+TEST(Utf8, WellFormedTextAndEncodedCharacters)
+{
+    for (const char *good : {"", "plain", "Дата;Время", "\xF0\x9F\x98\x80 €"})
+        EXPECT_TRUE(IsUtf8(good)) << good;
+    // cp1251 bytes, cut sequences, overlong forms, surrogates, past U+10FFFF.
+    for (const char *bad : {"\xc4\xe0\xf2\xe0", "x\xD0", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"})
+        EXPECT_FALSE(IsUtf8(bad)) << bad;
+    std::string out;
+    for (char32_t cp : {U'A', U'\u00e9', U'\u0414', U'\u20ac', U'\U0001F600'})
+        AppendUtf8(out, cp);
+    EXPECT_EQ(out, "A\xC3\xA9\xD0\x94\xE2\x82\xAC\xF0\x9F\x98\x80");
+}

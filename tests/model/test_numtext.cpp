@@ -201,3 +201,23 @@ TEST(Formats, RoundTripTextsAreShortExactAndReadBack)
     EXPECT_EQ(FormatRoundTrip(std::numeric_limits<double>::infinity()), "INF");
     EXPECT_EQ(FormatRoundTrip(std::numeric_limits<double>::max()).size(), 309u);
 }
+
+TEST(NumberMarks, PointOrCommaGiveTheSameDouble)
+{
+    const struct
+    {
+        const char *point, *comma;
+    } same[] = {{"54.0300000", "54,0300000"}, {"-0.1", "-0,1"}, {" 1.5e3 ", " 1,5e3 "}, {".5", ",5"},
+                {"123456789.123456789", "123456789,123456789"}, {"1e-400", "1e-400"}};
+    for (const auto &c : same) {
+        double a = -1, b = -2;
+        ASSERT_TRUE(TryReadNumber(c.point, '.', a)) << c.point;
+        ASSERT_TRUE(TryReadNumber(c.comma, ',', b)) << c.comma;
+        EXPECT_EQ(a, b) << c.point;
+        EXPECT_EQ(a, StrToFloat(c.comma)) << c.point;
+    }
+    double v = 0;
+    for (const char *bad : {"1,5", "1.5.5", "", "null", "1e999"})
+        EXPECT_FALSE(TryReadNumber(bad, '.', v)) << bad;
+    EXPECT_FALSE(TryReadNumber("1.5", ',', v));
+}
