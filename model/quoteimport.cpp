@@ -1,0 +1,1651 @@
+#include "quoteimport.h"
+
+#include "codec.h"
+#include "quotedate.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <tuple>
+#include <utility>
+
+namespace korvala {
+
+namespace {
+
+constexpr int kFirstSkippedShown = 5;
+constexpr int kHeaderSearchLines = 10;
+constexpr int kMaxDateOrders = 2;
+constexpr int kMaxFields = 64; // columns beyond these are never read
+
+// ---------------------------------------------------------------------------------------
+// Bytes into lines
+
+enum class Encoding { Bytes, Utf8Bom, Utf16LE, Utf16BE };
+
+Encoding SniffEncoding(std::string_view bytes, std::size_t &bomSize)
+{
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    bomSize = 0;
+    if (bytes.size() >= 3 && at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) {
+        bomSize = 3;
+        return Encoding::Utf8Bom;
+    }
+    if (bytes.size() >= 2 && at(0) == 0xFF && at(1) == 0xFE) {
+        bomSize = 2;
+        return Encoding::Utf16LE;
+    }
+    if (bytes.size() >= 2 && at(0) == 0xFE && at(1) == 0xFF) {
+        bomSize = 2;
+        return Encoding::Utf16BE;
+    }
+    return Encoding::Bytes;
+}
+
+// The lines of a file, cut as the quote file reader cuts them: at CR LF, LF or CR. 8-bit
+// text is served in place; UTF-16 is converted to UTF-8 one line at a time, so the file
+// is never held twice.
+class LineReader final
+{
+public:
+    LineReader(std::string_view bytes, Encoding encoding) : m_bytes(bytes), m_encoding(encoding)
+    {
+        m_lf = Find('\n');
+        m_cr = Find('\r');
+    }
+
+    bool Next(std::string_view &line)
+    {
+        const bool wide = m_encoding == Encoding::Utf16LE || m_encoding == Encoding::Utf16BE;
+        if (!(wide ? NextWide(line) : NextNarrow(line)))
+            return false;
+        ++m_number;
+        return true;
+    }
+    long long Number() const { return m_number; }
+
+private:
+    std::size_t Find(char c) const
+    {
+        const void *p = std::memchr(m_bytes.data() + m_pos, c, m_bytes.size() - m_pos);
+        return p ? static_cast<std::size_t>(static_cast<const char *>(p) - m_bytes.data())
+                 : m_bytes.size();
+    }
+
+    // The next CR and the next LF are each looked up once and kept until passed: a file
+    // of CR line ends costs no more than one of LF line ends.
+    bool NextNarrow(std::string_view &line)
+    {
+        const std::size_t size = m_bytes.size();
+        if (m_pos >= size)
+            return false;
+        if (m_lf < m_pos)
+            m_lf = Find('\n');
+        if (m_cr < m_pos)
+            m_cr = Find('\r');
+        const std::size_t end = std::min(m_lf, m_cr);
+        line = m_bytes.substr(m_pos, end - m_pos);
+        if (end >= size)
+            m_pos = size;
+        else if (m_bytes[end] == '\r' && end + 1 < size && m_bytes[end + 1] == '\n')
+            m_pos = end + 2;
+        else
+            m_pos = end + 1;
+        return true;
+    }
+
+    char32_t Unit(std::size_t at) const
+    {
+        const auto a = static_cast<unsigned char>(m_bytes[at]);
+        const auto b = static_cast<unsigned char>(m_bytes[at + 1]);
+        return m_encoding == Encoding::Utf16LE ? static_cast<char32_t>(a | b << 8)
+                                               : static_cast<char32_t>(b | a << 8);
+    }
+
+    bool NextWide(std::string_view &line)
+    {
+        const std::size_t size = m_bytes.size();
+        if (m_pos + 1 >= size)
+            return false; // an odd last byte is no character
+        m_buffer.clear();
+        while (m_pos + 1 < size) {
+            char32_t u = Unit(m_pos);
+            m_pos += 2;
+            if (u == '\n')
+                break;
+            if (u == '\r') {
+                if (m_pos + 1 < size && Unit(m_pos) == '\n')
+                    m_pos += 2;
+                break;
+            }
+            if (u >= 0xD800 && u <= 0xDFFF) {
+                const bool pair = u <= 0xDBFF && m_pos + 1 < size && Unit(m_pos) >= 0xDC00
+                                  && Unit(m_pos) <= 0xDFFF;
+                if (pair) {
+                    u = 0x10000 + ((u - 0xD800) << 10) + (Unit(m_pos) - 0xDC00);
+                    m_pos += 2;
+                } else {
+                    u = 0xFFFD;
+                }
+            }
+            AppendUtf8(m_buffer, u);
+        }
+        line = m_buffer;
+        return true;
+    }
+
+    std::string_view m_bytes;
+    Encoding m_encoding;
+    std::size_t m_pos = 0;
+    std::size_t m_lf = 0;
+    std::size_t m_cr = 0;
+    long long m_number = 0;
+    std::string m_buffer;
+};
+
+// The first lines of a file, for recognising its layout.
+struct Sample
+{
+    Encoding encoding = Encoding::Bytes;
+    std::size_t bomSize = 0;
+    bool cp1251 = false; // 8-bit text whose high bytes are not UTF-8
+    std::string encodingName;
+    std::vector<std::pair<long long, std::string>> lines; // line number, text as in the file
+};
+
+Sample TakeSample(std::string_view bytes)
+{
+    Sample s;
+    s.encoding = SniffEncoding(bytes, s.bomSize);
+    const std::string_view body = bytes.substr(s.bomSize);
+    const std::string_view head = body.substr(0, kImportSampleBytes);
+    LineReader reader(head, s.encoding);
+    std::string_view line;
+    while (static_cast<int>(s.lines.size()) < kImportSampleLines && reader.Next(line))
+        s.lines.emplace_back(reader.Number(), std::string(line));
+    // The last line of a cut sample may be cut short itself.
+    if (head.size() < body.size() && s.lines.size() > 1)
+        s.lines.pop_back();
+
+    switch (s.encoding) {
+    case Encoding::Utf8Bom: s.encodingName = "UTF-8 with BOM"; break;
+    case Encoding::Utf16LE: s.encodingName = "UTF-16 LE with BOM"; break;
+    case Encoding::Utf16BE: s.encodingName = "UTF-16 BE with BOM"; break;
+    case Encoding::Bytes: {
+        bool high = false, utf8 = true;
+        for (const auto &l : s.lines) {
+            for (char c : l.second)
+                high = high || (static_cast<unsigned char>(c) & 0x80) != 0;
+            utf8 = utf8 && IsUtf8(l.second);
+        }
+        if (high) {
+            s.cp1251 = !utf8;
+            s.encodingName = utf8 ? "UTF-8" : "cp1251";
+        }
+        break;
+    }
+    }
+    return s;
+}
+
+// A line as the program shows texts: UTF-8, shortened.
+std::string ShownLine(std::string_view line, bool cp1251)
+{
+    std::string text = cp1251 ? Cp1251ToUtf8(line) : std::string(line);
+    for (char &c : text)
+        if (c == '\t' || c == '\0')
+            c = ' ';
+    return ShortText(text, 100);
+}
+
+// ---------------------------------------------------------------------------------------
+// Lines into fields
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// Splits a line at sep; a field that starts with a double quote runs to its closing
+// quote and may hold the separator. Stores at most max fields (without their quotes)
+// and returns how many the line has.
+int SplitFields(std::string_view line, char sep, std::string_view *out, int max)
+{
+    const char *const data = line.data();
+    const std::size_t size = line.size();
+    int n = 0;
+    std::size_t i = 0;
+    for (;;) {
+        std::string_view field;
+        if (i < size && data[i] == '"') {
+            std::size_t j = i + 1;
+            while (j < size && !(data[j] == '"' && (j + 1 >= size || data[j + 1] != '"')))
+                j += data[j] == '"' ? 2 : 1;
+            field = line.substr(i + 1, std::min(j, size) - i - 1);
+            i = j + 1;
+            while (i < size && data[i] != sep)
+                ++i;
+        } else {
+            std::size_t j = i;
+            while (j < size && data[j] != sep)
+                ++j;
+            field = line.substr(std::min(i, size), j - std::min(i, size));
+            i = j;
+        }
+        if (n < max)
+            out[n] = field;
+        ++n;
+        if (i >= size)
+            return n;
+        ++i; // the separator
+    }
+}
+
+// Separators outside double quotes.
+int CountOutsideQuotes(std::string_view line, char sep)
+{
+    int n = 0;
+    bool quoted = false;
+    for (char c : line) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == sep && !quoted)
+            ++n;
+    }
+    return n;
+}
+
+// A line of nothing but blanks, separators and quotes: an empty row of a spreadsheet.
+bool IsEmptyRow(std::string_view line, char sep)
+{
+    return std::all_of(line.begin(), line.end(),
+                       [sep](char c) { return IsBlank(c) || c == sep || c == '"'; });
+}
+
+// ---------------------------------------------------------------------------------------
+// Dates and times
+
+bool AllDigits(std::string_view s)
+{
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int DigitsValue(std::string_view s)
+{
+    int v = 0;
+    for (char c : s)
+        v = v * 10 + (c - '0');
+    return v;
+}
+
+// A date field cut into its date and, when it has one, its time: "2020-01-02 10:00:00",
+// "2020-01-02T10:00:00Z", "01.01.2017 00:00:00.000".
+void SplitDateTime(std::string_view field, std::string_view &date, std::string_view &time)
+{
+    field = Trim(field);
+    std::size_t cut = 0;
+    while (cut < field.size() && !IsBlank(field[cut]) && field[cut] != 'T')
+        ++cut;
+    date = field.substr(0, cut);
+    time = cut < field.size() ? Trim(field.substr(cut + 1)) : std::string_view();
+    if (!time.empty() && (time.back() == 'Z' || time.back() == 'z'))
+        time.remove_suffix(1);
+}
+
+struct DateParts
+{
+    std::string_view p[3];
+};
+
+// The three parts of a date text: fixed widths for digits only, else split at the shape's
+// separator. False when the text does not have the shape.
+bool CutDate(std::string_view text, const DateShape &shape, DateOrder order, DateParts &parts)
+{
+    if (shape.compact) {
+        if (text.size() != static_cast<std::size_t>(shape.digits) || !AllDigits(text))
+            return false;
+        const std::size_t y = shape.digits == 8 ? 4 : 2;
+        if (order == DateOrder::YearMonthDay)
+            parts = {{text.substr(0, y), text.substr(y, 2), text.substr(y + 2, 2)}};
+        else
+            parts = {{text.substr(0, 2), text.substr(2, 2), text.substr(4)}};
+        return true;
+    }
+    const std::size_t a = text.find(shape.separator);
+    if (a == std::string_view::npos)
+        return false;
+    const std::size_t b = text.find(shape.separator, a + 1);
+    if (b == std::string_view::npos)
+        return false;
+    parts = {{text.substr(0, a), text.substr(a + 1, b - a - 1), text.substr(b + 1)}};
+    for (const auto &p : parts.p)
+        if (!AllDigits(p) || p.size() > 4)
+            return false;
+    return true;
+}
+
+// A year part: two digits (below 50 is 20xx, else 19xx, as in quote files) or four.
+long long YearOf(std::string_view text)
+{
+    const int v = DigitsValue(text);
+    if (text.size() == 2)
+        return v < 50 ? 2000 + v : 1900 + v;
+    return text.size() == 4 ? v : -1;
+}
+
+// The day of a date text read in the given order; false when it is no valid day.
+bool ReadDate(std::string_view text, const DateShape &shape, DateOrder order, long long &year,
+              int &month, int &day)
+{
+    DateParts parts;
+    if (!CutDate(text, shape, order, parts))
+        return false;
+    std::string_view y, m, d;
+    switch (order) {
+    case DateOrder::YearMonthDay: y = parts.p[0], m = parts.p[1], d = parts.p[2]; break;
+    case DateOrder::MonthDayYear: m = parts.p[0], d = parts.p[1], y = parts.p[2]; break;
+    default: d = parts.p[0], m = parts.p[1], y = parts.p[2]; break;
+    }
+    if (m.size() > 2 || d.size() > 2)
+        return false;
+    year = YearOf(y);
+    month = DigitsValue(m);
+    day = DigitsValue(d);
+    return IsValidDate(year, month, day);
+}
+
+// The readings a shape allows, the preferred first. Eight digits: YYYYMMDD; six: the year
+// first, else the day first. The year leading: nothing else. The year last: dots mean the day first
+// (DD.MM.YYYY); a slash suggests the month first, a dash the day first, either may be.
+std::vector<DateOrder> OrdersForShape(const DateShape &shape)
+{
+    using O = DateOrder;
+    if (shape.compact)
+        return shape.digits == 8 ? std::vector<O>{O::YearMonthDay}
+                                 : std::vector<O>{O::YearMonthDay, O::DayMonthYear};
+    if (shape.yearFirst)
+        return {O::YearMonthDay};
+    switch (shape.separator) {
+    case '.': return {O::DayMonthYear};
+    case '/': return {O::MonthDayYear, O::DayMonthYear};
+    default: return {O::DayMonthYear, O::MonthDayYear};
+    }
+}
+
+// The readings the user may choose for a shape.
+std::vector<DateOrder> PossibleOrders(const DateShape &shape)
+{
+    using O = DateOrder;
+    if (shape.yearFirst)
+        return {O::YearMonthDay};
+    if (shape.compact)
+        return {O::YearMonthDay, O::DayMonthYear, O::MonthDayYear};
+    return {O::DayMonthYear, O::MonthDayYear};
+}
+
+struct TimeValue
+{
+    int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+bool ValidTime(const TimeValue &t)
+{
+    return t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0
+           && t.second <= 59;
+}
+
+// H:MM, HH:MM, HH:MM:SS, HH:MM:SS.fff (a comma before the fraction does as well).
+bool ReadColonTime(std::string_view text, TimeValue &t, bool *seconds = nullptr,
+                   bool *fraction = nullptr)
+{
+    const std::size_t c1 = text.find(':');
+    if (c1 == std::string_view::npos || c1 == 0 || c1 > 2 || !AllDigits(text.substr(0, c1)))
+        return false;
+    const std::string_view m = text.substr(c1 + 1, 2);
+    if (m.size() != 2 || !AllDigits(m))
+        return false;
+    t = {DigitsValue(text.substr(0, c1)), DigitsValue(m), 0, 0};
+    std::string_view rest = text.substr(c1 + 3);
+    if (!rest.empty()) {
+        if (rest.size() < 3 || rest[0] != ':' || !AllDigits(rest.substr(1, 2)))
+            return false;
+        t.second = DigitsValue(rest.substr(1, 2));
+        if (seconds)
+            *seconds = true;
+        rest.remove_prefix(3);
+        if (!rest.empty()) {
+            if ((rest[0] != '.' && rest[0] != ',') || !AllDigits(rest.substr(1)))
+                return false;
+            const std::string_view ms = rest.substr(1, 3);
+            t.millisecond = DigitsValue(ms) * (ms.size() == 1 ? 100 : ms.size() == 2 ? 10 : 1);
+            if (fraction)
+                *fraction = true;
+        }
+    }
+    return ValidTime(t);
+}
+
+// HHMMSS or HHMM with the leading zeros that may be missing ("0", "93000").
+bool ReadCompactTime(std::string_view text, bool hoursMinutes, TimeValue &t)
+{
+    if (text.size() == 6) {
+        const auto d = [&text](int i) { return static_cast<unsigned>(text[static_cast<std::size_t>(i)] - '0'); };
+        if (d(0) < 10 && d(1) < 10 && d(2) < 10 && d(3) < 10 && d(4) < 10 && d(5) < 10) {
+            t = {static_cast<int>(d(0) * 10 + d(1)), static_cast<int>(d(2) * 10 + d(3)),
+                 static_cast<int>(d(4) * 10 + d(5)), 0};
+            return ValidTime(t);
+        }
+    }
+    if (text.size() > 6 || !AllDigits(text))
+        return false;
+    const int v = DigitsValue(text);
+    if (hoursMinutes && text.size() <= 4)
+        t = {v / 100, v % 100, 0, 0};
+    else
+        t = {v / 10000, v / 100 % 100, v % 100, 0};
+    return ValidTime(t);
+}
+
+// ---------------------------------------------------------------------------------------
+// Column names
+
+enum class Role { Unknown, Other, Date, Time, DateTime, Open, High, Low, Close, Last, Volume, TickVolume };
+
+// Lower case for ASCII and Cyrillic (UTF-8), ё as е, '_' as a blank, without brackets,
+// quotes, a final dot and outer blanks.
+std::string NormalName(std::string_view utf8, bool &angle)
+{
+    std::string_view s = Trim(utf8);
+    if (s.size() >= 2 && s.front() == '"' && s.back() == '"')
+        s = Trim(s.substr(1, s.size() - 2));
+    angle = s.size() >= 2 && s.front() == '<' && s.back() == '>';
+    if (angle)
+        s = Trim(s.substr(1, s.size() - 2));
+    if (!s.empty() && s.back() == '.')
+        s.remove_suffix(1);
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c >= 'A' && c <= 'Z') {
+            out += static_cast<char>(c + 32);
+        } else if (c == '_') {
+            out += ' ';
+        } else if (c == 0xD0 && i + 1 < s.size()) {
+            const auto d = static_cast<unsigned char>(s[++i]);
+            if (d >= 0x90 && d <= 0x9F) // А…П
+                out += {'\xD0', static_cast<char>(d + 0x20)};
+            else if (d >= 0xA0 && d <= 0xAF) // Р…Я
+                out += {'\xD1', static_cast<char>(d - 0x20)};
+            else if (d == 0x81) // Ё
+                out += "\xD0\xB5";
+            else
+                out += {'\xD0', static_cast<char>(d)};
+        } else if (c == 0xD1 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) == 0x91) {
+            out += "\xD0\xB5"; // ё
+            ++i;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+Role RoleOf(const std::string &name)
+{
+    struct Entry
+    {
+        const char *name;
+        Role role;
+    };
+    static const Entry kNames[] = {
+        {"date", Role::Date}, {"дата", Role::Date}, {"day", Role::Date},
+        {"time", Role::Time}, {"время", Role::Time},
+        {"datetime", Role::DateTime}, {"date time", Role::DateTime}, {"date/time", Role::DateTime},
+        {"timestamp", Role::DateTime}, {"gmt time", Role::DateTime}, {"local time", Role::DateTime},
+        {"time (utc)", Role::DateTime}, {"time (eet)", Role::DateTime}, {"utc", Role::DateTime},
+        {"дата и время", Role::DateTime}, {"дата/время", Role::DateTime},
+        {"open", Role::Open}, {"открытие", Role::Open}, {"откр", Role::Open},
+        {"цена открытия", Role::Open}, {"first", Role::Open},
+        {"high", Role::High}, {"максимум", Role::High}, {"макс", Role::High}, {"max", Role::High},
+        {"low", Role::Low}, {"минимум", Role::Low}, {"мин", Role::Low}, {"min", Role::Low},
+        {"close", Role::Close}, {"закрытие", Role::Close}, {"закр", Role::Close},
+        {"цена закрытия", Role::Close},
+        {"last", Role::Last}, {"price", Role::Last}, {"последняя", Role::Last},
+        {"последняя цена", Role::Last}, {"цена", Role::Last},
+        {"vol", Role::Volume}, {"volume", Role::Volume}, {"объем", Role::Volume},
+        {"объем торгов", Role::Volume}, {"real volume", Role::Volume},
+        {"tickvol", Role::TickVolume}, {"tick volume", Role::TickVolume},
+        {"tickvolume", Role::TickVolume}, {"tick vol", Role::TickVolume},
+        {"тиковый объем", Role::TickVolume},
+        {"ticker", Role::Other}, {"symbol", Role::Other}, {"тикер", Role::Other},
+        {"per", Role::Other}, {"period", Role::Other}, {"период", Role::Other},
+        {"openint", Role::Other}, {"open interest", Role::Other}, {"spread", Role::Other},
+        {"adj close", Role::Other}, {"change", Role::Other}, {"change %", Role::Other},
+        {"id", Role::Other}, {"oper", Role::Other}, {"bid", Role::Other}, {"ask", Role::Other},
+    };
+    for (const Entry &e : kNames)
+        if (name == e.name)
+            return e.role;
+    return Role::Unknown;
+}
+
+// ---------------------------------------------------------------------------------------
+// One line into one quote
+
+// "DD.MM.YY" of a day, as the native file writes dates.
+void PutDate(char *text, long long year, int month, int day)
+{
+    const auto two = [](char *p, long long v) {
+        v %= 100;
+        p[0] = static_cast<char>('0' + v / 10);
+        p[1] = static_cast<char>('0' + v % 10);
+    };
+    two(text, day);
+    text[2] = '.';
+    two(text + 3, month);
+    text[5] = '.';
+    two(text + 6, year);
+}
+
+struct Quote
+{
+    char date[8] = {}; // "DD.MM.YY" under the first reading
+    long long year[kMaxDateOrders] = {};
+    int month[kMaxDateOrders] = {};
+    int day[kMaxDateOrders] = {};
+    double dayNumber[kMaxDateOrders] = {}; // the date-time of midnight
+    bool dateValid[kMaxDateOrders] = {};
+    TimeValue time;
+    double open = 0, high = 0, low = 0, close = 0, volume = 0, tickVolume = 0;
+};
+
+// What a column holds, for the reader's walk along a line.
+enum class Column : unsigned char { Skip, Date, Time, Open, High, Low, Close, Volume, TickVolume };
+constexpr int kValues = 6; // Open … TickVolume
+
+constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// The usual number of a quote file, [-]digits[mark digits] with at most 15 digits, read
+// where it stands; p moves to the end of the field. With at most 15 digits the mantissa
+// and the power of ten are exact doubles and one division is correctly rounded: the same
+// double the full reading gives. False for anything else (the full reading decides).
+inline bool ReadPlainNumber(const char *&p, const char *end, char sep, char mark, double &value)
+{
+    const char *s = p;
+    const bool negative = s < end && *s == '-';
+    s += negative;
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    unsigned d = 0;
+    while (s < end && (d = static_cast<unsigned>(*s - '0')) < 10) {
+        mantissa = mantissa * 10 + d;
+        ++digits;
+        ++s;
+    }
+    int fraction = 0;
+    if (s < end && *s == mark && mark) {
+        ++s;
+        while (s < end && (d = static_cast<unsigned>(*s - '0')) < 10) {
+            mantissa = mantissa * 10 + d;
+            ++fraction;
+            ++s;
+        }
+    }
+    if ((s < end && *s != sep) || digits + fraction == 0 || digits + fraction > 15)
+        return false;
+    const double v = static_cast<double>(mantissa) / kPow10[fraction];
+    value = negative ? -v : v;
+    p = s;
+    return true;
+}
+
+// Reads the lines of one layout, trying up to two readings of the date at once.
+class QuoteReader final
+{
+public:
+    QuoteReader(const ImportLayout &layout, std::vector<DateOrder> orders, std::string headerText)
+        : m_layout(layout), m_orders(std::move(orders)), m_headerText(std::move(headerText)),
+          m_mark(layout.decimalMark)
+    {
+        m_need = std::min(layout.fieldsNeeded, kMaxFields);
+        const std::pair<int, Column> columns[] = {
+            {layout.date, Column::Date},   {layout.time, Column::Time},
+            {layout.open, Column::Open},   {layout.high, Column::High},
+            {layout.low, Column::Low},     {layout.close, Column::Close},
+            {layout.volume, Column::Volume}, {layout.tickVolume, Column::TickVolume}};
+        for (const auto &[c, what] : columns)
+            if (c >= 0 && c < kMaxFields)
+                m_columns[c] = what;
+    }
+
+    int Orders() const { return static_cast<int>(m_orders.size()); }
+    char DecimalMark() const { return m_mark; }
+
+    // Fills q from a line; false with the reason the line is no quote. A line whose date
+    // is valid under none of the readings is a bad date; the caller sees per reading
+    // whether it was valid.
+    bool Read(std::string_view line, Quote &q, SkipReason &reason, int &fields)
+    {
+        if (ReadUsual(line, q)) {
+            fields = m_need;
+            return true;
+        }
+        std::string_view f[kMaxFields];
+        fields = SplitFields(line, m_layout.separator, f, m_need);
+        if (fields < m_need)
+            return Fail(line, SkipReason::Fields, reason);
+        double values[kValues] = {};
+        for (int c = 0; c < m_need; ++c) {
+            const Column what = m_columns[c];
+            if (what >= Column::Open && !Number(f[c], values[static_cast<int>(what) - static_cast<int>(Column::Open)]))
+                return Fail(line, SkipReason::Number, reason);
+        }
+        const std::string_view timeField = m_layout.time >= 0 ? f[m_layout.time] : std::string_view();
+        if (!DateAndTime(f[m_layout.date], timeField, q, reason))
+            return Fail(line, reason, reason);
+        Prices(values, q);
+        return true;
+    }
+
+private:
+    // The usual line: no quotes, every number plain. One walk along the line; false
+    // leaves the line to the full reading, which also names what is wrong with it.
+    bool ReadUsual(std::string_view line, Quote &q)
+    {
+        const char *p = line.data();
+        const char *const end = p + line.size();
+        const char sep = m_layout.separator;
+        std::string_view dateField, timeField;
+        double values[kValues] = {};
+        for (int c = 0;; ++c) {
+            const char *const start = p;
+            const Column what = m_columns[c];
+            if (what >= Column::Open) {
+                if (!ReadPlainNumber(p, end, sep, m_mark,
+                                     values[static_cast<int>(what) - static_cast<int>(Column::Open)]))
+                    return false;
+            } else {
+                while (p < end && *p != sep) {
+                    if (*p == '"')
+                        return false;
+                    ++p;
+                }
+                if (what == Column::Date)
+                    dateField = {start, static_cast<std::size_t>(p - start)};
+                else if (what == Column::Time)
+                    timeField = {start, static_cast<std::size_t>(p - start)};
+            }
+            if (c + 1 >= m_need)
+                break;
+            if (p >= end)
+                return false;
+            ++p; // the separator
+        }
+        SkipReason unused;
+        if (!DateAndTime(dateField, timeField, q, unused))
+            return false;
+        Prices(values, q);
+        return true;
+    }
+
+    bool DateAndTime(std::string_view dateField, std::string_view timeField, Quote &q, SkipReason &reason)
+    {
+        std::string_view dateText, timeText;
+        if (m_layout.dateShape.withTime)
+            SplitDateTime(dateField, dateText, timeText);
+        else
+            dateText = Trim(dateField);
+        if (m_layout.time >= 0)
+            timeText = Trim(timeField);
+
+        if (!m_haveLast || dateText != m_lastDate) {
+            m_lastDate.assign(dateText);
+            m_haveLast = true;
+            for (int k = 0; k < Orders(); ++k) {
+                m_last.dateValid[k] = ReadDate(dateText, m_layout.dateShape, m_orders[k],
+                                               m_last.year[k], m_last.month[k], m_last.day[k]);
+                if (m_last.dateValid[k])
+                    m_last.dayNumber[k] =
+                        DaySerial(static_cast<int>(m_last.year[k]), m_last.month[k], m_last.day[k]);
+            }
+            if (m_last.dateValid[0])
+                PutDate(m_last.date, m_last.year[0], m_last.month[0], m_last.day[0]);
+        }
+        std::memcpy(q.date, m_last.date, sizeof q.date);
+        bool anyDate = false;
+        for (int k = 0; k < Orders(); ++k) {
+            q.year[k] = m_last.year[k];
+            q.month[k] = m_last.month[k];
+            q.day[k] = m_last.day[k];
+            q.dayNumber[k] = m_last.dayNumber[k];
+            q.dateValid[k] = m_last.dateValid[k];
+            anyDate = anyDate || q.dateValid[k];
+        }
+        if (!anyDate) {
+            reason = SkipReason::Date;
+            return false;
+        }
+        q.time = {};
+        if (!ReadTime(timeText, q.time)) {
+            reason = SkipReason::Time;
+            return false;
+        }
+        return true;
+    }
+
+    // Prices a file does not have stand for its close (tick files: all four the last).
+    void Prices(const double *values, Quote &q) const
+    {
+        q.close = values[3];
+        q.open = m_layout.open >= 0 ? values[0] : q.close;
+        q.high = m_layout.high >= 0 ? values[1] : q.close;
+        q.low = m_layout.low >= 0 ? values[2] : q.close;
+        q.volume = values[4];
+        q.tickVolume = values[5];
+    }
+
+    bool Fail(std::string_view line, SkipReason why, SkipReason &reason) const
+    {
+        if (IsEmptyRow(line, m_layout.separator))
+            reason = SkipReason::Empty;
+        else if (!m_headerText.empty() && line == m_headerText)
+            reason = SkipReason::Header;
+        else
+            reason = why;
+        return false;
+    }
+
+    bool ReadTime(std::string_view text, TimeValue &t) const
+    {
+        if (m_layout.dateShape.withTime) {
+            if (text.empty())
+                return true; // midnight
+            return ReadColonTime(text, t);
+        }
+        switch (m_layout.timeShape) {
+        case TimeShape::None: return true;
+        case TimeShape::Colon: return ReadColonTime(text, t);
+        case TimeShape::Compact: return ReadCompactTime(text, false, t);
+        case TimeShape::CompactHM: return ReadCompactTime(text, true, t);
+        }
+        return false;
+    }
+
+    bool Number(std::string_view text, double &v)
+    {
+        if (m_mark)
+            return TryReadNumber(text, m_mark, v);
+        // No decimals seen yet: the first mark met decides for the rest of the file.
+        if (!TryReadNumber(text, ',', v) && !TryReadNumber(text, '.', v))
+            return false;
+        if (text.find(',') != std::string_view::npos)
+            m_mark = ',';
+        else if (text.find('.') != std::string_view::npos)
+            m_mark = '.';
+        return true;
+    }
+
+    const ImportLayout &m_layout;
+    std::vector<DateOrder> m_orders;
+    std::string m_headerText;
+    char m_mark;
+    int m_need = 0;
+    Column m_columns[kMaxFields] = {};
+    std::string m_lastDate;
+    bool m_haveLast = false;
+    Quote m_last;
+};
+
+// "DD.MM.YY HH:MM" of a quote, as the native file writes it.
+void PutDateText(std::string &out, const Quote &q)
+{
+    out.resize(14);
+    char *text = out.data();
+    std::memcpy(text, q.date, 8);
+    text[8] = ' ';
+    text[9] = static_cast<char>('0' + q.time.hour / 10);
+    text[10] = static_cast<char>('0' + q.time.hour % 10);
+    text[11] = ':';
+    text[12] = static_cast<char>('0' + q.time.minute / 10);
+    text[13] = static_cast<char>('0' + q.time.minute % 10);
+}
+
+// ---------------------------------------------------------------------------------------
+// Recognising a layout
+
+[[noreturn]] void Refuse(const std::string &what, const Sample &s)
+{
+    std::string first;
+    for (const auto &l : s.lines)
+        if (!Trim(l.second).empty()) {
+            first = ShownLine(l.second, s.cp1251);
+            break;
+        }
+    if (first.empty())
+        throw ImportError(what + "; the file holds no text");
+    throw ImportError(what + "; the first line reads \"" + first + "\"");
+}
+
+const char *const kExpected =
+    "Not a quote file: expected a header naming the columns (such as "
+    "<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>) or lines of a date, a time and "
+    "prices (such as 01.12.05;10:00;1234,5;1240;1230;1238,5;15000)";
+
+struct Attempt
+{
+    ImportLayout layout;
+    std::string headerText;
+    int read = 0;          // sample lines read as quotes
+    int unread = 0;        // sample lines that are not empty and not read
+    std::string error;     // why this separator gives no layout
+    int errorWeight = 0;   // how telling the error is (a header's own complaint beats a guess)
+};
+
+bool LooksLikeDate(std::string_view field, DateShape &shape)
+{
+    std::string_view date, time;
+    SplitDateTime(field, date, time);
+    shape = DateShape();
+    if (AllDigits(date) && (date.size() == 6 || date.size() == 8)) {
+        shape.compact = true;
+        shape.digits = static_cast<int>(date.size());
+        shape.yearDigits = date.size() == 8 ? 4 : 2;
+    } else {
+        const auto sep = std::find_if(date.begin(), date.end(), [](char c) { return c < '0' || c > '9'; });
+        if (sep == date.end() || (*sep != '.' && *sep != '/' && *sep != '-'))
+            return false;
+        shape.separator = *sep;
+        DateParts parts;
+        if (!CutDate(date, shape, DateOrder::DayMonthYear, parts))
+            return false;
+        shape.yearFirst = parts.p[0].size() == 4;
+        shape.yearDigits = shape.yearFirst ? 4 : static_cast<int>(parts.p[2].size());
+        if (!shape.yearFirst && shape.yearDigits != 2 && shape.yearDigits != 4)
+            return false;
+        if (shape.yearFirst ? parts.p[1].size() > 2 || parts.p[2].size() > 2
+                            : parts.p[0].size() > 2 || parts.p[1].size() > 2)
+            return false;
+    }
+    if (!time.empty()) {
+        TimeValue t;
+        if (!ReadColonTime(time, t))
+            return false;
+        shape.withTime = true;
+    }
+    long long y = 0;
+    int m = 0, d = 0;
+    for (DateOrder o : OrdersForShape(shape))
+        if (ReadDate(date, shape, o, y, m, d))
+            return true;
+    return false;
+}
+
+bool LooksLikeNumber(std::string_view field, char mark)
+{
+    double v = 0;
+    if (mark)
+        return TryReadNumber(field, mark, v);
+    return TryReadNumber(field, ',', v) || TryReadNumber(field, '.', v);
+}
+
+// Columns of a file without a header, from its first quote: fields before the date are
+// ignored (ticker, period); the date, a time when one follows, then the prices.
+bool GuessColumns(const std::string_view *f, int n, char mark, ImportLayout &l)
+{
+    int c = 0;
+    DateShape shape;
+    while (c < n && !LooksLikeDate(f[c], shape))
+        ++c;
+    if (c >= n)
+        return false;
+    l.date = c++;
+    TimeValue t;
+    if (!shape.withTime && c < n) {
+        const std::string_view text = Trim(f[c]);
+        if (ReadColonTime(text, t) || (text.size() == 6 && ReadCompactTime(text, false, t)))
+            l.time = c++;
+    }
+    std::vector<int> numbers;
+    while (c < n && numbers.size() < 6 && LooksLikeNumber(f[c], mark))
+        numbers.push_back(c++);
+    switch (numbers.size()) {
+    case 0:
+    case 3: return false;
+    case 1: l.close = numbers[0]; l.tick = true; break;
+    case 2: l.close = numbers[0]; l.volume = numbers[1]; l.tick = true; break;
+    default:
+        l.open = numbers[0];
+        l.high = numbers[1];
+        l.low = numbers[2];
+        l.close = numbers[3];
+        if (numbers.size() >= 5)
+            l.volume = numbers[4];
+    }
+    l.uncertain = numbers.size() != 5;
+    return true;
+}
+
+enum class HeaderKind { None, Angle, Words, Russian };
+
+// Columns from a header line; false when the line is no header.
+bool ReadHeader(const std::vector<std::string> &names, ImportLayout &l, HeaderKind &kind,
+                std::string &error)
+{
+    int known = 0, angle = 0, cyrillic = 0;
+    bool terminal = false;
+    int dateTime = -1, last = -1;
+    for (int c = 0; c < static_cast<int>(names.size()); ++c) {
+        bool inBrackets = false;
+        const std::string name = NormalName(names[static_cast<std::size_t>(c)], inBrackets);
+        const Role role = RoleOf(name);
+        if (role == Role::Unknown)
+            continue;
+        ++known;
+        angle += inBrackets;
+        cyrillic += static_cast<unsigned char>(name[0]) >= 0xD0;
+        terminal = terminal || name == "tickvol" || name == "spread";
+        auto first = [c](int &column) {
+            if (column < 0)
+                column = c;
+        };
+        switch (role) {
+        case Role::Date: first(l.date); break;
+        case Role::Time: first(l.time); break;
+        case Role::DateTime: first(dateTime); break;
+        case Role::Open: first(l.open); break;
+        case Role::High: first(l.high); break;
+        case Role::Low: first(l.low); break;
+        case Role::Close: first(l.close); break;
+        case Role::Last: first(last); break;
+        case Role::Volume: first(l.volume); break;
+        case Role::TickVolume: first(l.tickVolume); break;
+        default: break;
+        }
+    }
+    // A last price stands for the close; alone it makes a tick file.
+    if (l.close < 0 && last >= 0) {
+        l.close = last;
+        l.tick = l.open < 0 && l.high < 0 && l.low < 0;
+    }
+    const bool price = l.open >= 0 || l.high >= 0 || l.low >= 0 || l.close >= 0;
+    if (known < 2 || !price)
+        return false;
+    kind = angle * 2 > known ? HeaderKind::Angle : cyrillic * 2 > known ? HeaderKind::Russian
+                                                                        : HeaderKind::Words;
+    l.family = kind == HeaderKind::Angle ? (terminal ? "terminal export" : "data-site export")
+               : kind == HeaderKind::Russian ? "export with Russian column names"
+                                             : "export with column names";
+    if (l.date < 0 && dateTime >= 0)
+        l.date = dateTime;
+    else if (l.date < 0 && l.time >= 0)
+        l.date = l.time, l.time = -1; // a time column holding date and time
+    if (l.date < 0) {
+        error = "The header names no date column (expected <DATE>, Date or Дата)";
+        return true;
+    }
+    if (l.close < 0) {
+        error = "The header names no close price (expected <CLOSE>, <LAST>, Close or Закрытие)";
+        return true;
+    }
+    return true;
+}
+
+// How many sample lines, from the first data line on, read as quotes, and how many do not.
+void ScoreSample(const Sample &s, Attempt &a)
+{
+    const ImportLayout &l = a.layout;
+    QuoteReader reader(l, {l.dateOrder}, a.headerText);
+    Quote q;
+    SkipReason reason;
+    int fields = 0;
+    for (const auto &[number, text] : s.lines) {
+        if (number < l.firstDataLine)
+            continue;
+        if (reader.Read(text, q, reason, fields) && q.dateValid[0])
+            ++a.read;
+        else if (reason != SkipReason::Empty)
+            ++a.unread;
+    }
+}
+
+Attempt DetectWith(const Sample &s, char sep, const ImportOptions &options, long long skipLine)
+{
+    Attempt a;
+    ImportLayout &l = a.layout;
+    l.separator = sep;
+    l.encoding = s.encodingName;
+    std::string_view f[kMaxFields];
+
+    // The header or the first quote among the first lines; lines before it are not part
+    // of the table.
+    HeaderKind kind = HeaderKind::None;
+    int looked = 0;
+    for (const auto &[number, text] : s.lines) {
+        if (number == skipLine || Trim(text).empty())
+            continue;
+        if (++looked > kHeaderSearchLines)
+            break;
+        const int n = std::min(SplitFields(text, sep, f, kMaxFields), kMaxFields);
+        std::vector<std::string> names;
+        for (int c = 0; c < n; ++c)
+            names.push_back(s.cp1251 ? Cp1251ToUtf8(f[c]) : std::string(f[c]));
+        ImportLayout candidate = l;
+        std::string error;
+        if (ReadHeader(names, candidate, kind, error)) {
+            if (!error.empty()) {
+                a.error = error;
+                a.errorWeight = 2;
+                return a;
+            }
+            l = candidate;
+            l.headerLine = number;
+            l.firstDataLine = number + 1;
+            a.headerText = text;
+            break;
+        }
+        candidate = l;
+        if (GuessColumns(f, n, options.decimalMark, candidate)) {
+            l = candidate;
+            l.family = "export without column names";
+            l.firstDataLine = number;
+            kind = HeaderKind::None;
+            break;
+        }
+    }
+    if (l.date < 0) {
+        a.error = kExpected;
+        return a;
+    }
+
+    // The data lines of the sample, cut into fields.
+    std::vector<std::vector<std::string_view>> rows;
+    for (const auto &[number, text] : s.lines) {
+        if (number < l.firstDataLine || Trim(text).empty())
+            continue;
+        const int n = std::min(SplitFields(text, sep, f, kMaxFields), kMaxFields);
+        rows.emplace_back(f, f + n);
+    }
+    auto column = [&rows](int c, auto &&visit) {
+        for (const auto &row : rows)
+            if (c >= 0 && c < static_cast<int>(row.size()))
+                visit(row[static_cast<std::size_t>(c)]);
+    };
+
+    // The date: its shape from the first value that has one, then the readings under which
+    // every value of that shape is a valid day.
+    bool haveShape = false;
+    column(l.date, [&](std::string_view v) {
+        DateShape shape;
+        if (!haveShape && LooksLikeDate(v, shape)) {
+            l.dateShape = shape;
+            haveShape = true;
+        }
+    });
+    if (!haveShape) {
+        a.error = kind == HeaderKind::None ? kExpected
+                  : rows.empty()           ? "The file holds a header but no quotes"
+                                           : "No date in the column the header names as the date";
+        a.errorWeight = kind == HeaderKind::None ? 0 : 1;
+        return a;
+    }
+    if (l.dateShape.withTime && l.time >= 0)
+        l.time = -1; // the date field has its own time
+    std::vector<DateOrder> orders = OrdersForShape(l.dateShape);
+    if (options.dateOrder != DateOrder::Auto) {
+        const std::vector<DateOrder> possible = PossibleOrders(l.dateShape);
+        if (std::find(possible.begin(), possible.end(), options.dateOrder) == possible.end()) {
+            a.error = "The dates cannot be read as " + DateFormText(l.dateShape, options.dateOrder);
+            a.errorWeight = 1;
+            return a;
+        }
+        orders = {options.dateOrder};
+    }
+    std::vector<int> valid(orders.size(), 0);
+    int dates = 0;
+    column(l.date, [&](std::string_view v) {
+        std::string_view date, time;
+        if (l.dateShape.withTime)
+            SplitDateTime(v, date, time);
+        else
+            date = Trim(v);
+        ++dates;
+        long long y = 0;
+        int m = 0, d = 0;
+        for (std::size_t k = 0; k < orders.size(); ++k)
+            valid[k] += ReadDate(date, l.dateShape, orders[k], y, m, d);
+    });
+    const int best = *std::max_element(valid.begin(), valid.end());
+    for (std::size_t k = 0; k < orders.size(); ++k)
+        if (valid[k] == best && (best == dates || options.dateOrder != DateOrder::Auto))
+            l.dateOrders.push_back(orders[k]);
+    if (l.dateOrders.empty()) // no reading fits every date: the best ones, bad lines skipped
+        for (std::size_t k = 0; k < orders.size(); ++k)
+            if (valid[k] == best)
+                l.dateOrders.push_back(orders[k]);
+    l.dateOrder = l.dateOrders.front();
+
+    // The time: with colons, or digits only (HHMMSS unless no value is longer than HHMM).
+    if (l.dateShape.withTime) {
+        column(l.date, [&](std::string_view v) {
+            std::string_view date, time;
+            SplitDateTime(v, date, time);
+            TimeValue t;
+            ReadColonTime(time, t, &l.timeSeconds, &l.timeFraction);
+        });
+    } else if (l.time >= 0) {
+        bool colon = false, longest6 = false, hm = false, allZero = true;
+        column(l.time, [&](std::string_view v) {
+            v = Trim(v);
+            TimeValue t;
+            if (v.find(':') != std::string_view::npos) {
+                colon = true;
+                ReadColonTime(v, t, &l.timeSeconds, &l.timeFraction);
+            }
+            longest6 = longest6 || v.size() >= 5;
+            hm = hm || v.size() == 3 || v.size() == 4;
+            allZero = allZero && AllDigits(v) && DigitsValue(v.substr(0, 9)) == 0;
+        });
+        l.timeShape = colon ? TimeShape::Colon
+                      : (hm && !longest6) ? TimeShape::CompactHM
+                                          : TimeShape::Compact;
+        l.timeAllZero = !colon && allZero;
+    }
+
+    // The decimal mark: the one the prices use.
+    l.decimalMark = options.decimalMark;
+    if (!l.decimalMark) {
+        int point = 0, comma = 0;
+        for (int c : {l.open, l.high, l.low, l.close, l.volume})
+            column(c, [&](std::string_view v) {
+                point += v.find('.') != std::string_view::npos;
+                comma += v.find(',') != std::string_view::npos;
+            });
+        l.decimalMark = point > comma ? '.' : comma > point ? ',' : 0;
+    }
+    for (int c : {l.date, l.time, l.open, l.high, l.low, l.close, l.volume, l.tickVolume})
+        l.fieldsNeeded = std::max(l.fieldsNeeded, c + 1);
+    l.quoted = std::any_of(s.lines.begin(), s.lines.end(), [](const auto &line) {
+        return line.second.find('"') != std::string::npos;
+    });
+    ScoreSample(s, a);
+    return a;
+}
+
+// "sep=;" on the first line tells spreadsheets the separator.
+long long SeparatorDirective(const Sample &s, char &sep)
+{
+    if (s.lines.empty())
+        return 0;
+    std::string_view first = Trim(s.lines.front().second);
+    if (first.size() >= 2 && first.front() == '"' && first.back() == '"')
+        first = first.substr(1, first.size() - 2);
+    if (first.size() == 5 && (first.substr(0, 4) == "sep=" || first.substr(0, 4) == "SEP=")) {
+        sep = first[4];
+        return s.lines.front().first;
+    }
+    return 0;
+}
+
+struct Detected
+{
+    Sample sample;
+    ImportLayout layout;
+    std::string headerText;
+    long long directiveLine = 0;
+};
+
+Detected Detect(std::string_view bytes, const ImportOptions &options)
+{
+    Detected d;
+    d.sample = TakeSample(bytes);
+    const Sample &s = d.sample;
+    if (std::none_of(s.lines.begin(), s.lines.end(),
+                     [](const auto &l) { return !Trim(l.second).empty(); }))
+        throw ImportError(std::string(kExpected) + "; the file holds no text");
+
+    char directive = 0;
+    d.directiveLine = SeparatorDirective(s, directive);
+    std::vector<char> separators;
+    if (options.separator)
+        separators = {options.separator};
+    else if (directive == ';' || directive == ',' || directive == '\t')
+        separators = {directive};
+    else
+        for (char sep : {'\t', ';', ','})
+            if (std::any_of(s.lines.begin(), s.lines.end(), [sep](const auto &l) {
+                    return CountOutsideQuotes(l.second, sep) > 0;
+                }))
+                separators.push_back(sep);
+    if (separators.empty())
+        separators = {';'}; // one column: the date alone cannot be a quote, said below
+
+    // The separator under which the most lines read; a layout under which fewer lines
+    // read than not is no layout.
+    Attempt best;
+    Attempt refused;
+    bool found = false;
+    for (char sep : separators) {
+        Attempt a = DetectWith(s, sep, options, d.directiveLine);
+        if (a.error.empty() && a.read > 0 && a.read >= a.unread) {
+            if (!found || a.read - a.unread > best.read - best.unread)
+                best = std::move(a);
+            found = true;
+        } else if (!a.error.empty() && (refused.error.empty() || a.errorWeight > refused.errorWeight)) {
+            refused = std::move(a);
+        }
+    }
+    if (!found)
+        Refuse(refused.errorWeight > 0 ? refused.error : kExpected, s);
+    d.layout = std::move(best.layout);
+    d.headerText = std::move(best.headerText);
+    return d;
+}
+
+// ---------------------------------------------------------------------------------------
+// Reading the whole file
+
+// How the dates of one reading run through the file.
+struct OrderTrack
+{
+    long long invalid = 0;
+    long long rises = 0, falls = 0;
+    long long firstFallLine = 0;
+    double previous = 0;
+    bool any = false;
+
+    void See(double dateTime, long long line)
+    {
+        if (any) {
+            if (dateTime > previous)
+                ++rises;
+            else if (dateTime < previous && falls++ == 0)
+                firstFallLine = line;
+        }
+        previous = dateTime;
+        any = true;
+    }
+    bool InOrder() const { return falls == 0 || rises == 0; }
+};
+
+class Importer final
+{
+public:
+    Importer(std::string_view bytes, const Detected &d, TFList &quotes, ImportResult &result)
+        : m_bytes(bytes), m_d(d), m_quotes(quotes), m_result(result)
+    {
+    }
+
+    // One pass over the file with the given readings of the date; records are made with
+    // the first. Returns how each reading fared.
+    std::vector<OrderTrack> Pass(const std::vector<DateOrder> &orders)
+    {
+        const ImportLayout &l = m_d.layout;
+        m_quotes.Clear();
+        m_result.skipped.fill(0);
+        m_result.shortLines.clear();
+        m_result.firstSkipped.clear();
+        m_allVolumesZero = true;
+
+        QuoteReader reader(l, orders, m_d.headerText);
+        std::vector<OrderTrack> tracks(orders.size());
+        LineReader lines(m_bytes.substr(m_d.sample.bomSize), m_d.sample.encoding);
+        std::string_view line;
+        Quote q;
+        SkipReason reason = SkipReason::Empty;
+        int fields = 0;
+        while (lines.Next(line)) {
+            const long long number = lines.Number();
+            if (number < l.firstDataLine) {
+                if (number != l.headerLine && number != m_d.directiveLine)
+                    Skip(number, line, IsEmptyRow(line, l.separator) ? SkipReason::Empty
+                                                                      : SkipReason::Preamble, 0);
+                continue;
+            }
+            if (!reader.Read(line, q, reason, fields)) {
+                Skip(number, line, reason, fields);
+                continue;
+            }
+            const double timeOfDay = TimeOfDay(q.time.hour, q.time.minute, q.time.second,
+                                               q.time.millisecond);
+            for (std::size_t k = 0; k < orders.size(); ++k) {
+                if (q.dateValid[k])
+                    tracks[k].See(CombineDateTime(q.dayNumber[k], timeOfDay), number);
+                else
+                    ++tracks[k].invalid;
+            }
+            if (!q.dateValid[0]) {
+                Skip(number, line, SkipReason::Date, fields);
+                continue;
+            }
+            TFPoint &p = m_quotes.AddNew();
+            p.DateTime = CombineDateTime(q.dayNumber[0], timeOfDay);
+            PutDateText(p.DateText, q);
+            p.Open = q.open;
+            p.High = q.high;
+            p.Low = q.low;
+            p.Close = q.close;
+            p.Volume = q.volume;
+            // The tick volume waits in a field the statistics write anyway, until the
+            // end of the file tells whether every volume was 0.
+            p.MA3 = q.tickVolume;
+            m_allVolumesZero = m_allVolumesZero && q.volume == 0;
+        }
+        m_result.layout.decimalMark = reader.DecimalMark();
+        return tracks;
+    }
+
+    bool AllVolumesZero() const { return m_allVolumesZero; }
+
+private:
+    void Skip(long long number, std::string_view line, SkipReason reason, int fields)
+    {
+        ++m_result.skipped[static_cast<std::size_t>(reason)];
+        if (reason == SkipReason::Fields)
+            ++m_result.shortLines[fields];
+        if (m_result.firstSkipped.size() < kFirstSkippedShown)
+            m_result.firstSkipped.push_back({number, reason, fields, ShownLine(line, m_d.sample.cp1251)});
+    }
+
+    std::string_view m_bytes;
+    const Detected &m_d;
+    TFList &m_quotes;
+    ImportResult &m_result;
+    bool m_allVolumesZero = true;
+};
+
+void Reverse(TFList &quotes)
+{
+    for (int i = 0, j = quotes.Count() - 1; i < j; ++i, --j)
+        std::swap(*quotes.Items(i), *quotes.Items(j));
+}
+
+std::string Plural(long long n, const char *one, const char *many)
+{
+    return FormatN(static_cast<double>(n), 0) + " " + (n == 1 ? one : many);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------
+
+std::string DateFormText(const DateShape &shape, DateOrder order)
+{
+    const std::string year = shape.yearDigits == 4 ? "YYYY" : "YY";
+    const char *sep = "";
+    std::string s(1, shape.separator);
+    if (!shape.compact)
+        sep = s.c_str();
+    switch (order) {
+    case DateOrder::YearMonthDay: return year + sep + "MM" + sep + "DD";
+    case DateOrder::MonthDayYear: return std::string("MM") + sep + "DD" + sep + year;
+    default: return std::string("DD") + sep + "MM" + sep + year;
+    }
+}
+
+std::string SkipReasonText(SkipReason reason, int fields)
+{
+    switch (reason) {
+    case SkipReason::Empty: return "empty";
+    case SkipReason::Fields: return fields == 1 ? "with 1 field" : "with " + std::to_string(fields) + " fields";
+    case SkipReason::Header: return "repeating the header";
+    case SkipReason::Preamble: return "before the table";
+    case SkipReason::Date: return "with a bad date";
+    case SkipReason::Time: return "with a bad time";
+    case SkipReason::Number: return "with a bad number";
+    }
+    return {};
+}
+
+std::string ImportLayout::TimeForm() const
+{
+    const std::string colon = timeFraction ? "HH:MM:SS.fff" : timeSeconds ? "HH:MM:SS" : "HH:MM";
+    if (dateShape.withTime)
+        return {};
+    switch (timeShape) {
+    case TimeShape::None: return {};
+    case TimeShape::Colon: return colon;
+    case TimeShape::Compact: return timeAllZero ? "0" : "HHMMSS";
+    case TimeShape::CompactHM: return "HHMM";
+    }
+    return {};
+}
+
+std::string ImportLayout::DateForm() const
+{
+    std::string form = DateFormText(dateShape, dateOrder);
+    if (dateShape.withTime)
+        form += timeFraction ? " HH:MM:SS.fff" : timeSeconds ? " HH:MM:SS" : " HH:MM";
+    return form;
+}
+
+std::string ImportLayout::Text() const
+{
+    std::string text = family + ": ";
+    text += separator == '\t' ? std::string("tab") : "'" + std::string(1, separator) + "'";
+    text += ", " + DateForm();
+    if (!dateShape.withTime)
+        text += time >= 0 ? ", " + TimeForm() : std::string(", no time");
+    text += decimalMark == '.' ? ", decimal point" : decimalMark == ',' ? ", decimal comma" : ", whole numbers";
+    if (quoted)
+        text += ", quoted fields";
+    if (!encoding.empty())
+        text += ", " + encoding;
+    return text;
+}
+
+long long ImportResult::SkippedCount() const
+{
+    long long n = 0;
+    for (long long s : skipped)
+        n += s;
+    return n;
+}
+
+std::string ImportResult::Description() const
+{
+    std::string text = layout.Text() + "; " + Plural(quotes, "quote", "quotes");
+    if (layout.tick)
+        text += "; last prices only: open = high = low = close";
+    if (volumeFromTicks)
+        text += "; every volume 0: tick volume used";
+    if (!otherDateOrders.empty()) {
+        text += "; dates read as " + DateFormText(layout.dateShape, layout.dateOrder) + ", but ";
+        for (std::size_t i = 0; i < otherDateOrders.size(); ++i)
+            text += (i ? " or " : "") + DateFormText(layout.dateShape, otherDateOrders[i]);
+        text += " would do as well";
+    } else if (dateOrderDecided) {
+        text += "; dates read as " + DateFormText(layout.dateShape, layout.dateOrder)
+                + ", the only reading under which they are valid and in order";
+    }
+    if (reversed)
+        text += "; reversed to oldest first";
+    if (outOfOrderLine > 0)
+        text += "; out of order from line " + std::to_string(outOfOrderLine) + ", kept as it is";
+    const long long skippedLines = SkippedCount();
+    if (skippedLines > 0) {
+        text += "; " + Plural(skippedLines, "line", "lines") + " skipped: ";
+        bool first = true;
+        const auto part = [&](long long n, const std::string &what) {
+            if (n == 0)
+                return;
+            text += (first ? "" : ", ") + FormatN(static_cast<double>(n), 0) + " " + what;
+            first = false;
+        };
+        for (int r = 0; r < kSkipReasons; ++r) {
+            const auto reason = static_cast<SkipReason>(r);
+            if (reason == SkipReason::Fields)
+                for (const auto &[fields, n] : shortLines)
+                    part(n, SkipReasonText(reason, fields));
+            else
+                part(skipped[static_cast<std::size_t>(r)], SkipReasonText(reason));
+        }
+    }
+    return text;
+}
+
+std::vector<std::string> ImportResult::SkippedLineTexts() const
+{
+    std::vector<std::string> lines;
+    for (const SkippedLine &s : firstSkipped)
+        lines.push_back("line " + std::to_string(s.line) + " (" + SkipReasonText(s.reason, s.fields)
+                        + "): " + s.text);
+    return lines;
+}
+
+ImportLayout DetectImportLayout(std::string_view bytes, const ImportOptions &options)
+{
+    return Detect(bytes, options).layout;
+}
+
+ImportResult ImportQuotes(std::string_view bytes, TFList &quotes, const ImportOptions &options)
+{
+    quotes.Clear();
+    quotes.ResetStatistics();
+    const Detected d = Detect(bytes, options);
+    ImportResult result;
+    result.layout = d.layout;
+    Importer importer(bytes, d, quotes, result);
+    try {
+        std::vector<DateOrder> orders(d.layout.dateOrders.begin(),
+                                      d.layout.dateOrders.begin()
+                                          + std::min<std::size_t>(d.layout.dateOrders.size(), kMaxDateOrders));
+        std::vector<OrderTrack> tracks = importer.Pass(orders);
+
+        // The reading under which every date is valid and in order, oldest first before
+        // newest first; failing that, every date valid; failing that, the fewest bad dates.
+        // Ties go to the preferred reading.
+        const auto rank = [&tracks](std::size_t k) {
+            const OrderTrack &t = tracks[k];
+            return std::make_tuple(t.invalid > 0, !t.InOrder(), t.falls > 0, t.invalid, k);
+        };
+        std::size_t chosen = 0;
+        for (std::size_t k = 1; k < tracks.size(); ++k)
+            if (rank(k) < rank(chosen))
+                chosen = k;
+        if (orders.size() > 1) {
+            const auto best = rank(chosen);
+            for (std::size_t k = 0; k < tracks.size(); ++k)
+                if (k != chosen && tracks[k].invalid == 0 && tracks[k].InOrder()
+                    && std::get<2>(rank(k)) == std::get<2>(best))
+                    result.otherDateOrders.push_back(orders[k]);
+            result.dateOrderDecided = result.otherDateOrders.empty() && tracks[chosen].invalid == 0
+                                      && tracks[chosen].InOrder();
+        }
+        result.layout.dateOrder = orders[chosen];
+        if (chosen != 0) {
+            tracks = importer.Pass({orders[chosen]});
+            chosen = 0;
+        }
+        const OrderTrack &track = tracks[chosen];
+
+        if (quotes.Count() == 0) {
+            std::string what = "No line could be read as a quote (" + result.layout.Text() + ")";
+            if (!result.firstSkipped.empty())
+                what += "; line " + std::to_string(result.firstSkipped.front().line) + " is "
+                        + SkipReasonText(result.firstSkipped.front().reason,
+                                         result.firstSkipped.front().fields)
+                        + ": \"" + result.firstSkipped.front().text + "\"";
+            throw ImportError(what);
+        }
+
+        const bool tickVolumes = d.layout.tickVolume >= 0 && importer.AllVolumesZero();
+        result.volumeFromTicks = tickVolumes && d.layout.volume >= 0;
+        quotes.ForEach([tickVolumes](TFPoint &p, int) {
+            if (tickVolumes)
+                p.Volume = p.MA3;
+            p.MA3 = 0;
+        });
+        if (track.rises == 0 && track.falls > 0) {
+            Reverse(quotes);
+            result.reversed = true;
+        } else if (!track.InOrder()) {
+            result.outOfOrderLine = track.firstFallLine;
+        }
+        result.quotes = quotes.Count();
+        quotes.Statistics();
+    } catch (...) {
+        quotes.Clear();
+        quotes.ResetStatistics();
+        throw;
+    }
+    return result;
+}
+
+ImportPreview PreviewImport(std::string_view bytes, const ImportOptions &options, int maxRows)
+{
+    const Detected d = Detect(bytes, options);
+    ImportPreview preview;
+    preview.layout = d.layout;
+    QuoteReader reader(d.layout, {d.layout.dateOrder}, d.headerText);
+    Quote q;
+    for (const auto &[number, text] : d.sample.lines) {
+        if (static_cast<int>(preview.rows.size()) >= maxRows)
+            break;
+        if (number < d.layout.firstDataLine)
+            continue;
+        PreviewRow row;
+        row.line = number;
+        row.text = ShownLine(text, d.sample.cp1251);
+        int fields = 0;
+        row.read = reader.Read(text, q, row.reason, fields);
+        if (row.read && !q.dateValid[0]) {
+            row.read = false;
+            row.reason = SkipReason::Date;
+        }
+        if (row.read) {
+            PutDateText(row.DateText, q);
+            row.DateTime = CombineDateTime(q.dayNumber[0], TimeOfDay(q.time.hour, q.time.minute,
+                                                                     q.time.second, q.time.millisecond));
+            row.Open = q.open;
+            row.High = q.high;
+            row.Low = q.low;
+            row.Close = q.close;
+            row.Volume = q.volume;
+        }
+        preview.rows.push_back(std::move(row));
+    }
+    preview.layout.decimalMark = reader.DecimalMark();
+    return preview;
+}
+
+bool IsNativeQuoteFile(std::string_view bytes)
+{
+    ImportLayout l;
+    try {
+        l = DetectImportLayout(bytes);
+    } catch (const ConvertError &) {
+        return false;
+    }
+    const bool nativeLayout = l.encoding != "UTF-8 with BOM" && l.encoding.find("UTF-16") == std::string::npos
+                              && l.separator == ';' && l.headerLine == 1 && l.date == 0 && l.time == 1
+                              && l.open == 2 && l.high == 3 && l.low == 4 && l.close == 5 && l.volume == 6
+                              && !l.dateShape.compact && l.dateShape.separator == '.'
+                              && !l.dateShape.yearFirst && l.dateShape.yearDigits == 2
+                              && !l.dateShape.withTime && l.dateOrder == DateOrder::DayMonthYear
+                              && l.timeShape == TimeShape::Colon && !l.timeSeconds && l.decimalMark != '.'
+                              && !l.quoted;
+    if (!nativeLayout)
+        return false;
+    TFList list;
+    try {
+        list.LoadFromStream(bytes);
+    } catch (const ConvertError &) {
+        return false;
+    }
+    bool inOrder = list.Count() > 0;
+    double previous = 0;
+    list.ForEach([&](const TFPoint &p, int i) {
+        inOrder = inOrder && (i == 0 || p.DateTime >= previous);
+        previous = p.DateTime;
+    });
+    return inOrder;
+}
+
+} // namespace korvala
