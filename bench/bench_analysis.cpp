@@ -1,6 +1,6 @@
 // Analysis window timings over a large quote file.
 //
-//   python3 gen_quotes.py --lines 1000000 --seed 7 > /tmp/quotes.txt
+//   scripts/gen_quotes --lines 1000000 --seed 7 -o /tmp/quotes.txt
 //   KORVALA_BENCH_FILE=/tmp/quotes.txt build/bench/bench_analysis
 //
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise.

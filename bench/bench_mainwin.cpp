@@ -2,7 +2,7 @@
 // the grid (handler, cursor window, repaint of the grid and the four strips), painting a
 // 1920 × 1080 view of the grid, and scrolling a grid of millions of rows.
 //
-//   python3 gen_quotes.py --lines 1000000 --seed 7 > /tmp/q1m.txt
+//   scripts/gen_quotes --lines 1000000 --seed 7 -o /tmp/q1m.txt
 //   KORVALA_BENCH_FILE=/tmp/q1m.txt build/bench/bench_mainwin
 // Without KORVALA_BENCH_FILE the bundled intraday example is used.
 

@@ -25,7 +25,7 @@ Loaded Load()
     const char *path = std::getenv("KORVALA_BENCH_FILE");
     if (!path || !*path) {
         out.error = "KORVALA_BENCH_FILE is not set (a quote file, e.g. "
-                    "gen_quotes.py --lines 1000000 --seed 7)";
+                    "scripts/gen_quotes --lines 1000000 --seed 7)";
         return out;
     }
     try {
