@@ -4,6 +4,7 @@
 #include "quotedate.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <tuple>
@@ -17,6 +18,33 @@ constexpr int kFirstSkippedShown = 5;
 constexpr int kHeaderSearchLines = 10;
 constexpr int kMaxDateOrders = 2;
 constexpr int kMaxFields = 64; // columns beyond these are never read
+
+// ---------------------------------------------------------------------------------------
+// Eight bytes at a time
+
+// The first byte in memory is the lowest of a word read from it.
+static_assert(std::endian::native == std::endian::little);
+
+constexpr std::uint64_t kBytes01 = 0x0101010101010101ULL;
+constexpr std::uint64_t kBytes80 = 0x8080808080808080ULL;
+
+inline std::uint64_t Load8(const char *p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Bit 7 of each of the eight bytes v that equals c or d. Exact for the first such byte
+// (the lowest: the first in memory on every machine this runs on); the bytes after it do
+// not count.
+inline std::uint64_t BytesEqual(std::uint64_t v, unsigned char c, unsigned char d)
+{
+    const std::uint64_t a = v ^ (kBytes01 * c), b = v ^ (kBytes01 * d);
+    return (((a - kBytes01) & ~a) | ((b - kBytes01) & ~b)) & kBytes80;
+}
+
+inline int FirstByte(std::uint64_t bits) { return __builtin_ctzll(bits) >> 3; }
 
 // ---------------------------------------------------------------------------------------
 // Bytes into lines
@@ -42,17 +70,26 @@ Encoding SniffEncoding(std::string_view bytes, std::size_t &bomSize)
     return Encoding::Bytes;
 }
 
+// The first CR or LF from the byte at, or size.
+inline std::size_t LineEnd(const char *data, std::size_t at, std::size_t size)
+{
+    while (size - at >= 8) {
+        if (const std::uint64_t hit = BytesEqual(Load8(data + at), '\n', '\r'))
+            return at + static_cast<std::size_t>(FirstByte(hit));
+        at += 8;
+    }
+    while (at < size && data[at] != '\n' && data[at] != '\r')
+        ++at;
+    return at;
+}
+
 // The lines of a file, cut as the quote file reader cuts them: at CR LF, LF or CR. 8-bit
 // text is served in place; UTF-16 is converted to UTF-8 one line at a time, so the file
 // is never held twice.
 class LineReader final
 {
 public:
-    LineReader(std::string_view bytes, Encoding encoding) : m_bytes(bytes), m_encoding(encoding)
-    {
-        m_lf = Find('\n');
-        m_cr = Find('\r');
-    }
+    LineReader(std::string_view bytes, Encoding encoding) : m_bytes(bytes), m_encoding(encoding) {}
 
     bool Next(std::string_view &line)
     {
@@ -64,33 +101,38 @@ public:
     }
     long long Number() const { return m_number; }
 
-private:
-    std::size_t Find(char c) const
+    // 8-bit text may be read where it lies: the next line starts at Here() and whoever
+    // reads it from there tells where it ended (a CR, an LF or End()).
+    bool Narrow() const { return m_encoding == Encoding::Bytes || m_encoding == Encoding::Utf8Bom; }
+    bool More() const { return m_pos < m_bytes.size(); }
+    const char *Here() const { return m_bytes.data() + m_pos; }
+    const char *End() const { return m_bytes.data() + m_bytes.size(); }
+    void Passed(const char *lineEnd)
     {
-        const void *p = std::memchr(m_bytes.data() + m_pos, c, m_bytes.size() - m_pos);
-        return p ? static_cast<std::size_t>(static_cast<const char *>(p) - m_bytes.data())
-                 : m_bytes.size();
+        Past(static_cast<std::size_t>(lineEnd - m_bytes.data()));
+        ++m_number;
     }
 
-    // The next CR and the next LF are each looked up once and kept until passed: a file
-    // of CR line ends costs no more than one of LF line ends.
-    bool NextNarrow(std::string_view &line)
+private:
+    // Moves past the line end at end: CR LF counts as one.
+    void Past(std::size_t end)
     {
         const std::size_t size = m_bytes.size();
-        if (m_pos >= size)
-            return false;
-        if (m_lf < m_pos)
-            m_lf = Find('\n');
-        if (m_cr < m_pos)
-            m_cr = Find('\r');
-        const std::size_t end = std::min(m_lf, m_cr);
-        line = m_bytes.substr(m_pos, end - m_pos);
         if (end >= size)
             m_pos = size;
         else if (m_bytes[end] == '\r' && end + 1 < size && m_bytes[end + 1] == '\n')
             m_pos = end + 2;
         else
             m_pos = end + 1;
+    }
+
+    bool NextNarrow(std::string_view &line)
+    {
+        if (m_pos >= m_bytes.size())
+            return false;
+        const std::size_t end = LineEnd(m_bytes.data(), m_pos, m_bytes.size());
+        line = m_bytes.substr(m_pos, end - m_pos);
+        Past(end);
         return true;
     }
 
@@ -137,8 +179,6 @@ private:
     std::string_view m_bytes;
     Encoding m_encoding;
     std::size_t m_pos = 0;
-    std::size_t m_lf = 0;
-    std::size_t m_cr = 0;
     long long m_number = 0;
     std::string m_buffer;
 };
@@ -553,14 +593,18 @@ void PutDate(char *text, long long year, int month, int day)
     two(text + 6, year);
 }
 
-struct Quote
+// A date text under each reading.
+struct DateReading
 {
-    char date[8] = {}; // "DD.MM.YY" under the first reading
-    long long year[kMaxDateOrders] = {};
-    int month[kMaxDateOrders] = {};
-    int day[kMaxDateOrders] = {};
+    char text[8] = {}; // "DD.MM.YY" under the first reading
     double dayNumber[kMaxDateOrders] = {}; // the date-time of midnight
     bool dateValid[kMaxDateOrders] = {};
+    bool any = false;  // valid under one of the readings at least
+};
+
+struct Quote
+{
+    const DateReading *date = nullptr; // the reader's, until it reads the next line
     TimeValue time;
     double open = 0, high = 0, low = 0, close = 0, volume = 0, tickVolume = 0;
 };
@@ -569,11 +613,54 @@ struct Quote
 enum class Column : unsigned char { Skip, Date, Time, Open, High, Low, Close, Volume, TickVolume };
 constexpr int kValues = 6; // Open … TickVolume
 
+constexpr std::uint64_t kPow10Int[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
+// The leading digits among the eight bytes at p (the first byte the lowest, as on every
+// machine this runs on): how many there are and their value.
+inline int EightDigits(const char *p, std::uint64_t &value)
+{
+    std::uint64_t x = Load8(p) ^ (kBytes01 * '0'); // digits become 0…9, all else 10 or more
+    // Bit 7 of each byte that is no digit. A carry runs only from a byte that is no digit
+    // into the bytes after it, which do not count.
+    const std::uint64_t other = ((x + kBytes01 * 0x76) | x) & kBytes80;
+    const int n = other ? FirstByte(other) : 8;
+    if (n == 0) {
+        value = 0;
+        return 0;
+    }
+    x <<= 8 * (8 - n); // the digits to the top, zeros before them
+    x = x * 10 + (x >> 8);
+    x = (((x & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32)))
+         + (((x >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32))))
+        >> 32;
+    value = x & 0xFFFFFFFFULL;
+    return n;
+}
+
+// Digits from s on, eight at a time while eight bytes of the line remain.
+inline void ReadDigits(const char *&s, const char *end, std::uint64_t &mantissa, int &count)
+{
+    while (end - s >= 8) {
+        std::uint64_t chunk = 0;
+        const int n = EightDigits(s, chunk);
+        mantissa = mantissa * kPow10Int[n] + chunk;
+        count += n;
+        s += n;
+        if (n < 8)
+            return;
+    }
+    unsigned d = 0;
+    while (s < end && (d = static_cast<unsigned>(*s - '0')) < 10) {
+        mantissa = mantissa * 10 + d;
+        ++count;
+        ++s;
+    }
+}
+
 // The usual number of a quote file, [-]digits[mark digits] with at most 15 digits, read
-// where it stands; p moves to the end of the field. With at most 15 digits the mantissa
+// where it stands; p moves to the end of the field (a separator, a CR, an LF or end). With at most 15 digits the mantissa
 // and the power of ten are exact doubles and one division is correctly rounded: the same
 // double the full reading gives. False for anything else (the full reading decides).
 inline bool ReadPlainNumber(const char *&p, const char *end, char sep, char mark, double &value)
@@ -583,26 +670,39 @@ inline bool ReadPlainNumber(const char *&p, const char *end, char sep, char mark
     s += negative;
     std::uint64_t mantissa = 0;
     int digits = 0;
-    unsigned d = 0;
-    while (s < end && (d = static_cast<unsigned>(*s - '0')) < 10) {
-        mantissa = mantissa * 10 + d;
-        ++digits;
-        ++s;
-    }
+    ReadDigits(s, end, mantissa, digits);
     int fraction = 0;
     if (s < end && *s == mark && mark) {
         ++s;
-        while (s < end && (d = static_cast<unsigned>(*s - '0')) < 10) {
-            mantissa = mantissa * 10 + d;
-            ++fraction;
-            ++s;
-        }
+        ReadDigits(s, end, mantissa, fraction);
     }
-    if ((s < end && *s != sep) || digits + fraction == 0 || digits + fraction > 15)
+    if ((s < end && *s != sep && *s != '\r' && *s != '\n') || digits + fraction == 0
+        || digits + fraction > 15)
         return false;
-    const double v = static_cast<double>(mantissa) / kPow10[fraction];
+    // Below 10^15: a signed conversion is exact and needs no care for the top bit.
+    const double v = static_cast<double>(static_cast<std::int64_t>(mantissa)) / kPow10[fraction];
     value = negative ? -v : v;
     p = s;
+    return true;
+}
+
+// The end of a field without quotes: the next separator, CR, LF or end; false at a
+// double quote.
+inline bool SkipField(const char *&p, const char *end, char sep)
+{
+    while (end - p >= 8) {
+        const std::uint64_t v = Load8(p);
+        if (const std::uint64_t hit = BytesEqual(v, static_cast<unsigned char>(sep), '"') | BytesEqual(v, '\r', '\n')) {
+            p += FirstByte(hit);
+            return *p != '"';
+        }
+        p += 8;
+    }
+    while (p < end && *p != sep && *p != '\r' && *p != '\n') {
+        if (*p == '"')
+            return false;
+        ++p;
+    }
     return true;
 }
 
@@ -633,7 +733,8 @@ public:
     // whether it was valid.
     bool Read(std::string_view line, Quote &q, SkipReason &reason, int &fields)
     {
-        if (ReadUsual(line, q)) {
+        const char *lineEnd = nullptr;
+        if (ReadUsual(line.data(), line.data() + line.size(), q, lineEnd)) {
             fields = m_need;
             return true;
         }
@@ -654,13 +755,12 @@ public:
         return true;
     }
 
-private:
-    // The usual line: no quotes, every number plain. One walk along the line; false
-    // leaves the line to the full reading, which also names what is wrong with it.
-    bool ReadUsual(std::string_view line, Quote &q)
+    // The usual line, read where it lies in 8-bit text from p on: no quotes, every number
+    // plain. One walk along the line, which also finds where it ends (lineEnd: its CR or
+    // LF, or end). False leaves the line to the full reading, which also names what is
+    // wrong with it.
+    bool ReadUsual(const char *p, const char *const end, Quote &q, const char *&lineEnd)
     {
-        const char *p = line.data();
-        const char *const end = p + line.size();
         const char sep = m_layout.separator;
         std::string_view dateField, timeField;
         double values[kValues] = {};
@@ -672,11 +772,8 @@ private:
                                      values[static_cast<int>(what) - static_cast<int>(Column::Open)]))
                     return false;
             } else {
-                while (p < end && *p != sep) {
-                    if (*p == '"')
-                        return false;
-                    ++p;
-                }
+                if (!SkipField(p, end, sep))
+                    return false;
                 if (what == Column::Date)
                     dateField = {start, static_cast<std::size_t>(p - start)};
                 else if (what == Column::Time)
@@ -684,16 +781,20 @@ private:
             }
             if (c + 1 >= m_need)
                 break;
-            if (p >= end)
+            if (p >= end || *p != sep)
                 return false;
-            ++p; // the separator
+            ++p;
         }
         SkipReason unused;
         if (!DateAndTime(dateField, timeField, q, unused))
             return false;
         Prices(values, q);
+        // Past the last field read: the line end, or more fields up to it.
+        lineEnd = p >= end || *p == '\r' || *p == '\n' ? p : p + LineEnd(p, 0, static_cast<std::size_t>(end - p));
         return true;
     }
+
+private:
 
     bool DateAndTime(std::string_view dateField, std::string_view timeField, Quote &q, SkipReason &reason)
     {
@@ -705,30 +806,27 @@ private:
         if (m_layout.time >= 0)
             timeText = Trim(timeField);
 
-        if (!m_haveLast || dateText != m_lastDate) {
-            m_lastDate.assign(dateText);
-            m_haveLast = true;
+        // Consecutive quotes mostly share their date: the last one is kept.
+        if (dateText.size() != m_lastDateSize || dateText.size() > sizeof m_lastDate
+            || std::memcmp(dateText.data(), m_lastDate, dateText.size()) != 0) {
+            m_lastDateSize = std::min(dateText.size(), sizeof m_lastDate + 1);
+            std::memcpy(m_lastDate, dateText.data(), std::min(dateText.size(), sizeof m_lastDate));
+            DateReading &r = m_lastReading;
+            r.any = false;
             for (int k = 0; k < Orders(); ++k) {
-                m_last.dateValid[k] = ReadDate(dateText, m_layout.dateShape, m_orders[k],
-                                               m_last.year[k], m_last.month[k], m_last.day[k]);
-                if (m_last.dateValid[k])
-                    m_last.dayNumber[k] =
-                        DaySerial(static_cast<int>(m_last.year[k]), m_last.month[k], m_last.day[k]);
+                long long year = 0;
+                int month = 0, day = 0;
+                r.dateValid[k] = ReadDate(dateText, m_layout.dateShape, m_orders[k], year, month, day);
+                if (r.dateValid[k]) {
+                    r.dayNumber[k] = DaySerial(static_cast<int>(year), month, day);
+                    if (k == 0)
+                        PutDate(r.text, year, month, day);
+                }
+                r.any = r.any || r.dateValid[k];
             }
-            if (m_last.dateValid[0])
-                PutDate(m_last.date, m_last.year[0], m_last.month[0], m_last.day[0]);
         }
-        std::memcpy(q.date, m_last.date, sizeof q.date);
-        bool anyDate = false;
-        for (int k = 0; k < Orders(); ++k) {
-            q.year[k] = m_last.year[k];
-            q.month[k] = m_last.month[k];
-            q.day[k] = m_last.day[k];
-            q.dayNumber[k] = m_last.dayNumber[k];
-            q.dateValid[k] = m_last.dateValid[k];
-            anyDate = anyDate || q.dateValid[k];
-        }
-        if (!anyDate) {
+        q.date = &m_lastReading;
+        if (!m_lastReading.any) {
             reason = SkipReason::Date;
             return false;
         }
@@ -798,9 +896,9 @@ private:
     char m_mark;
     int m_need = 0;
     Column m_columns[kMaxFields] = {};
-    std::string m_lastDate;
-    bool m_haveLast = false;
-    Quote m_last;
+    char m_lastDate[32] = {};
+    std::size_t m_lastDateSize = sizeof m_lastDate + 1; // none yet
+    DateReading m_lastReading;
 };
 
 // "DD.MM.YY HH:MM" of a quote, as the native file writes it.
@@ -808,7 +906,7 @@ void PutDateText(std::string &out, const Quote &q)
 {
     out.resize(14);
     char *text = out.data();
-    std::memcpy(text, q.date, 8);
+    std::memcpy(text, q.date->text, 8);
     text[8] = ' ';
     text[9] = static_cast<char>('0' + q.time.hour / 10);
     text[10] = static_cast<char>('0' + q.time.hour % 10);
@@ -1008,7 +1106,7 @@ void ScoreSample(const Sample &s, Attempt &a)
     for (const auto &[number, text] : s.lines) {
         if (number < l.firstDataLine)
             continue;
-        if (reader.Read(text, q, reason, fields) && q.dateValid[0])
+        if (reader.Read(text, q, reason, fields) && q.date->dateValid[0])
             ++a.read;
         else if (reason != SkipReason::Empty)
             ++a.unread;
@@ -1296,11 +1394,25 @@ public:
         QuoteReader reader(l, orders, m_d.headerText);
         std::vector<OrderTrack> tracks(orders.size());
         LineReader lines(m_bytes.substr(m_d.sample.bomSize), m_d.sample.encoding);
+        const bool narrow = lines.Narrow();
         std::string_view line;
         Quote q;
         SkipReason reason = SkipReason::Empty;
         int fields = 0;
-        while (lines.Next(line)) {
+        for (;;) {
+            // The usual line straight from the file's bytes; anything else line by line.
+            if (narrow && lines.Number() + 1 >= l.firstDataLine && lines.More()) {
+                const char *const start = lines.Here();
+                const char *lineEnd = nullptr;
+                if (reader.ReadUsual(start, lines.End(), q, lineEnd)) {
+                    lines.Passed(lineEnd);
+                    Take(q, lines.Number(), std::string_view(start, static_cast<std::size_t>(lineEnd - start)),
+                         l.fieldsNeeded, tracks);
+                    continue;
+                }
+            }
+            if (!lines.Next(line))
+                break;
             const long long number = lines.Number();
             if (number < l.firstDataLine) {
                 if (number != l.headerLine && number != m_d.directiveLine)
@@ -1312,30 +1424,7 @@ public:
                 Skip(number, line, reason, fields);
                 continue;
             }
-            const double timeOfDay = TimeOfDay(q.time.hour, q.time.minute, q.time.second,
-                                               q.time.millisecond);
-            for (std::size_t k = 0; k < orders.size(); ++k) {
-                if (q.dateValid[k])
-                    tracks[k].See(CombineDateTime(q.dayNumber[k], timeOfDay), number);
-                else
-                    ++tracks[k].invalid;
-            }
-            if (!q.dateValid[0]) {
-                Skip(number, line, SkipReason::Date, fields);
-                continue;
-            }
-            TFPoint &p = m_quotes.AddNew();
-            p.DateTime = CombineDateTime(q.dayNumber[0], timeOfDay);
-            PutDateText(p.DateText, q);
-            p.Open = q.open;
-            p.High = q.high;
-            p.Low = q.low;
-            p.Close = q.close;
-            p.Volume = q.volume;
-            // The tick volume waits in a field the statistics write anyway, until the
-            // end of the file tells whether every volume was 0.
-            p.MA3 = q.tickVolume;
-            m_allVolumesZero = m_allVolumesZero && q.volume == 0;
+            Take(q, number, line, fields, tracks);
         }
         m_result.layout.decimalMark = reader.DecimalMark();
         return tracks;
@@ -1344,6 +1433,37 @@ public:
     bool AllVolumesZero() const { return m_allVolumesZero; }
 
 private:
+    // A quote read from line number: its date seen under every reading, and a record of
+    // it under the first.
+    void Take(const Quote &q, long long number, std::string_view line, int fields,
+              std::vector<OrderTrack> &tracks)
+    {
+        const double timeOfDay = TimeOfDay(q.time.hour, q.time.minute, q.time.second,
+                                           q.time.millisecond);
+        for (std::size_t k = 0; k < tracks.size(); ++k) {
+            if (q.date->dateValid[k])
+                tracks[k].See(CombineDateTime(q.date->dayNumber[k], timeOfDay), number);
+            else
+                ++tracks[k].invalid;
+        }
+        if (!q.date->dateValid[0]) {
+            Skip(number, line, SkipReason::Date, fields);
+            return;
+        }
+        TFPoint &p = m_quotes.AddNew();
+        p.DateTime = CombineDateTime(q.date->dayNumber[0], timeOfDay);
+        PutDateText(p.DateText, q);
+        p.Open = q.open;
+        p.High = q.high;
+        p.Low = q.low;
+        p.Close = q.close;
+        p.Volume = q.volume;
+        // The tick volume waits in a field the statistics write anyway, until the end of
+        // the file tells whether every volume was 0.
+        p.MA3 = q.tickVolume;
+        m_allVolumesZero = m_allVolumesZero && q.volume == 0;
+    }
+
     void Skip(long long number, std::string_view line, SkipReason reason, int fields)
     {
         ++m_result.skipped[static_cast<std::size_t>(reason)];
@@ -1557,11 +1677,8 @@ ImportResult ImportQuotes(std::string_view bytes, TFList &quotes, const ImportOp
 
         const bool tickVolumes = d.layout.tickVolume >= 0 && importer.AllVolumesZero();
         result.volumeFromTicks = tickVolumes && d.layout.volume >= 0;
-        quotes.ForEach([tickVolumes](TFPoint &p, int) {
-            if (tickVolumes)
-                p.Volume = p.MA3;
-            p.MA3 = 0;
-        });
+        if (tickVolumes) // the statistics write MA3 anew
+            quotes.ForEach([](TFPoint &p, int) { p.Volume = p.MA3; });
         if (track.rises == 0 && track.falls > 0) {
             Reverse(quotes);
             result.reversed = true;
@@ -1595,13 +1712,13 @@ ImportPreview PreviewImport(std::string_view bytes, const ImportOptions &options
         row.text = ShownLine(text, d.sample.cp1251);
         int fields = 0;
         row.read = reader.Read(text, q, row.reason, fields);
-        if (row.read && !q.dateValid[0]) {
+        if (row.read && !q.date->dateValid[0]) {
             row.read = false;
             row.reason = SkipReason::Date;
         }
         if (row.read) {
             PutDateText(row.DateText, q);
-            row.DateTime = CombineDateTime(q.dayNumber[0], TimeOfDay(q.time.hour, q.time.minute,
+            row.DateTime = CombineDateTime(q.date->dayNumber[0], TimeOfDay(q.time.hour, q.time.minute,
                                                                      q.time.second, q.time.millisecond));
             row.Open = q.open;
             row.High = q.high;
