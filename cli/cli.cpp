@@ -8,12 +8,15 @@
 #include "pfscan.h"
 #include "pfsignals.h"
 #include "pftext.h"
+#include "quoteexport.h"
+#include "quoteimport.h"
 #include "reports.h"
 #include "session.h"
 #include "signals.h"
 #include "version.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <exception>
 #include <map>
@@ -40,6 +43,8 @@ constexpr const char *kUsage =
     "  korvala-cli scan   FILE... [--box-percent P] [--json]\n"
     "                                     per file its current signal, trend line and latest\n"
     "                                     objective, then the bullish percent\n"
+    "  korvala-cli convert FILE [-o OUT]                 FILE in the native layout, to OUT\n"
+    "                                                    (written safely) or to stdout\n"
     "  korvala-cli --help | --version\n"
     "\n"
     "Numbers are written as in the window's edits, with a decimal comma (\"1,5\").\n"
@@ -53,6 +58,16 @@ constexpr const char *kUsage =
     "  --json                 JSON instead of text (scan: one object per line, the summary last)\n"
     "  --box-percent P        scan: a box of P % of the last close, the reversal three boxes\n"
     "                         (default: the automatic box and reversal)\n"
+    "Importing (stats, pf, report, columns, dump and signals with --import; convert always\n"
+    "imports):\n"
+    "  --import               read FILE as a quote file written elsewhere (a data site, a\n"
+    "                         terminal, a spreadsheet); what was recognised goes to stderr\n"
+    "  --separator S          the field separator: ';', ',' or tab (default: recognised)\n"
+    "  --decimal M            the decimal mark: '.' or ',' (default: recognised)\n"
+    "  --dates ORDER          the order of the date's parts: DMY, MDY or YMD (default:\n"
+    "                         recognised)\n"
+    "convert warns on stderr about what the native layout cannot keep (seconds, years\n"
+    "outside 1950-2049).\n"
     "\n"
     "Exit status: 0 success, 1 the file could not be opened or built (scan: some file\n"
     "could not), 2 bad usage.\n";
@@ -74,6 +89,10 @@ struct Options
     double boxPercent = 0;
     bool json = false;
     DumpOptions dump;
+    bool import = false;
+    ImportOptions importOptions;
+    bool importOptionGiven = false;
+    std::optional<std::string> output; // convert -o
 };
 
 int WholeNumber(const std::string &option, const std::string &text)
@@ -94,17 +113,48 @@ double Percent(const std::string &option, const std::string &text)
 
 // Which options each command takes.
 const std::map<std::string, std::vector<std::string>> kCommandOptions = {
-    {"stats", {}},
-    {"pf", {"--box", "--reverse"}},
-    {"report", {"--depth"}},
-    {"columns", {"--box", "--reverse"}},
-    {"dump", {"--box", "--reverse", "--days", "--period", "--offset", "--depth", "--mm"}},
-    {"signals", {"--box", "--reverse", "--json"}},
+    {"stats", {"--import", "--separator", "--decimal", "--dates"}},
+    {"pf", {"--box", "--reverse", "--import", "--separator", "--decimal", "--dates"}},
+    {"report", {"--depth", "--import", "--separator", "--decimal", "--dates"}},
+    {"columns", {"--box", "--reverse", "--import", "--separator", "--decimal", "--dates"}},
+    {"dump", {"--box", "--reverse", "--days", "--period", "--offset", "--depth", "--mm", "--import",
+              "--separator", "--decimal", "--dates"}},
+    {"signals", {"--box", "--reverse", "--json", "--import", "--separator", "--decimal", "--dates"}},
     {"scan", {"--box-percent", "--json"}},
+    {"convert", {"-o", "--separator", "--decimal", "--dates"}},
 };
 
 // Options without a value.
-bool IsFlag(const std::string &option) { return option == "--json"; }
+bool IsFlag(const std::string &option) { return option == "--json" || option == "--import"; }
+
+char SeparatorOption(const std::string &text)
+{
+    if (text == ";" || text == ",")
+        return text[0];
+    if (text == "tab" || text == "\t" || text == "\\t")
+        return '\t';
+    throw UsageError("option --separator takes ';', ',' or tab, not '" + text + "'");
+}
+
+char DecimalOption(const std::string &text)
+{
+    if (text == "." || text == ",")
+        return text[0];
+    throw UsageError("option --decimal takes '.' or ',', not '" + text + "'");
+}
+
+DateOrder DatesOption(std::string text)
+{
+    for (char &c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (text == "DMY")
+        return DateOrder::DayMonthYear;
+    if (text == "MDY")
+        return DateOrder::MonthDayYear;
+    if (text == "YMD")
+        return DateOrder::YearMonthDay;
+    throw UsageError("option --dates takes DMY, MDY or YMD, not '" + text + "'");
+}
 
 Options Parse(const std::vector<std::string> &args)
 {
@@ -117,18 +167,26 @@ Options Parse(const std::vector<std::string> &args)
     std::vector<std::string> mm;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string &a = args[i];
-        if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+        if ((a.size() > 2 && a.compare(0, 2, "--") == 0) || a == "-o") {
             const auto &allowed = command->second;
             if (std::find(allowed.begin(), allowed.end(), a) == allowed.end())
                 throw UsageError("'" + o.command + "' takes no option " + a);
             if (IsFlag(a)) {
-                o.json = true;
+                (a == "--json" ? o.json : o.import) = true;
                 continue;
             }
             if (i + 1 >= args.size())
                 throw UsageError("option " + a + " needs a value");
             const std::string &v = args[++i];
-            if (a == "--box")
+            if (a == "-o")
+                o.output = v;
+            else if (a == "--separator")
+                o.importOptions.separator = SeparatorOption(v), o.importOptionGiven = true;
+            else if (a == "--decimal")
+                o.importOptions.decimalMark = DecimalOption(v), o.importOptionGiven = true;
+            else if (a == "--dates")
+                o.importOptions.dateOrder = DatesOption(v), o.importOptionGiven = true;
+            else if (a == "--box")
                 o.box = v;
             else if (a == "--reverse")
                 o.reverse = v;
@@ -155,6 +213,10 @@ Options Parse(const std::vector<std::string> &args)
     }
     if (!haveFile)
         throw UsageError("'" + o.command + "' needs a FILE");
+    if (o.command == "convert")
+        o.import = true;
+    else if (o.importOptionGiven && !o.import)
+        throw UsageError("--separator, --decimal and --dates go with --import");
     if (!mm.empty())
         o.dump.mm = mm;
     return o;
@@ -166,11 +228,22 @@ void PrintLines(std::ostream &out, const std::vector<std::string> &lines)
         out << line << '\n';
 }
 
+// What an import recognised, and the first lines it skipped.
+void Describe(const ImportResult &result, std::ostream &err)
+{
+    err << result.Description() << '\n';
+    for (const std::string &line : result.SkippedLineTexts())
+        err << "  " << line << '\n';
+}
+
 // The open sequence of File / Open..., then Refresh; with box or reversal texts given,
 // they go into the edits and a second Refresh follows.
-void OpenAndBuild(Session &s, const Options &o)
+void OpenAndBuild(Session &s, const Options &o, std::ostream &err)
 {
-    s.Open(o.file);
+    if (o.import)
+        Describe(s.Import(o.file, o.importOptions), err);
+    else
+        s.Open(o.file);
     if (o.box || o.reverse) {
         if (o.box)
             s.doc.eBox = *o.box;
@@ -211,12 +284,33 @@ void WriteSignalsCommand(const PFDocument &doc, bool json, std::ostream &out)
     out << '\n';
 }
 
+// convert: the file through the import, out in the native layout.
+int Convert(const Options &o, std::ostream &out, std::ostream &err)
+{
+    TFList quotes;
+    {
+        const std::string bytes = ReadWholeFile(o.file);
+        Describe(ImportQuotes(bytes, quotes, o.importOptions), err);
+    }
+    for (const std::string &loss : NativeLayoutLosses(quotes))
+        err << "korvala-cli: warning: " << loss << '\n';
+    if (o.output)
+        SaveNativeQuoteFile(*o.output, quotes);
+    else
+        WriteNativeQuotes(quotes, [&out](std::string_view bytes) {
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        });
+    return kExitOk;
+}
+
 int RunCommand(const Options &o, std::ostream &out, std::ostream &err)
 {
     if (o.command == "scan")
         return RunScan(o, out);
+    if (o.command == "convert")
+        return Convert(o, out, err);
     Session session(o.dump.days);
-    OpenAndBuild(session, o);
+    OpenAndBuild(session, o, err);
     // The analysis window's period reaches the list as its level depth.
     if (o.dump.depth) {
         session.doc.QuoteList.SetLevelDepth(*o.dump.depth);

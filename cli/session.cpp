@@ -7,6 +7,24 @@ namespace korvala::cli {
 void Session::Open(const std::string &path)
 {
     doc.OpenFile(path);
+    AfterOpen();
+}
+
+ImportResult Session::Import(const std::string &path, const ImportOptions &options)
+{
+    TFList loaded;
+    ImportResult result;
+    {
+        const std::string bytes = ReadWholeFile(path);
+        result = ImportQuotes(bytes, loaded, options);
+    } // the file's bytes go before the rest of the open
+    doc.OpenLoaded(path, loaded);
+    AfterOpen();
+    return result;
+}
+
+void Session::AfterOpen()
+{
     if (doc.QuoteList.Count() > 0) {
         DateTimePicker2 = doc.QuoteList.Items(doc.LastQuoteIndex())->DateTime;
         DateTimePicker1 = CandleRangeStart(DateTimePicker2, m_days);

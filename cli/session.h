@@ -3,6 +3,7 @@
 #include "candles.h"
 #include "document.h"
 #include "linebreak.h"
+#include "quoteimport.h"
 
 #include <string>
 #include <vector>
@@ -27,10 +28,15 @@ public:
     // last quote (which moves the start date and fills the candles), the common
     // figures, then Refresh.
     void Open(const std::string &path);
+    // The same for a file from elsewhere, read through the import; what it recognised.
+    ImportResult Import(const std::string &path, const ImportOptions &options);
     // Refresh: the document's build, then the line-break bricks and the candle range.
     bool Refresh();
 
 private:
+    // The open sequence after the document's part.
+    void AfterOpen();
+
     int m_days;
 };
 

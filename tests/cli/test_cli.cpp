@@ -362,3 +362,147 @@ TEST(Scan, OneLinePerFileInOrderFailuresOnTheirLineThenTheBullishPercent)
     EXPECT_EQ(json::parse(failed.substr(0, failed.find('\n'))),
               json::parse(R"({"File": ")" + bad + R"(", "Error": "'12.5' is not a valid floating point value"})"));
 }
+
+namespace {
+
+std::string Slurp(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void Spill(const std::string &path, const std::string &bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+// The same six quotes as pf_example.txt, as a data site exports them, newest first.
+const char *const kExampleAsExport =
+    "<TICKER>,<PER>,<DATE>,<TIME>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>\n"
+    "X,1,20051201,150000,9.0000000,12.8000000,8.9000000,12.6000000,600\n"
+    "X,1,20051201,140000,9.5000000,9.7000000,8.5000000,9.0000000,500\n"
+    "X,1,20051201,130000,13.0000000,13.2000000,9.4000000,9.5000000,400\n"
+    "X,1,20051201,120000,12.5000000,13.5000000,12.0000000,13.0000000,300\n"
+    "X,1,20051201,110000,10.0000000,13.0000000,9.8000000,12.5000000,200\n"
+    "X,1,20051201,100000,10.0000000,10.5000000,9.5000000,10.0000000,100\n";
+
+} // namespace
+
+// --import reads a file from elsewhere into the very state the native open gives; what was
+// recognised goes to stderr. Without the option nothing changes.
+TEST(Import, EveryCommandReadsAnExportLikeItsNativeTwin)
+{
+    const std::string native = Data("pf_example.txt");
+    ASSERT_EQ(Slurp(native).substr(0, 15), "<DATE>;<TIME>;<") << "the twin must be the native file";
+    const TempDir dir;
+    const std::string exported = dir.path + "/pf_example.txt"; // the same name: the same caption
+    Spill(exported, kExampleAsExport);
+
+    for (const std::vector<std::string> &command : std::vector<std::vector<std::string>>{
+             {"stats"}, {"pf", "--box", "1", "--reverse", "3"}, {"report", "--depth", "1"}, {"dump", "--depth", "2"},
+             {"signals", "--box", "1", "--reverse", "3", "--json"}, {"columns", "--box", "1", "--reverse", "3"}}) {
+        std::vector<std::string> plain = command, imported = command;
+        plain.insert(plain.begin() + 1, native);
+        imported.insert(imported.begin() + 1, exported);
+        imported.push_back("--import");
+        const Result a = RunIn(plain), b = RunIn(imported);
+        ASSERT_EQ(b.code, 0) << b.err;
+        EXPECT_EQ(b.out, a.out) << command[0];
+        EXPECT_TRUE(a.err.empty());
+        EXPECT_EQ(b.err, "data-site export: ',', YYYYMMDD, HHMMSS, decimal point; 6 quotes; reversed to "
+                         "oldest first\n");
+    }
+    // The native file through the import: the same output, and what it is on stderr.
+    const Result again = RunIn({"stats", native, "--import"});
+    EXPECT_EQ(again.out, RunIn({"stats", native}).out);
+    EXPECT_EQ(again.err.rfind("data-site export: ';', DD.MM.YY, HH:MM, decimal comma; 6 quotes", 0), 0u) << again.err;
+
+    // Refused files fail like a bad native file: exit 1, the reason on stderr, no output.
+    const std::string letter = dir.path + "/letter.txt";
+    Spill(letter, "Dear all,\nplease find the prices attached.\n");
+    const Result refused = RunIn({"dump", letter, "--import"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.out.empty());
+    EXPECT_NE(refused.err.find("the first line reads \"Dear all,\""), std::string::npos) << refused.err;
+    EXPECT_EQ(RunIn({"stats", dir.path + "/none.txt", "--import"}).code, 1);
+    // Skipped lines are named under the description.
+    Spill(letter, std::string(kExampleAsExport) + "X,1,20051201\n");
+    EXPECT_NE(RunIn({"stats", letter, "--import"}).err.find("\n  line 8 (with 3 fields): X,1,20051201\n"),
+              std::string::npos);
+
+    // The corrections of the guess, and what is no usage.
+    Spill(letter, "Date;Close\n04/05/2020;1\n04/06/2020;2\n");
+    const Result guessed = RunIn({"dump", letter, "--import"});
+    const Result told = RunIn({"dump", letter, "--import", "--dates", "dmy", "--separator", ";", "--decimal", ","});
+    EXPECT_EQ(json::parse(guessed.out)["QuoteList"]["Items"][0]["DateText"], "05.04.20 00:00");
+    EXPECT_EQ(json::parse(told.out)["QuoteList"]["Items"][0]["DateText"], "04.05.20 00:00");
+    for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
+             {"stats", native, "--dates", "DMY"}, {"stats", native, "--import", "--dates", "DM"},
+             {"stats", native, "--import", "--separator", "|"}, {"stats", native, "--import", "--decimal", ";"},
+             {"stats", native, "-o", "x"}, {"convert"}, {"convert", native, "-o"}, {"convert", native, "--box", "1"}})
+        EXPECT_EQ(RunIn(args).code, 2) << args.back();
+}
+
+// convert writes the native layout: read back by the native open, the same quotes.
+TEST(Convert, RoundTripWarningsAndSafeWriting)
+{
+    const TempDir dir;
+    const std::string exported = dir.path + "/export.csv", out = dir.path + "/quotes.txt";
+    Spill(exported, kExampleAsExport);
+    Result r = RunIn({"convert", exported, "-o", out});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(r.out.empty());
+    // The worked example, as it was written by hand.
+    EXPECT_EQ(Slurp(out), Slurp(Data("pf_example.txt")));
+    const json a = json::parse(RunIn({"dump", out}).out)["QuoteList"];
+    const json b = json::parse(RunIn({"dump", exported, "--import"}).out)["QuoteList"];
+    EXPECT_EQ(a, b);
+    // To stdout when no file is named.
+    EXPECT_EQ(RunIn({"convert", exported}).out, Slurp(out));
+
+    // Numbers of every kind come back as the same doubles; seconds and far years warned of.
+    Spill(exported, "Date,Time,Open,High,Low,Close,Volume\n"
+                    "1949-12-31,10:00:30,0.1,1e-7,123456789.123456789,-0.30000000000000004,5e300\n"
+                    "2020-01-02,10:00,3.141592653589793,2.718281828459045,1.7976931348623157e308,0,12.5\n");
+    r = RunIn({"convert", exported, "-o", out});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("korvala-cli: warning: 1 quote has seconds"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("korvala-cli: warning: 1 quote has a year outside 1950-2049"), std::string::npos);
+    const json items = json::parse(RunIn({"dump", out}).out)["QuoteList"]["Items"];
+    const json imported = json::parse(RunIn({"dump", exported, "--import"}).out)["QuoteList"]["Items"];
+    for (const char *field : {"Open", "High", "Low", "Close", "Volume"})
+        for (int i : {0, 1})
+            EXPECT_EQ(items[i][field].get<double>(), imported[i][field].get<double>()) << field << i;
+    EXPECT_EQ(items[1]["DateTime"], imported[1]["DateTime"]);
+    EXPECT_EQ(items[0]["DateText"], "31.12.49 10:00"); // read back as 2049: the warning said so
+
+    // A write that fails says why and leaves the earlier file.
+    const std::string before = Slurp(out);
+    r = RunIn({"convert", exported, "-o", dir.path});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Is a directory"), std::string::npos) << r.err;
+    r = RunIn({"convert", exported, "-o", dir.path + "/missing/quotes.txt"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("/missing/quotes.txt\". No such file or directory"), std::string::npos) << r.err;
+    EXPECT_EQ(Slurp(out), before);
+    EXPECT_EQ(RunIn({"convert", dir.path + "/none.csv", "-o", out}).code, 1);
+    EXPECT_EQ(Slurp(out), before);
+}
+
+// The program itself: a full disk, and the generator's two layouts of the same quotes.
+TEST(Program, ConvertToAFullDiskAndTheGeneratorsLayouts)
+{
+    const TempDir dir;
+    Spill(dir.path + "/export.csv", kExampleAsExport);
+    Result r = RunProgram("convert '" + dir.path + "/export.csv' -o /dev/full");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;
+    EXPECT_NE(RunProgram("convert '" + dir.path + "/export.csv'", "/dev/full").code, 0);
+
+    // scripts/gen_quotes writes the same quotes in both layouts.
+    const std::string gen = "python3 '" KORVALA_SOURCE_DIR "/scripts/gen_quotes' --lines 3000 --seed 3 ";
+    ASSERT_EQ(std::system((gen + "-o '" + dir.path + "/native.txt'").c_str()), 0);
+    ASSERT_EQ(std::system((gen + "--layout datasite -o '" + dir.path + "/site.txt'").c_str()), 0);
+    const json native = json::parse(RunIn({"dump", dir.path + "/native.txt"}).out)["QuoteList"];
+    r = RunIn({"dump", dir.path + "/site.txt", "--import"});
+    EXPECT_EQ(r.err, "data-site export: ';', YYYYMMDD, HHMMSS, decimal point; 3 000 quotes\n");
+    EXPECT_EQ(json::parse(r.out)["QuoteList"], native);
+    EXPECT_EQ(native["Count"], 3000);
+}
