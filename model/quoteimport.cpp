@@ -1710,8 +1710,7 @@ ImportPreview PreviewImport(std::string_view bytes, const ImportOptions &options
         PreviewRow row;
         row.line = number;
         row.text = ShownLine(text, d.sample.cp1251);
-        int fields = 0;
-        row.read = reader.Read(text, q, row.reason, fields);
+        row.read = reader.Read(text, q, row.reason, row.fields);
         if (row.read && !q.date->dateValid[0]) {
             row.read = false;
             row.reason = SkipReason::Date;
@@ -1732,7 +1731,7 @@ ImportPreview PreviewImport(std::string_view bytes, const ImportOptions &options
     return preview;
 }
 
-bool IsNativeQuoteFile(std::string_view bytes)
+bool IsNativeQuoteFile(std::string_view bytes, TFList *loaded)
 {
     ImportLayout l;
     try {
@@ -1751,6 +1750,8 @@ bool IsNativeQuoteFile(std::string_view bytes)
     if (!nativeLayout)
         return false;
     TFList list;
+    if (loaded)
+        list.SetLevelDepth(loaded->LevelDepth); // the levels are computed as the caller wants them
     try {
         list.LoadFromStream(bytes);
     } catch (const ConvertError &) {
@@ -1762,6 +1763,8 @@ bool IsNativeQuoteFile(std::string_view bytes)
         inOrder = inOrder && (i == 0 || p.DateTime >= previous);
         previous = p.DateTime;
     });
+    if (inOrder && loaded)
+        loaded->Swap(list);
     return inOrder;
 }
 

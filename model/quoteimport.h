@@ -150,6 +150,7 @@ struct PreviewRow
     std::string text; // the line as UTF-8, shortened
     bool read = false;
     SkipReason reason = SkipReason::Empty; // when not read
+    int fields = 0;                        // the line's fields, when it has too few
     std::string DateText;
     double DateTime = 0, Open = 0, High = 0, Low = 0, Close = 0, Volume = 0;
 };
@@ -162,7 +163,8 @@ ImportPreview PreviewImport(std::string_view bytes, const ImportOptions &options
                             int maxRows = 20);
 
 // A file that the native open reads as it is: its layout is the native one, it loads
-// without error, holds at least one quote and its dates run in order.
-bool IsNativeQuoteFile(std::string_view bytes);
+// without error, holds at least one quote and its dates run in order. When it is and
+// loaded is given, loaded holds its quotes as the native load made them (statistics run).
+bool IsNativeQuoteFile(std::string_view bytes, TFList *loaded = nullptr);
 
 } // namespace korvala
