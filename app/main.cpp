@@ -1,5 +1,8 @@
 // Корвала: the program's entry. Sets the application title, creates the windows once,
 // in their order, and runs the event loop until the main window closes.
+//   korvala [FILE]   FILE, when given, is opened at start in place of the open dialog
+//                    (a native quote file by the open sequence, any other through the
+//                    import).
 
 #include "appmessages.h"
 #include "aboutbox.h"
@@ -90,6 +93,9 @@ int main(int argc, char *argv[])
 
     QObject::connect(&Form1, &korvala::TForm1::Closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    // The application took its own options out of argv: what is left is ours.
+    if (argc > 1)
+        Form1.SetStartFile(QString::fromLocal8Bit(argv[1]));
     Form1.show();
     return app.exec();
 }

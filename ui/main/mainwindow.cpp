@@ -6,6 +6,7 @@
 #include "chart.h"
 #include "celltext.h"
 #include "cursorwindow.h"
+#include "importdialog.h"
 #include "linebreakview.h"
 #include "numtext.h"
 #include "texts.h"
@@ -14,6 +15,7 @@
 #include "pfoverlay.h"
 #include "pfsignals.h"
 #include "reportwindow.h"
+#include "quoteimport.h"
 #include "aboutbox.h"
 
 #include <QAction>
@@ -24,7 +26,10 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -33,6 +38,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -43,7 +49,10 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace korvala {
 
@@ -84,6 +93,14 @@ constexpr int kStbHeight = 19;
 constexpr int kMenuBarHeight = 24;
 constexpr int kTimer1Interval = 1000;
 constexpr int kDemoCandles = 100;
+constexpr int kImportMessageMs = 20000; // how long the status bar says what an import read
+
+// The one local file a drag carries, or an empty text.
+QString DraggedFile(const QMimeData &data)
+{
+    const QList<QUrl> urls = data.urls();
+    return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
+}
 
 } // namespace
 
@@ -97,6 +114,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     setFont(font);
     resize(kDesignWidth, kDesignHeight);
     setWindowIcon(QIcon(ProgramIconPixmap(64)));
+    setAcceptDrops(true);
 
     CreateActions();
     CreateMenu();
@@ -143,6 +161,8 @@ void TForm1::CreateActions()
     const QString help = QStringLiteral("Help");
     Action1 = make("Action1", QStringLiteral("&Open..."), QStringLiteral("Open..."), file,
                    &TForm1::Action1Execute);
+    aImport = make("aImport", QStringLiteral("&Import..."), QStringLiteral("Import..."), file,
+                   &TForm1::aImportExecute);
     aExit = make("aExit", QStringLiteral("&Exit"), QStringLiteral("Exit"), file,
                  &TForm1::aExitExecute);
     Action2 = make("Action2", QStringLiteral("Action2"), QStringLiteral("Action2"), chart,
@@ -177,6 +197,7 @@ void TForm1::CreateMenu()
 
     QMenu *file = ActionMainMenuBar1->addMenu(QStringLiteral("&File"));
     file->addAction(Action1);
+    file->addAction(aImport);
     file->addSeparator();
     m_chartExport = new MainChartExport(*this);
     m_chartExport->AddTo(file);
@@ -444,6 +465,14 @@ void TForm1::PlaceWindow(QSize screen)
 
 void TForm1::FormShow()
 {
+    if (!m_startFile.isEmpty()) {
+        const QString path = std::exchange(m_startFile, QString());
+        try {
+            OpenAnyQuoteFile(path);
+        } catch (const std::exception &error) {
+            ShowStandardError(error.what()); // then the open dialog, as without a file
+        }
+    }
     if (m_doc.QuoteList.Count() == 0)
         Action1->trigger();
 }
@@ -533,6 +562,112 @@ void TForm1::OpenQuoteFile(const QString &path)
 {
     // An open that fails changes nothing: the file that was open stays in every window.
     m_doc.OpenFile(path.toStdString());
+    Opened();
+}
+
+void TForm1::aImportExecute()
+{
+    QString path;
+    if (m_openDialog) {
+        path = m_openDialog();
+    } else {
+        QFileDialog dialog(this, QStringLiteral("Импорт котировки"), m_lastFolder);
+        dialog.setObjectName(QStringLiteral("odImport"));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            path = dialog.selectedFiles().constFirst();
+            m_lastFolder = dialog.directory().absolutePath();
+        }
+    }
+    if (!path.isEmpty())
+        ImportQuoteFile(path);
+}
+
+void TForm1::ImportQuoteFile(const QString &path)
+{
+    ImportBytes(path, ReadWholeFile(path.toStdString()), true);
+}
+
+void TForm1::OpenAnyQuoteFile(const QString &path)
+{
+    std::string bytes = ReadWholeFile(path.toStdString());
+    TFList native;
+    native.SetLevelDepth(m_doc.QuoteList.LevelDepth);
+    if (IsNativeQuoteFile(bytes, &native)) {
+        bytes = std::string();
+        m_doc.OpenLoaded(path.toStdString(), native);
+        Opened();
+        return;
+    }
+    ImportBytes(path, std::move(bytes), false);
+}
+
+bool TForm1::PreviewAccepted(ImportDialog &dialog)
+{
+    if (m_importPreview)
+        return m_importPreview(dialog);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void TForm1::ImportBytes(const QString &path, std::string bytes, bool alwaysPreview)
+{
+    const QString name = QFileInfo(path).fileName();
+    TFList loaded;
+    loaded.SetLevelDepth(m_doc.QuoteList.LevelDepth);
+    ImportResult result;
+    ImportOptions options;
+    if (alwaysPreview) {
+        ImportDialog dialog(this, bytes, name);
+        if (!PreviewAccepted(dialog))
+            return;
+        options = dialog.Options();
+    }
+    result = ImportQuotes(bytes, loaded, options);
+    if (!alwaysPreview && result.Uncertain()) {
+        ImportDialog dialog(this, bytes, name);
+        if (!PreviewAccepted(dialog))
+            return;
+        options = dialog.Options();
+        if (options.separator || options.decimalMark || options.dateOrder != DateOrder::Auto)
+            result = ImportQuotes(bytes, loaded, options);
+    }
+    bytes = std::string(); // the file's bytes go before the rest of the open
+    // A failed import has changed nothing; from here on it is an open like any other.
+    m_doc.OpenLoaded(path.toStdString(), loaded);
+    Opened();
+    stb->showMessage(FromStd(result.Description()), kImportMessageMs);
+}
+
+bool TForm1::FormDragOver(const QMimeData &mime) const { return !DraggedFile(mime).isEmpty(); }
+
+void TForm1::FormDragDrop(const QMimeData &mime)
+{
+    const QString path = DraggedFile(mime);
+    if (!path.isEmpty())
+        OpenAnyQuoteFile(path);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData() && FormDragOver(*event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent *event)
+{
+    if (!event->mimeData())
+        return;
+    event->acceptProposedAction();
+    // The drop ends before the file opens: the source's drag is not held up by the load,
+    // nor by a preview or a message.
+    const QString path = DraggedFile(*event->mimeData());
+    if (!path.isEmpty())
+        QTimer::singleShot(0, this, [this, path] { OpenAnyQuoteFile(path); });
+}
+
+void TForm1::Opened()
+{
     // The quotes are new: nothing under the pointer belongs to them yet, and the signals
     // of the grid on screen wait for its rebuild.
     m_overlay->Forget();

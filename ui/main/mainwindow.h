@@ -14,9 +14,13 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class QAction;
 class QCheckBox;
+class QDragEnterEvent;
+class QDropEvent;
+class QMimeData;
 class QFileDialog;
 class QFrame;
 class QGroupBox;
@@ -40,6 +44,7 @@ class CandleSeries;
 
 class CandleTabView;
 class CursorWindow;
+class ImportDialog;
 class MainChartExport;
 class PFGridView;
 class PFSignalOverlay;
@@ -63,13 +68,22 @@ public:
     // Chart / signals report: the report window it fills and shows modally.
     void SetReportWindow(TfReport *report);
 
-    // The file name the open dialog would give (empty: cancelled). Tests answer it.
+    // The file name the open dialog would give (empty: cancelled). Tests answer it; it
+    // answers File / Import... as well.
     using OpenDialogHook = std::function<QString()>;
     void SetOpenDialogHook(OpenDialogHook hook) { m_openDialog = std::move(hook); }
+    // The import preview, shown modally: true when the user imports. Tests answer it
+    // through the dialog's controls.
+    using ImportPreviewHook = std::function<bool(ImportDialog &dialog)>;
+    void SetImportPreviewHook(ImportPreviewHook hook) { m_importPreview = std::move(hook); }
+    // A file named on the command line: opened when the window is first shown, in place
+    // of the open dialog.
+    void SetStartFile(const QString &path) { m_startFile = path; }
 
     // --- Components. ---
     QMenuBar *ActionMainMenuBar1 = nullptr;
     QAction *Action1 = nullptr;
+    QAction *aImport = nullptr;         // File / Import...: a quote file written elsewhere
     QAction *aExit = nullptr;
     QAction *Action2 = nullptr;
     QAction *aIndic = nullptr;
@@ -123,6 +137,7 @@ public:
     void FormDeactivate();
     void FormDestroy();
     void Action1Execute();
+    void aImportExecute();
     void aExitExecute();
     void Action2Execute();
     void aIndicExecute();
@@ -141,10 +156,20 @@ public:
     void pb1Paint(QPainter &painter);
     void pbcPaint(QPainter &painter);
     void pbc1Paint(QPainter &painter);
+    // A file dragged over the window is taken when it is one local file.
+    bool FormDragOver(const QMimeData &mime) const;
+    void FormDragDrop(const QMimeData &mime);
 
     // The open sequence after the dialog: the file, the edits, the statistics, the
     // caption, the candle tab's range, the common figures, then Refresh.
     void OpenQuoteFile(const QString &path);
+    // File / Import... after its dialog: the preview; on the user's word the file read
+    // through the import (with the corrections chosen), then the same sequence as an open.
+    void ImportQuoteFile(const QString &path);
+    // A file dropped onto the window or named on the command line: a native quote file
+    // by the open sequence, any other through the import (the preview only when the
+    // guess is uncertain).
+    void OpenAnyQuoteFile(const QString &path);
     // Places the window for a screen of that size.
     void PlaceWindow(QSize screen);
 
@@ -163,6 +188,8 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -177,6 +204,13 @@ private:
     void CreateOpenDialog(const QString &folder);
     void CreateLineBreakChart();
     void CreateCandleTab();
+
+    // The open sequence once the document holds the new quotes.
+    void Opened();
+    // The import of a file's bytes, with the preview first (always) or only when the guess
+    // is uncertain.
+    void ImportBytes(const QString &path, std::string bytes, bool alwaysPreview);
+    bool PreviewAccepted(ImportDialog &dialog);
 
     // Refresh's steps and the open sequence's candle step; the line-break and candle
     // steps belong to the chart tabs.
@@ -213,6 +247,8 @@ private:
     WindowHook m_analysisWindow;
     WindowHook m_indicatorWindow;
     OpenDialogHook m_openDialog;
+    ImportPreviewHook m_importPreview;
+    QString m_startFile;
 };
 
 } // namespace korvala

@@ -1,12 +1,14 @@
 // The main window: start-up, menu, the open sequence below the dialog, the parameter
 // checks, Refresh, the magnitude, the grid's mouse handler with the strips and the cursor
-// window, and the standard error message for a bad file.
+// window, the standard error message for a bad file, and the ways in for files written
+// elsewhere (File / Import..., a dropped file, a file on the command line).
 
 #include "guiapp.h"
 
 #include "candletab.h"
 #include "chart.h"
 #include "cursorwindow.h"
+#include "importdialog.h"
 #include "linebreak.h"
 #include "pfgridview.h"
 #include "pfoverlay.h"
@@ -15,18 +17,23 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -103,7 +110,7 @@ TEST_F(MainWindowTest, StartsWithTheOpenDialogAnEmptyWindowItsMenusAndTabs)
                                                                 .join(QLatin1Char('|')));
         menus += QLatin1Char('\n');
     }
-    EXPECT_EQ(menus.toStdString(), "&File: &Open...|Action1|Open...|Файл - "
+    EXPECT_EQ(menus.toStdString(), "&File: &Open...|Action1|Open...|Файл &Import...|aImport|Import...|Файл - "
                                    "&Export chart...|aExportChart|Export chart...|Файл "
                                    "&Copy chart|aCopyChart|Copy chart|Файл "
                                    "&Print chart...|aPrintChart|Print chart...|Файл "
@@ -405,4 +412,167 @@ TEST_F(MainWindowTest, SignalsOverTheGridOnRequestInTheCursorWindowAndAsAReport)
     EXPECT_TRUE(form->aSignals->isChecked());
     EXPECT_NE(form->sg->Overlay(), nullptr);
     EXPECT_EQ(form->SignalOverlay().Signals().ColumnCount, form->sg->ColCount());
+}
+
+namespace {
+
+// What the window shows of an open file, all in one text.
+QString Shown(TForm1 &w)
+{
+    QStringList parts{w.windowTitle(), w.eBox->text(), w.eReverse->text(), w.Memo1->toPlainText(),
+                      w.mm_Common->toPlainText(), w.StatusText(), QString::number(w.sg->ColCount()),
+                      QString::number(w.LineBreakSeries->Count()), QString::number(w.CandleTab()->Series()->Count())};
+    w.QuoteList().ForEach([&parts](const TFPoint &p, int) {
+        parts << QString::fromStdString(p.DateText) + QLatin1Char(' ') + QString::number(p.DateTime, 'g', 17)
+                     + QLatin1Char(' ') + QString::number(p.Close, 'g', 17);
+    });
+    return parts.join(QLatin1Char('|'));
+}
+
+// The worked example's quotes as a data site exports them, under the same file name.
+class ExportedExample final
+{
+public:
+    explicit ExportedExample(const std::string &body = "")
+    {
+        path = m_dir.filePath(QStringLiteral("pf_example.txt")).toStdString();
+        std::ofstream(path, std::ios::binary)
+            << (body.empty() ? "<TICKER>;<PER>;<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n"
+                               "X;1;20051201;100000;10;10.5;9.5;10;100\r\nX;1;20051201;110000;10;13;9.8;12.5;200\r\n"
+                               "X;1;20051201;120000;12.5;13.5;12;13;300\r\nX;1;20051201;130000;13;13.2;9.4;9.5;400\r\n"
+                               "X;1;20051201;140000;9.5;9.7;8.5;9;500\r\nX;1;20051201;150000;9;12.8;8.9;12.6;600\r\n"
+                             : body);
+    }
+    std::string path;
+    QString qpath() const { return QString::fromStdString(path); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QMimeData *Dragged(const QStringList &paths)
+{
+    auto *mime = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << (path.startsWith(QStringLiteral("http")) ? QUrl(path) : QUrl::fromLocalFile(path));
+    mime->setUrls(urls);
+    return mime;
+}
+
+} // namespace
+
+// File / Import...: the preview, then the very state an open of the native twin gives.
+TEST_F(MainWindowTest, ImportPreviewsThenBehavesExactlyAsAnOpen)
+{
+    const std::string twin = std::string(KORVALA_TEST_DATA_DIR) + "/pf_example.txt";
+    Open(twin);
+    const QString opened = Shown(*form);
+
+    const ExportedExample exported;
+    Open(Example("daily.txt"));
+    int previews = 0;
+    QString seen;
+    form->SetOpenDialogHook([&] { return exported.qpath(); });
+    form->SetImportPreviewHook([&](ImportDialog &dialog) {
+        ++previews;
+        seen = dialog.lblLayout->text();
+        EXPECT_EQ(dialog.grdRows->rowCount(), 6);
+        EXPECT_EQ(dialog.grdRows->item(1, 1)->text(), QStringLiteral("01.12.05 11:00"));
+        return false; // cancelled: nothing changes
+    });
+    form->aImport->trigger();
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(seen.toStdString(), "data-site export: ';', YYYYMMDD, HHMMSS, decimal point");
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("P & F file: daily.txt"));
+    EXPECT_EQ(form->QuoteList().Count(), 600);
+
+    form->SetImportPreviewHook([&](ImportDialog &) { return ++previews > 0; });
+    form->aImport->trigger();
+    EXPECT_EQ(previews, 2);
+    EXPECT_EQ(Shown(*form), opened);
+    EXPECT_EQ(form->stb->currentMessage().toStdString(),
+              "data-site export: ';', YYYYMMDD, HHMMSS, decimal point; 6 quotes");
+    form->aRefresh->trigger(); // and Refresh builds it like any open file
+    EXPECT_EQ(Shown(*form), opened);
+
+    // The corrections chosen in the preview are the import's.
+    const ExportedExample slashes("Date,Close\n04/05/2020,1\n04/06/2020,2\n");
+    form->SetOpenDialogHook([&] { return slashes.qpath(); });
+    form->SetImportPreviewHook([](ImportDialog &dialog) {
+        dialog.cbDates->setCurrentIndex(dialog.cbDates->findData(static_cast<int>(DateOrder::DayMonthYear)));
+        EXPECT_EQ(dialog.grdRows->item(0, 1)->text(), QStringLiteral("04.05.20 00:00"));
+        return true;
+    });
+    form->aImport->trigger();
+    EXPECT_EQ(form->QuoteList().Items(0)->DateText, "04.05.20 00:00");
+}
+
+// A dropped file or one named at start: native files by the open sequence, the rest
+// through the import, the preview only for an uncertain guess, refusals as errors.
+TEST_F(MainWindowTest, DroppedAndStartFilesOpenDirectly)
+{
+    int previews = 0;
+    form->SetImportPreviewHook([&](ImportDialog &) { return ++previews > 0; });
+    const std::unique_ptr<QMimeData> two(Dragged({QStringLiteral("/tmp/a.txt"), QStringLiteral("/tmp/b.txt")}));
+    const std::unique_ptr<QMimeData> web(Dragged({QStringLiteral("https://example.org/q.csv")}));
+    EXPECT_FALSE(form->FormDragOver(*two));
+    EXPECT_FALSE(form->FormDragOver(*web));
+
+    const std::unique_ptr<QMimeData> daily(Dragged({QString::fromStdString(Example("daily.txt"))}));
+    EXPECT_TRUE(form->FormDragOver(*daily));
+    form->FormDragDrop(*daily);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("P & F file: daily.txt"));
+    EXPECT_TRUE(form->stb->currentMessage().isEmpty()); // a native open says nothing more
+    EXPECT_EQ(previews, 0);
+
+    const ExportedExample exported;
+    const std::unique_ptr<QMimeData> site(Dragged({exported.qpath()}));
+    form->FormDragDrop(*site);
+    EXPECT_EQ(previews, 0); // a clear guess needs no preview
+    EXPECT_EQ(form->QuoteList().Count(), 6);
+    EXPECT_FALSE(form->stb->currentMessage().isEmpty());
+
+    const ExportedExample slashes("Date,Close\n04/05/2020,1\n04/06/2020,2\n");
+    const std::unique_ptr<QMimeData> uncertain(Dragged({slashes.qpath()}));
+    form->FormDragDrop(*uncertain);
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(form->QuoteList().Count(), 2);
+
+    // A real drop, through the event loop; and a letter, refused with the standard error.
+    const auto dropOnForm = [this](QMimeData *mime) {
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.get(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.get(), &drop);
+        EXPECT_TRUE(drop.isAccepted());
+        QCoreApplication::processEvents();
+    };
+    dropOnForm(daily.get());
+    EXPECT_EQ(form->QuoteList().Count(), 600);
+    const ExportedExample letter("Dear all,\nthe prices follow.\n");
+    const std::unique_ptr<QMimeData> refused(Dragged({letter.qpath()}));
+    dropOnForm(refused.get());
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_TRUE(recorder.messages[0].text.startsWith(QStringLiteral("Not a quote file: expected")));
+    EXPECT_TRUE(recorder.messages[0].text.contains(QStringLiteral("\"Dear all,\"")));
+    EXPECT_EQ(form->QuoteList().Count(), 600);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("P & F file: daily.txt"));
+
+    // Started with a file: no open dialog; with a file that cannot be read: the error,
+    // then the dialog.
+    for (const std::string &start : {exported.path, letter.path}) {
+        int startDialogs = 0;
+        TForm1 started;
+        started.SetOpenDialogHook([&] { return ++startDialogs, QString(); });
+        started.SetStartFile(QString::fromStdString(start));
+        started.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&started));
+        QCoreApplication::processEvents();
+        const bool good = start == exported.path;
+        EXPECT_EQ(startDialogs, good ? 0 : 1);
+        EXPECT_EQ(started.QuoteList().Count(), good ? 6 : 0);
+    }
+    EXPECT_EQ(recorder.messages.size(), 2u);
 }
