@@ -745,7 +745,13 @@ public:
         double values[kValues] = {};
         for (int c = 0; c < m_need; ++c) {
             const Column what = m_columns[c];
-            if (what >= Column::Open && !Number(f[c], values[static_cast<int>(what) - static_cast<int>(Column::Open)]))
+            if (what < Column::Open)
+                continue;
+            double &value = values[static_cast<int>(what) - static_cast<int>(Column::Open)];
+            // An index or a currency pair has no volume: an empty field is none.
+            if (what >= Column::Volume && Trim(f[c]).empty())
+                value = 0;
+            else if (!Number(f[c], value))
                 return Fail(line, SkipReason::Number, reason);
         }
         const std::string_view timeField = m_layout.time >= 0 ? f[m_layout.time] : std::string_view();

@@ -161,6 +161,13 @@ TEST(ImportWordHeaders, EnglishAndRussianNamesAnyCaseExtraColumns)
     ExpectRow(list, 1, {"02.01.20 00:01", kJan2nd2020 + 90.5 / 86400, 1.055, 1.06, 1.04, 1.05, 0});
     EXPECT_EQ(list.Items(0)->Volume, 123.45);
 
+    // No volume for an index: an empty field is 0, an empty price is no quote.
+    r = Import("Date,Open,High,Low,Close,Volume\n2020-01-02,1,2,0.5,1.5,\n2020-01-03,1,2,0.5,,7\n"
+               "2020-01-06,1,2,0.5,1.25, \n", list);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(r.skipped[static_cast<int>(SkipReason::Number)], 1);
+    ExpectRow(list, 1, {"06.01.20 00:00", kJan2nd2020 + 4, 1, 2, 0.5, 1.25, 0});
+
     r = Import("TIMESTAMP;PRICE;VOLUME\n2020-01-02T10:00:00Z;5;7\n2020-01-02 10:00:01;6;8\n", list);
     ASSERT_EQ(list.Count(), 2);
     EXPECT_TRUE(r.layout.tick);
