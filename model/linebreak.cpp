@@ -7,56 +7,44 @@ namespace {
 LineBrick Rising(double from, double to) { return {from, to, from, to}; }
 LineBrick Falling(double from, double to) { return {from, from, to, to}; }
 
-// The direction of the last brick and the rule that adds the next one.
-class LineBreakBuilder final
+} // namespace
+
+void LineBreakBuilder::First(const TFPoint &q)
 {
-public:
-    explicit LineBreakBuilder(std::vector<LineBrick> &bricks) : m_bricks(bricks) {}
+    m_up = q.Open < q.Close;
+    m_bricks.push_back(m_up ? Rising(q.Open, q.Close) : LineBrick{q.Open, q.Open, q.Close, q.Close});
+}
 
-    void First(const TFPoint &q)
-    {
-        m_up = q.Open < q.Close;
-        m_bricks.push_back(m_up ? Rising(q.Open, q.Close)
-                                : LineBrick{q.Open, q.Open, q.Close, q.Close});
-    }
-
-    void Next(double c)
-    {
-        const std::size_t n = m_bricks.size();
-        const LineBrick last = m_bricks[n - 1];
-        if (c > last.Close) {
-            if (m_up) {
-                m_bricks.push_back(Rising(last.Close, c));
-            } else if (n >= 3) {
-                if (c > m_bricks[n - 3].Open)
-                    Reverse(Rising(last.Open, c), true);
-            } else if (c > m_bricks[0].Open) {
-                Reverse(Rising(m_bricks[0].Open, c), true);
-            }
-        } else if (c < last.Low) {
-            if (!m_up) {
-                m_bricks.push_back(Falling(last.Low, c));
-            } else if (n >= 3) {
-                if (c < m_bricks[n - 3].Low)
-                    Reverse(Falling(last.Low, c), false);
-            } else if (c < m_bricks[0].Low) {
-                Reverse(Falling(m_bricks[0].Low, c), false);
-            }
+void LineBreakBuilder::Next(double c)
+{
+    const std::size_t n = m_bricks.size();
+    const LineBrick last = m_bricks[n - 1];
+    if (c > last.Close) {
+        if (m_up) {
+            m_bricks.push_back(Rising(last.Close, c));
+        } else if (n >= 3) {
+            if (c > m_bricks[n - 3].Open)
+                Reverse(Rising(last.Open, c), true);
+        } else if (c > m_bricks[0].Open) {
+            Reverse(Rising(m_bricks[0].Open, c), true);
+        }
+    } else if (c < last.Low) {
+        if (!m_up) {
+            m_bricks.push_back(Falling(last.Low, c));
+        } else if (n >= 3) {
+            if (c < m_bricks[n - 3].Low)
+                Reverse(Falling(last.Low, c), false);
+        } else if (c < m_bricks[0].Low) {
+            Reverse(Falling(m_bricks[0].Low, c), false);
         }
     }
+}
 
-private:
-    void Reverse(const LineBrick &brick, bool up)
-    {
-        m_bricks.push_back(brick);
-        m_up = up;
-    }
-
-    std::vector<LineBrick> &m_bricks;
-    bool m_up = false;
-};
-
-} // namespace
+void LineBreakBuilder::Reverse(const LineBrick &brick, bool up)
+{
+    m_bricks.push_back(brick);
+    m_up = up;
+}
 
 std::vector<LineBrick> BuildLineBreakBricks(const TFList &list)
 {

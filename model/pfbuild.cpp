@@ -1,5 +1,7 @@
 #include "pfbuild.h"
 
+#include "pfbuilder.h"
+
 #include "numtext.h"
 #include "quotes.h"
 
@@ -121,39 +123,55 @@ void PFGrid::EndColumn()
     m_openMark = 0;
 }
 
+void PFGrid::ReopenColumn()
+{
+    if (m_openMark != 0 || m_columns.empty())
+        return;
+    const Column c = m_columns.back();
+    m_columns.pop_back();
+    m_openMark = c.mark;
+    m_openOffset = c.offset;
+    // An X column grows upwards from its first cell, the lowest one.
+    m_openStart = c.mark == kMarkX ? c.firstRow + c.count - 1 : c.firstRow;
+}
+
+PFGrid::Position PFGrid::Tell() const
+{
+    Position p;
+    p.columns = m_columns.size();
+    p.cells = m_cells.size();
+    p.lastCell = m_cells.empty() ? kNoQuote : m_cells.back();
+    p.openOffset = m_openOffset;
+    p.openStart = m_openStart;
+    p.openMark = m_openMark;
+    return p;
+}
+
+void PFGrid::Restore(const Position &position, int rowShift)
+{
+    m_columns.resize(position.columns);
+    m_cells.resize(position.cells);
+    if (!m_cells.empty())
+        m_cells.back() = position.lastCell;
+    m_openOffset = position.openOffset;
+    m_openStart = position.openStart + rowShift;
+    m_openMark = position.openMark;
+}
+
+void PFGrid::ShiftRows(int delta)
+{
+    for (Column &c : m_columns)
+        c.firstRow += delta;
+    m_openStart += delta;
+}
+
 namespace {
 
 const char *Suffix(char mark) { return mark == PFGrid::kMarkX ? " - UP" : " - DOWN"; }
 
-// The figures of the column being built, kept in locals while the quotes stream past
-// and written into its record when the column closes.
-struct RunningColumn
-{
-    double close;
-    double high;
-    double low;
-    double volume;
-    int first; // the quote that opened the column
-    int last;  // the latest quote taken into the column
+} // namespace
 
-    RunningColumn(const TFPoint &q, int index)
-        : close(q.Close), high(q.High), low(q.Low), volume(q.Volume), first(index), last(index)
-    {
-    }
-
-    void Take(const TFPoint &q, int index)
-    {
-        close = q.Close;
-        if (q.High > high)
-            high = q.High;
-        if (q.Low < low)
-            low = q.Low;
-        volume = volume + q.Volume;
-        last = index;
-    }
-};
-
-TFPoint &OpenRecord(TFList &columns, const TFPoint &q, int direction)
+TFPoint &OpenPFRecord(TFList &columns, const TFPoint &q, int direction)
 {
     TFPoint &record = columns.AddNew();
     record.Direction = direction;
@@ -165,106 +183,85 @@ TFPoint &OpenRecord(TFList &columns, const TFPoint &q, int direction)
     return record;
 }
 
-// The column's figures and its period end into its record.
-void CloseRecord(TFPoint &record, RunningColumn running, const TFList &quotes, char mark)
+double PFRowCount(double maxClose, double minClose, double box)
 {
-    record.Close = running.close;
-    record.High = running.high;
-    record.Low = running.low;
-    record.Volume = running.volume;
-    record.SetPeriod(quotes.Items(running.first)->DateText, quotes.Items(running.last)->DateText,
-                     Suffix(mark));
+    return std::nearbyint((maxClose - minClose) / box) + 2;
 }
 
-[[noreturn, gnu::noinline, gnu::cold]] void ThrowBoxLimit(long long limit)
+long long PFFirstRow(long long rowCount, double firstClose, double minClose, double box)
 {
-    throw PFError("The chart would need more than " + FormatN(static_cast<double>(limit), 0)
+    return rowCount - static_cast<long long>(std::trunc((firstClose - minClose) / box)) - 1;
+}
+
+PFBuilder::State PFBuilder::Start(long long row)
+{
+    const TFPoint &q0 = *m_quotes.Items(0);
+    State s;
+    s.lastBoxPrice = q0.Close;
+    s.row = row;
+    s.boxes = 1;
+    m_grid.BeginColumn(PFGrid::kMarkX, static_cast<int>(row), 0);
+    m_record = &OpenPFRecord(m_columns, q0, 1);
+    s.running.Open(q0, 0);
+    return s;
+}
+
+void PFBuilder::WriteOpenRecord(Running r, char mark) const
+{
+    m_record->Close = r.close;
+    m_record->High = r.high;
+    m_record->Low = r.low;
+    m_record->Volume = r.volume;
+    m_record->SetPeriod(m_quotes.Items(r.first)->DateText, m_quotes.Items(r.last)->DateText,
+                        Suffix(mark));
+}
+
+// Past the limit the build stops with what it has made, the open column closed.
+void PFBuilder::BoxLimitPassed(Running running, char mark)
+{
+    m_grid.EndColumn();
+    WriteOpenRecord(running, mark);
+    throw PFError("The chart would need more than " + FormatN(static_cast<double>(m_maxBoxes), 0)
                   + " boxes; choose a larger box");
 }
-
-} // namespace
 
 void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid,
                   TFList &columns, const PFLimits &limits)
 {
-    if (!(box > 0) || std::isnan(reverse))
-        throw PFError("The box size must be a positive number");
+    CheckPFBuild(quotes, box, reverse);
     if (quotes.Count() == 0)
         return;
-    if (!quotes.HasStatistics())
-        throw PFError("The quote file was not loaded completely; open it again before "
-                      "building the chart");
 
-    const double rows = std::nearbyint((quotes.MaxClose - quotes.MinClose) / box) + 2;
-    if (!std::isfinite(rows) || rows > limits.maxRows)
-        throw PFError("The chart would need more than " + FormatN(limits.maxRows, 0)
-                      + " rows; choose a larger box");
+    const double rows = PFRowCount(quotes.MaxClose, quotes.MinClose, box);
+    CheckPFRows(rows, limits);
     grid.RowCount = static_cast<int>(rows);
     grid.ColCount = 1;
     grid.Box = box;
     grid.Reverse = reverse;
 
-    const TFPoint &q0 = *quotes.Items(0);
-    double lastBoxPrice = q0.Close;
-    // Rows are counted in 64 bits while building: a column may drift past the grid.
-    long long row = grid.RowCount
-                    - static_cast<long long>(std::trunc((q0.Close - quotes.MinClose) / box)) - 1;
-    char mark = PFGrid::kMarkX;
-    long long boxes = 1;
-    grid.BeginColumn(mark, static_cast<int>(row), 0);
-
-    TFPoint *record = &OpenRecord(columns, q0, 1);
-    RunningColumn running(q0, 0);
-
-    // Past the limit the build stops with what it has made, the open column closed.
-    const long long maxBoxes = limits.maxBoxes;
-    auto addBoxes = [&](long long n) {
-        boxes += n;
-        if (boxes > maxBoxes) {
-            grid.EndColumn();
-            CloseRecord(*record, running, quotes, mark);
-            ThrowBoxLimit(maxBoxes);
-        }
-    };
-
-    quotes.ForEachFrom(1, [&](const TFPoint &q, int i) {
-        const double c = q.Close;
-        const double d = std::fabs(c - lastBoxPrice);
-        if (d <= box) {
-            running.Take(q, i);
-            return;
-        }
-        const long long n = static_cast<long long>(std::trunc(d / box));
-        const bool up = c > lastBoxPrice;
-        const bool withTrend = (mark == PFGrid::kMarkX) == up;
-        if (withTrend) {
-            addBoxes(n);
-            const long long target = up ? row - n : row + n;
-            grid.ExtendTo(static_cast<int>(target), i);
-            running.Take(q, i);
-            row = target;
-            lastBoxPrice = up ? lastBoxPrice + n * box : lastBoxPrice - n * box;
-        } else if (d < reverse) {
-            grid.SetExtremeQuote(PFGrid::kNoQuote);
-            running.Take(q, i);
-        } else {
-            addBoxes(n + 1);
-            CloseRecord(*record, running, quotes, mark);
-            ++grid.ColCount;
-            mark = up ? PFGrid::kMarkX : PFGrid::kMarkO;
-            row = up ? row - 1 : row + 1;
-            const long long target = up ? row - n : row + n;
-            grid.BeginColumn(mark, static_cast<int>(row), i);
-            grid.ExtendTo(static_cast<int>(target), i);
-            record = &OpenRecord(columns, q, up ? 1 : -1);
-            running = RunningColumn(q, i);
-            row = target;
-            lastBoxPrice = up ? lastBoxPrice + n * box : lastBoxPrice - n * box;
-        }
-    });
+    PFBuilder builder(quotes, box, reverse, limits.maxBoxes, grid, columns);
+    PFBuilder::State s =
+        builder.Start(PFFirstRow(grid.RowCount, quotes.Items(0)->Close, quotes.MinClose, box));
+    quotes.ForEachFrom(1, [&builder, &s](const TFPoint &q, int i) { builder.Take(s, q, i); });
     grid.EndColumn();
-    CloseRecord(*record, running, quotes, mark);
+    builder.WriteOpenRecord(s);
     columns.Statistics();
+}
+
+void CheckPFBuild(const TFList &quotes, double box, double reverse)
+{
+    if (!(box > 0) || std::isnan(reverse))
+        throw PFError("The box size must be a positive number");
+    if (quotes.Count() > 0 && !quotes.HasStatistics())
+        throw PFError("The quote file was not loaded completely; open it again before "
+                      "building the chart");
+}
+
+void CheckPFRows(double rows, const PFLimits &limits)
+{
+    if (!std::isfinite(rows) || rows > limits.maxRows)
+        throw PFError("The chart would need more than " + FormatN(limits.maxRows, 0)
+                      + " rows; choose a larger box");
 }
 
 } // namespace korvala

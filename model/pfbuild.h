@@ -61,6 +61,26 @@ public:
     void ExtendTo(int target, int quote);
     void SetExtremeQuote(int quote);
     void EndColumn();
+    // The last column, closed by EndColumn, takes boxes again.
+    void ReopenColumn();
+
+    // Where a build stands: enough to come back to it after more quotes have been taken
+    // (cells and columns are only ever added after it, and only its last cell changes).
+    struct Position
+    {
+        std::size_t columns = 0;
+        std::size_t cells = 0;
+        std::int32_t lastCell = kNoQuote;
+        std::int64_t openOffset = 0;
+        int openStart = 0;
+        char openMark = 0;
+    };
+    Position Tell() const;
+    // Back to a position told by this grid; its rows are taken as they were then, moved
+    // down by rowShift.
+    void Restore(const Position &position, int rowShift);
+    // Every stored row moves down by delta.
+    void ShiftRows(int delta);
 
 private:
     struct Column
