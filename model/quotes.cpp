@@ -316,6 +316,20 @@ bool TFList::LoadFromStream(std::string_view bytes)
     return true;
 }
 
+void TFList::SetFigures(const ListFigures &f)
+{
+    MaxOpen = f.maxOpen;
+    MinOpen = f.minOpen;
+    MaxHigh = f.maxHigh;
+    MinHigh = f.minHigh;
+    MaxLow = f.maxLow;
+    MinLow = f.minLow;
+    MaxClose = f.maxClose;
+    MinClose = f.minClose;
+    MaxVolume = f.maxVolume;
+    AvgChange = f.AvgChange();
+}
+
 void TFList::Statistics()
 {
     ResetStatistics();

@@ -8,6 +8,7 @@
 #include "quotedate.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -110,6 +111,41 @@ private:
     std::string m_file;
 };
 
+// Where the minima of a list's statistics start (and stay when no record is lower).
+inline constexpr double kListMinStart = 1000000000.0;
+
+// The list-wide figures of a run of records as TFList::Statistics computes them, kept up
+// record by record (Statistics keeps its own loop, which reads a million quotes a little
+// faster): the extremes of the prices (maxima from 0, minima from
+// kListMinStart), the largest volume and the average change of the close.
+struct ListFigures
+{
+    double maxOpen = 0, maxHigh = 0, maxLow = 0, maxClose = 0, maxVolume = 0;
+    double minOpen = kListMinStart, minHigh = kListMinStart;
+    double minLow = kListMinStart, minClose = kListMinStart;
+    double changeSum = 0;
+    double lastClose = 0;
+    int count = 0;
+
+    void Include(const TFPoint &p)
+    {
+        if (p.Open > maxOpen) maxOpen = p.Open;
+        if (p.Open < minOpen) minOpen = p.Open;
+        if (p.High > maxHigh) maxHigh = p.High;
+        if (p.High < minHigh) minHigh = p.High;
+        if (p.Low > maxLow) maxLow = p.Low;
+        if (p.Low < minLow) minLow = p.Low;
+        if (p.Close > maxClose) maxClose = p.Close;
+        if (p.Close < minClose) minClose = p.Close;
+        if (p.Volume > maxVolume) maxVolume = p.Volume;
+        if (count > 0)
+            changeSum += std::fabs(lastClose - p.Close);
+        lastClose = p.Close;
+        ++count;
+    }
+    double AvgChange() const { return count >= 1 ? changeSum / count : 0; }
+};
+
 // Ordered, index-addressed list of records with list-wide statistics.
 //
 // Records live in fixed-size blocks that never move, so a reference to a record stays
@@ -119,7 +155,7 @@ private:
 class TFList final
 {
 public:
-    static constexpr double kMinStart = 1000000000.0;
+    static constexpr double kMinStart = kListMinStart;
 
     double MaxLow = 0;
     double MaxClose = 0;
@@ -146,6 +182,8 @@ public:
     std::shared_ptr<const TFPoint> Share(int index) const;
 
     TFPoint &AddNew();
+    // Drops the last record (there must be one).
+    void RemoveLast();
     void Clear();
 
     // Replaces the contents with the quotes of a quote file held in memory (cp1251).
@@ -166,6 +204,8 @@ public:
     bool HasStatistics() const { return AvgChange >= 0; }
 
     void ResetStatistics();
+    // The list-wide figures (LevelDepth aside) := those of figures.
+    void SetFigures(const ListFigures &figures);
 
     // Visits every record in list order with its index; faster than Items() in a loop.
     template <class F>
@@ -227,8 +267,6 @@ private:
         TFPoint *m_items = nullptr;
         int m_size = 0;
     };
-
-    void RemoveLast();
 
     std::vector<std::shared_ptr<Block>> m_blocks;
     // A block that Clear() emptied and nobody else held: the next fill reuses its pages.

@@ -1,0 +1,274 @@
+// Replays that build a chart quote by quote: at every step the chart is the one a build
+// over just the quotes taken gives, going forward, back, and jumping either way.
+
+#include "buildreplay.h"
+#include "linebreak.h"
+#include "pfbuild.h"
+#include "quotes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace korvala;
+
+namespace {
+
+struct Chart
+{
+    PFGrid grid;
+    TFList columns;
+};
+
+// A list of n quotes whose closes walk with the given drift and step; dates one hour
+// apart from 1 March 2005; highs, lows and volumes vary so that column records differ.
+void Walk(TFList &list, int n, unsigned seed, double start, double drift, double step)
+{
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> move(-step, step);
+    double price = start;
+    for (int i = 0; i < n; ++i) {
+        TFPoint &p = list.AddNew();
+        // Quarter steps: closes land exactly on box edges now and then.
+        price += std::round((drift + move(rng)) * 4) / 4;
+        p.DateTime = 38412 + i / 24.0;
+        p.DateText = "q" + std::to_string(i);
+        p.Open = price - 0.25;
+        p.Close = price;
+        p.High = price + static_cast<double>(rng() % 5) / 4;
+        p.Low = price - static_cast<double>(rng() % 5) / 4;
+        p.Volume = static_cast<double>(rng() % 1000);
+    }
+    list.Statistics();
+}
+
+// The first k quotes of a list as a list of their own, its statistics run.
+void Prefix(const TFList &from, int k, TFList &to)
+{
+    to.Clear();
+    for (int i = 0; i < k; ++i)
+        to.AddNew() = *from.Items(i);
+    to.Statistics();
+}
+
+std::string Record(const TFPoint &p)
+{
+    std::ostringstream s;
+    s.precision(17);
+    s << p.PeriodStart() << '|' << p.PeriodEnd() << '|' << p.Direction << '|' << p.Open << '|'
+      << p.High << '|' << p.Low << '|' << p.Close << '|' << p.Volume;
+    return s.str();
+}
+
+std::string Figures(const TFList &l)
+{
+    std::ostringstream s;
+    s.precision(17);
+    s << l.MaxOpen << ' ' << l.MinOpen << ' ' << l.MaxHigh << ' ' << l.MinHigh << ' ' << l.MaxLow
+      << ' ' << l.MinLow << ' ' << l.MaxClose << ' ' << l.MinClose << ' ' << l.MaxVolume << ' '
+      << l.AvgChange;
+    return s.str();
+}
+
+// The first difference between two charts, or "" when they agree in every cell, row
+// list, column record and list figure.
+std::string Difference(const Chart &a, const Chart &b)
+{
+    const PFGrid &g = a.grid, &h = b.grid;
+    if (g.RowCount != h.RowCount || g.ColCount != h.ColCount || g.Box != h.Box
+        || g.Reverse != h.Reverse || g.BoxCount() != h.BoxCount())
+        return "shape " + std::to_string(g.RowCount) + "x" + std::to_string(g.ColCount) + "/"
+               + std::to_string(g.BoxCount()) + " vs " + std::to_string(h.RowCount) + "x"
+               + std::to_string(h.ColCount) + "/" + std::to_string(h.BoxCount());
+    if (g.TopRows() != h.TopRows() || g.BottomRows() != h.BottomRows())
+        return "row lists";
+    for (int c = 0; c <= g.ColCount; ++c) { // one past the last column, too
+        if (g.FirstRow(c) != h.FirstRow(c) || g.LastRow(c) != h.LastRow(c))
+            return "rows of column " + std::to_string(c);
+        for (int r = g.FirstRow(c) - 1; r <= g.LastRow(c) + 1; ++r)
+            if (g.Mark(c, r) != h.Mark(c, r) || g.CellQuote(c, r) != h.CellQuote(c, r))
+                return "cell " + std::to_string(c) + "," + std::to_string(r);
+    }
+    if (a.columns.Count() != b.columns.Count())
+        return "record count";
+    for (int c = 0; c < a.columns.Count(); ++c)
+        if (Record(*a.columns.Items(c)) != Record(*b.columns.Items(c)))
+            return "record " + std::to_string(c) + ": " + Record(*a.columns.Items(c)) + " vs "
+                   + Record(*b.columns.Items(c));
+    if (Figures(a.columns) != Figures(b.columns))
+        return "figures " + Figures(a.columns) + " vs " + Figures(b.columns);
+    return "";
+}
+
+// The whole build over the first k quotes.
+void BuildOver(const TFList &quotes, int k, double box, double reverse, Chart &out)
+{
+    TFList prefix;
+    Prefix(quotes, k, prefix);
+    out.grid.Reset();
+    out.columns.Clear();
+    BuildPFChart(prefix, box, reverse, out.grid, out.columns);
+}
+
+// Steps k in the order a user might take them: every quote forward, then back one by
+// one to the start, then random jumps either way with single steps after each.
+std::vector<int> Walkthrough(int n, unsigned seed)
+{
+    std::vector<int> steps;
+    for (int k = 1; k <= n; ++k)
+        steps.push_back(k);
+    for (int k = n - 1; k >= 1; --k)
+        steps.push_back(k);
+    std::mt19937 rng(seed);
+    for (int i = 0; i < 60; ++i) {
+        const int k = 1 + static_cast<int>(rng() % static_cast<unsigned>(n));
+        steps.push_back(k);
+        steps.push_back(k + 1);
+        steps.push_back(k);
+        steps.push_back(k - 1);
+    }
+    return steps;
+}
+
+} // namespace
+
+TEST(PFReplay, EveryStepForwardBackAndAcrossIsTheBuildOfTheQuotesTaken)
+{
+    const struct
+    {
+        unsigned seed;
+        double start, drift, step, box, reverse;
+        const char *what;
+    } cases[] = {
+        // A sideways walk: many reversals, the range grows at both ends now and then.
+        {1, 100, 0, 2, 1, 3, "sideways"},
+        // A steady rise: a new high at nearly every quote, so the rows move every step.
+        {2, 50, 0.6, 1, 0.5, 1.5, "rising"},
+        // A fall through zero: closes below 0 and minima from the statistics' start value.
+        {3, 20, -0.4, 1.5, 0.75, 2, "falling through zero"},
+        // A reversal smaller than the box: every counter-move of more than a box reverses.
+        {4, 100, 0, 3, 1, 0.5, "small reversal"},
+    };
+    for (const auto &c : cases) {
+        TFList quotes;
+        const int n = 2 * PFReplayBuild::kCheckpointEvery + 37; // past two saved points
+        Walk(quotes, n, c.seed, c.start, c.drift, c.step);
+        Chart replay, built;
+        PFReplayBuild build(quotes, c.box, c.reverse, replay.grid, replay.columns);
+        ASSERT_EQ(build.Taken(), 1);
+        BuildOver(quotes, 1, c.box, c.reverse, built);
+        ASSERT_EQ(Difference(replay, built), "") << c.what << ", first quote";
+        int shifts = 0;
+        for (int k : Walkthrough(n, c.seed)) {
+            build.GoTo(k);
+            const int expected = std::max(1, std::min(n, k));
+            ASSERT_EQ(build.Taken(), expected);
+            BuildOver(quotes, expected, c.box, c.reverse, built);
+            ASSERT_EQ(Difference(replay, built), "") << c.what << ", step " << k;
+            shifts += build.LastRowShift() != 0;
+        }
+        // The rows did move: the cases cover a grid that grows while it is replayed.
+        EXPECT_GT(shifts, 0) << c.what;
+    }
+}
+
+TEST(PFReplay, RowShiftKeepsABoxOnItsPriceAndTheLimitsAndChecksOfTheBuildHold)
+{
+    // Closes 10, 12, 14: each new high adds rows above and moves every row down.
+    TFList quotes;
+    for (double close : {10.0, 12.0, 14.0, 9.0}) {
+        TFPoint &p = quotes.AddNew();
+        p.Open = p.High = p.Low = p.Close = close;
+    }
+    quotes.Statistics();
+    Chart chart;
+    PFReplayBuild build(quotes, 1, 3, chart.grid, chart.columns);
+    // One quote: RowCount 2, its box on row 1.
+    EXPECT_EQ(chart.grid.RowCount, 2);
+    EXPECT_EQ(chart.grid.Mark(0, 1), 'x');
+    build.GoTo(2);
+    // Range 2: RowCount 4; 10 now sits on row 3 and 12 on row 1: rows moved down by 2.
+    EXPECT_EQ(build.LastRowShift(), 2);
+    EXPECT_EQ(chart.grid.RowCount, 4);
+    EXPECT_EQ(chart.grid.TopRows(), std::vector<int>{1});
+    EXPECT_EQ(chart.grid.BottomRows(), std::vector<int>{3});
+    // 14 adds two rows above, moving every row down; 9 adds one below, which moves none.
+    build.GoTo(4);
+    EXPECT_EQ(build.LastRowShift(), 2);
+    EXPECT_EQ(chart.grid.RowCount, 7);
+    build.GoTo(1);
+    EXPECT_EQ(build.LastRowShift(), -4);
+    EXPECT_EQ(chart.grid.RowCount, 2);
+    EXPECT_EQ(chart.grid.Mark(0, 1), 'x');
+    EXPECT_EQ(chart.grid.Mark(0, 2), '\0');
+
+    // What the build refuses, the replay refuses.
+    EXPECT_THROW(PFReplayBuild(quotes, 0, 3, chart.grid, chart.columns),
+                 PFError);
+    TFList unloaded;
+    unloaded.AddNew().Close = 1; // no statistics run
+    EXPECT_THROW(PFReplayBuild(unloaded, 1, 3, chart.grid, chart.columns),
+                 PFError);
+    // A box limit passed on the way stops the replay as it stops the build.
+    PFLimits tight;
+    tight.maxBoxes = 5;
+    PFReplayBuild limited(quotes, 1, 3, chart.grid, chart.columns, tight);
+    EXPECT_NO_THROW(limited.GoTo(2));
+    EXPECT_THROW(limited.GoTo(4), PFError);
+    // An empty list: nothing to replay, no step does anything.
+    TFList empty;
+    empty.Statistics();
+    PFReplayBuild none(empty, 1, 3, chart.grid, chart.columns);
+    none.GoTo(5);
+    EXPECT_EQ(none.Taken(), 0);
+    EXPECT_EQ(chart.grid.BoxCount(), 0);
+    EXPECT_TRUE(chart.grid.TopRows().empty());
+}
+
+TEST(LineBreakReplay, EveryStepIsTheBricksOfTheQuotesTaken)
+{
+    for (unsigned seed : {5u, 6u, 7u}) {
+        TFList quotes;
+        const int n = 300;
+        Walk(quotes, n, seed, 100, seed == 6 ? 0.5 : 0, 2);
+        LineBreakReplayBuild build(quotes);
+        ASSERT_EQ(build.Taken(), 1);
+        std::size_t most = 0;
+        for (int k : Walkthrough(n, seed)) {
+            build.GoTo(k);
+            TFList prefix;
+            Prefix(quotes, build.Taken(), prefix);
+            const std::vector<LineBrick> expected = BuildLineBreakBricks(prefix);
+            ASSERT_EQ(build.Bricks().size(), expected.size()) << seed << ", step " << k;
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                const LineBrick &a = build.Bricks()[i], &b = expected[i];
+                ASSERT_TRUE(a.Open == b.Open && a.High == b.High && a.Low == b.Low
+                            && a.Close == b.Close)
+                    << seed << ", step " << k << ", brick " << i;
+            }
+            most = std::max(most, expected.size());
+        }
+        EXPECT_GT(most, 20u) << "the walk makes reversals and runs of bricks";
+    }
+}
+
+TEST(Replay, TheStartCountIsTheQuotesBeforeTheDateAndTheFirstOneAtOrAfterIt)
+{
+    TFList quotes;
+    for (double date : {100.0, 101.0, 101.0, 103.5}) {
+        TFPoint &p = quotes.AddNew();
+        p.DateTime = date;
+    }
+    EXPECT_EQ(ReplayStartCount(quotes, 50), 1);     // before every quote: the first one
+    EXPECT_EQ(ReplayStartCount(quotes, 100), 1);    // on the first one
+    EXPECT_EQ(ReplayStartCount(quotes, 100.5), 2);  // between: up to the next one
+    EXPECT_EQ(ReplayStartCount(quotes, 101), 2);    // two on that date: the first of them
+    EXPECT_EQ(ReplayStartCount(quotes, 103.5), 4);
+    EXPECT_EQ(ReplayStartCount(quotes, 200), 4);    // after every quote: all of them
+    TFList empty;
+    EXPECT_EQ(ReplayStartCount(empty, 100), 1);
+}
