@@ -8,6 +8,7 @@
 
 #include "benchdata.h"
 #include "buildreplay.h"
+#include "document.h"
 #include "numtext.h"
 #include "pfbuild.h"
 #include "quotes.h"
@@ -16,7 +17,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <vector>
+#include <string>
 
 using namespace korvala;
 
@@ -58,77 +59,93 @@ void BM_WholeBuild(benchmark::State &state)
 }
 BENCHMARK(BM_WholeBuild)->Unit(benchmark::kMillisecond);
 
-// One quote forward, from the middle of the file on.
+// The file opened and built as the main window does it (automatic box and reversal).
+PFDocument *OpenedDocument(benchmark::State &state)
+{
+    static std::unique_ptr<PFDocument> doc;
+    const std::string &bytes = bench::BenchFileBytes(state);
+    if (bytes.empty())
+        return nullptr;
+    if (!doc) {
+        doc = std::make_unique<PFDocument>();
+        doc->OpenBytes(bench::BenchFilePath(), bytes);
+        doc->Refresh();
+    }
+    return doc.get();
+}
+
+// One quote forward, from the middle of the file on, as the P&F tab's replay takes it:
+// the document's chart and its row lists.
 void BM_PFReplayStepForward(benchmark::State &state)
 {
-    const TFList *quotes = bench::BenchQuotes(state);
-    if (!quotes)
+    PFDocument *doc = OpenedDocument(state);
+    if (!doc)
         return;
-    const Params p = AutoParams(*quotes);
-    Chart chart;
-    PFReplayBuild replay(*quotes, p.box, p.reverse, chart.grid, chart.columns);
-    const int from = quotes->Count() / 2;
+    PFDocumentReplay replay(*doc);
+    const int from = replay.Count() / 2;
     replay.GoTo(from);
     for (auto _ : state) {
-        if (replay.Taken() == quotes->Count()) {
+        if (replay.Taken() == replay.Count()) {
             state.PauseTiming();
             replay.GoTo(from);
             state.ResumeTiming();
         }
         replay.GoTo(replay.Taken() + 1);
-        benchmark::DoNotOptimize(chart.grid.BoxCount());
+        benchmark::DoNotOptimize(doc->sg.BoxCount());
     }
-    state.counters["columns"] = chart.grid.ColCount;
+    state.counters["columns"] = doc->sg.ColCount;
 }
 BENCHMARK(BM_PFReplayStepForward)->Unit(benchmark::kMicrosecond);
 
 // One quote back from the last quote before a saved point: the step that restarts
-// furthest back. Each iteration steps forward onto the saved point's successor run and
-// back again; the time is that of the pair.
+// furthest back. Each iteration steps back and forward again; the time is the pair's.
 void BM_PFReplayStepBackWorst(benchmark::State &state)
 {
-    const TFList *quotes = bench::BenchQuotes(state);
-    if (!quotes)
+    PFDocument *doc = OpenedDocument(state);
+    if (!doc)
         return;
-    const Params p = AutoParams(*quotes);
-    Chart chart;
-    PFReplayBuild replay(*quotes, p.box, p.reverse, chart.grid, chart.columns);
+    PFDocumentReplay replay(*doc);
     constexpr int k = PFReplayBuild::kCheckpointEvery;
-    // The last quote before the saved point after the middle of the file.
-    const int at = ((quotes->Count() / 2) / k + 1) * k;
+    // The quote count just past the saved point after the middle of the file: the step
+    // back lands k - 1 quotes after the point saved before it.
+    const int at = ((replay.Count() / 2) / k + 1) * k;
     replay.GoTo(at + 1);
     for (auto _ : state) {
         replay.GoTo(at);
         replay.GoTo(at + 1);
-        benchmark::DoNotOptimize(chart.grid.BoxCount());
+        benchmark::DoNotOptimize(doc->sg.BoxCount());
     }
 }
 BENCHMARK(BM_PFReplayStepBackWorst)->Unit(benchmark::kMicrosecond);
 
 // A new high at every other quote: every row moves at every such step, over a chart
-// of half a million columns. Made in memory: rises of 5 and falls of 4 boxes.
+// of almost a million columns. Made in memory: rises of 5 and falls of 4 boxes.
 void BM_PFReplayStepNewHighs(benchmark::State &state)
 {
-    static const std::unique_ptr<TFList> quotes = [] {
-        auto list = std::make_unique<TFList>();
+    static const std::unique_ptr<PFDocument> doc = [] {
+        TFList list;
         double close = 100;
         for (int i = 0; i < 1'000'000; ++i) {
             close += i % 2 == 0 ? 5 : -4;
-            TFPoint &q = list->AddNew();
+            TFPoint &q = list.AddNew();
             q.Open = q.High = q.Low = q.Close = close;
             q.Volume = 1;
             q.DateText = "01.01.05 10:00";
         }
-        list->Statistics();
-        return list;
+        list.Statistics();
+        auto d = std::make_unique<PFDocument>();
+        d->OpenLoaded("rising.txt", list);
+        d->eBox = "1";
+        d->eReverse = "3";
+        d->Refresh();
+        return d;
     }();
-    Chart chart;
-    PFReplayBuild replay(*quotes, 1, 3, chart.grid, chart.columns);
-    const int from = quotes->Count() - 100'000;
+    PFDocumentReplay replay(*doc);
+    const int from = replay.Count() - 100'000;
     replay.GoTo(from);
     long long shifted = 0;
     for (auto _ : state) {
-        if (replay.Taken() == quotes->Count()) {
+        if (replay.Taken() == replay.Count()) {
             state.PauseTiming();
             replay.GoTo(from);
             state.ResumeTiming();
@@ -136,7 +153,7 @@ void BM_PFReplayStepNewHighs(benchmark::State &state)
         replay.GoTo(replay.Taken() + 1);
         shifted += replay.LastRowShift() != 0;
     }
-    state.counters["columns"] = chart.grid.ColCount;
+    state.counters["columns"] = doc->sg.ColCount;
     state.counters["shifted"] = benchmark::Counter(static_cast<double>(shifted),
                                                    benchmark::Counter::kAvgIterations);
 }

@@ -1,6 +1,8 @@
 #include "buildreplay.h"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 namespace korvala {
 
@@ -17,6 +19,18 @@ int ReplayStartCount(const TFList &quotes, double startDateTime)
             hi = mid;
     }
     return std::clamp(lo + 1, 1, std::max(1, quotes.Count()));
+}
+
+ReplayPace PaceForSpeed(int quotesPerSecond)
+{
+    constexpr int kShortestInterval = 40;
+    const double speed = std::max(1, quotesPerSecond);
+    // As few quotes per tick as the shortest interval allows, then the interval that
+    // gives the speed.
+    ReplayPace pace;
+    pace.stepsPerTick = static_cast<int>(std::ceil(speed * kShortestInterval / 1000));
+    pace.intervalMs = static_cast<int>(std::lround(1000 * pace.stepsPerTick / speed));
+    return pace;
 }
 
 // --- The P&F chart. ---
@@ -147,6 +161,55 @@ void PFReplayBuild::FoldClosedRecords()
 {
     for (; m_folded < m_state.col; ++m_folded)
         m_closed.Include(*m_columns.Items(m_folded));
+}
+
+// --- The document's chart. ---
+
+PFDocumentReplay::PFDocumentReplay(PFDocument &doc) : m_doc(doc)
+{
+    if (!(doc.sg.Box > 0) || doc.QuoteList.Count() == 0)
+        throw PFError("There is no chart to replay; build one first");
+    SwapCharts();
+    try {
+        m_build = std::make_unique<PFReplayBuild>(doc.QuoteList, m_grid.Box, m_grid.Reverse,
+                                                  doc.sg, doc.FColumns);
+    } catch (...) {
+        SwapCharts();
+        throw;
+    }
+    TakeRowLists();
+}
+
+PFDocumentReplay::~PFDocumentReplay()
+{
+    m_build.reset();
+    SwapCharts();
+}
+
+void PFDocumentReplay::GoTo(int taken)
+{
+    m_build->GoTo(taken);
+    TakeRowLists();
+}
+
+int PFDocumentReplay::RowShiftAtEnd() const
+{
+    // The first quote's box is the first cell of column 0 in either chart.
+    return m_grid.LastRow(0) - m_doc.sg.LastRow(0);
+}
+
+void PFDocumentReplay::SwapCharts()
+{
+    std::swap(m_grid, m_doc.sg);
+    m_columns.Swap(m_doc.FColumns);
+    m_topRow.swap(m_doc.FColTopRow);
+    m_bottomRow.swap(m_doc.FColBottomRow);
+}
+
+void PFDocumentReplay::TakeRowLists()
+{
+    m_doc.FColTopRow = m_doc.sg.TopRows();
+    m_doc.FColBottomRow = m_doc.sg.BottomRows();
 }
 
 // --- The line-break bricks. ---

@@ -4,11 +4,13 @@
 // bricks of the first k quotes of a list, grown by one quote and taken back by one as
 // quickly, for the replay on the P&F and line-break tabs.
 
+#include "document.h"
 #include "linebreak.h"
 #include "pfbuild.h"
 #include "pfbuilder.h"
 #include "quotes.h"
 
+#include <memory>
 #include <vector>
 
 namespace korvala {
@@ -17,6 +19,16 @@ namespace korvala {
 // the first one at or after it; all of them when every quote is older, at least one.
 // (The quotes are in ascending date order, as a quote file holds them.)
 int ReplayStartCount(const TFList &quotes, double startDateTime);
+
+// How a replay running at a number of quotes per second moves: a tick every intervalMs
+// milliseconds (never more often than 25 times a second, so that each picture is seen),
+// stepsPerTick quotes at each tick (as few as that allows). Speeds below 1 count as 1.
+struct ReplayPace
+{
+    int intervalMs = 1000;
+    int stepsPerTick = 1;
+};
+ReplayPace PaceForSpeed(int quotesPerSecond);
 
 // The P&F chart of the first k quotes of a list, grown quote by quote: always what
 // BuildPFChart gives for a list of just those quotes (statistics run) — the same grid,
@@ -90,6 +102,41 @@ private:
     ListFigures m_closed;
     int m_folded = 0;
     std::vector<Checkpoint> m_checkpoints;
+};
+
+// A replay of a document's P&F chart: while it lives the document's chart (sg, FColumns
+// and the row lists) is the chart of the first quotes taken, grown from the quotes with
+// the box and reversal of the chart it replaces; when it ends that chart comes back
+// unchanged.
+class PFDocumentReplay final
+{
+public:
+    // Starts with the chart of the first quote. Throws PFError when the document has no
+    // chart to replay (nothing built yet, or no quote).
+    explicit PFDocumentReplay(PFDocument &doc);
+    ~PFDocumentReplay();
+    PFDocumentReplay(const PFDocumentReplay &) = delete;
+    PFDocumentReplay &operator=(const PFDocumentReplay &) = delete;
+
+    int Count() const { return m_build->Count(); }
+    int Taken() const { return m_build->Taken(); }
+    void GoTo(int taken);
+    // The rows' move of the last GoTo (see PFReplayBuild).
+    int LastRowShift() const { return m_build->LastRowShift(); }
+    // How far every row moves down when the whole chart comes back.
+    int RowShiftAtEnd() const;
+
+private:
+    void SwapCharts();
+    void TakeRowLists();
+
+    PFDocument &m_doc;
+    // The chart the replay stands in for, kept as it was.
+    PFGrid m_grid;
+    TFList m_columns;
+    std::vector<int> m_topRow;
+    std::vector<int> m_bottomRow;
+    std::unique_ptr<PFReplayBuild> m_build;
 };
 
 // The three-line-break bricks of the first k quotes of a list, grown quote by quote:

@@ -76,9 +76,9 @@ std::string Figures(const TFList &l)
 
 // The first difference between two charts, or "" when they agree in every cell, row
 // list, column record and list figure.
-std::string Difference(const Chart &a, const Chart &b)
+std::string Difference(const PFGrid &g, const TFList &aColumns, const PFGrid &h,
+                       const TFList &bColumns)
 {
-    const PFGrid &g = a.grid, &h = b.grid;
     if (g.RowCount != h.RowCount || g.ColCount != h.ColCount || g.Box != h.Box
         || g.Reverse != h.Reverse || g.BoxCount() != h.BoxCount())
         return "shape " + std::to_string(g.RowCount) + "x" + std::to_string(g.ColCount) + "/"
@@ -93,15 +93,20 @@ std::string Difference(const Chart &a, const Chart &b)
             if (g.Mark(c, r) != h.Mark(c, r) || g.CellQuote(c, r) != h.CellQuote(c, r))
                 return "cell " + std::to_string(c) + "," + std::to_string(r);
     }
-    if (a.columns.Count() != b.columns.Count())
+    if (aColumns.Count() != bColumns.Count())
         return "record count";
-    for (int c = 0; c < a.columns.Count(); ++c)
-        if (Record(*a.columns.Items(c)) != Record(*b.columns.Items(c)))
-            return "record " + std::to_string(c) + ": " + Record(*a.columns.Items(c)) + " vs "
-                   + Record(*b.columns.Items(c));
-    if (Figures(a.columns) != Figures(b.columns))
-        return "figures " + Figures(a.columns) + " vs " + Figures(b.columns);
+    for (int c = 0; c < aColumns.Count(); ++c)
+        if (Record(*aColumns.Items(c)) != Record(*bColumns.Items(c)))
+            return "record " + std::to_string(c) + ": " + Record(*aColumns.Items(c)) + " vs "
+                   + Record(*bColumns.Items(c));
+    if (Figures(aColumns) != Figures(bColumns))
+        return "figures " + Figures(aColumns) + " vs " + Figures(bColumns);
     return "";
+}
+
+std::string Difference(const Chart &a, const Chart &b)
+{
+    return Difference(a.grid, a.columns, b.grid, b.columns);
 }
 
 // The whole build over the first k quotes.
@@ -271,4 +276,64 @@ TEST(Replay, TheStartCountIsTheQuotesBeforeTheDateAndTheFirstOneAtOrAfterIt)
     EXPECT_EQ(ReplayStartCount(quotes, 200), 4);    // after every quote: all of them
     TFList empty;
     EXPECT_EQ(ReplayStartCount(empty, 100), 1);
+}
+
+TEST(Replay, ThePaceKeepsTheSpeedWithoutDrawingMoreThan25PicturesASecond)
+{
+    for (int speed : {1, 7, 10, 25, 26, 30, 99, 100, 333, 1000, 5000}) {
+        const ReplayPace pace = PaceForSpeed(speed);
+        EXPECT_GE(pace.intervalMs, 40) << speed;
+        EXPECT_GE(pace.stepsPerTick, 1) << speed;
+        // The quotes shown per second come within 2 % of the speed asked for.
+        const double shown = 1000.0 * pace.stepsPerTick / pace.intervalMs;
+        EXPECT_NEAR(shown, speed, speed * 0.02) << speed;
+        // Slow speeds show every quote as a picture of its own.
+        if (speed <= 25) {
+            EXPECT_EQ(pace.stepsPerTick, 1) << speed;
+        }
+    }
+    EXPECT_EQ(PaceForSpeed(0).intervalMs, 1000);
+    EXPECT_EQ(PaceForSpeed(-3).stepsPerTick, 1);
+}
+
+TEST(PFReplay, TheDocumentShowsThePartialChartWhileItLastsAndItsOwnChartAfter)
+{
+    // A quote file of 400 lines whose closes walk: the document opens it and builds.
+    std::string file = "<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n";
+    std::mt19937 rng(11);
+    double price = 500;
+    for (int i = 0; i < 400; ++i) {
+        price += static_cast<int>(rng() % 21) - 10;
+        const std::string p = std::to_string(static_cast<int>(price));
+        file += "01.02.05;10:" + std::to_string(10 + i % 50) + ";" + p + ";" + p + ";" + p + ";" + p
+                + ";" + std::to_string(i) + "\r\n";
+    }
+    PFDocument doc;
+    EXPECT_THROW(PFDocumentReplay{doc}, PFError); // nothing built yet
+    doc.OpenBytes("walk.txt", file);
+    doc.eBox = "4";
+    doc.eReverse = "12";
+    ASSERT_TRUE(doc.Refresh());
+    Chart whole;
+    BuildOver(doc.QuoteList, 400, 4, 12, whole);
+    {
+        PFDocumentReplay replay(doc);
+        EXPECT_EQ(replay.Count(), 400);
+        for (int k : {1, 57, 200, 199, 3, 400, 250}) {
+            replay.GoTo(k);
+            Chart built;
+            BuildOver(doc.QuoteList, k, 4, 12, built);
+            ASSERT_EQ(Difference(doc.sg, doc.FColumns, built.grid, built.columns), "") << k;
+            // The row lists the strips read follow the grid.
+            EXPECT_EQ(doc.FColTopRow, doc.sg.TopRows()) << k;
+            EXPECT_EQ(doc.FColBottomRow, doc.sg.BottomRows()) << k;
+        }
+        replay.GoTo(30);
+        const int bottomOfFirst = doc.sg.LastRow(0);
+        EXPECT_EQ(replay.RowShiftAtEnd(), whole.grid.LastRow(0) - bottomOfFirst);
+    }
+    // The document's own chart is back, cell for cell.
+    EXPECT_EQ(Difference(doc.sg, doc.FColumns, whole.grid, whole.columns), "");
+    EXPECT_EQ(doc.FColTopRow, whole.grid.TopRows());
+    EXPECT_EQ(doc.FColBottomRow, whole.grid.BottomRows());
 }
