@@ -5,12 +5,14 @@
 //                    import).
 
 #include "appmessages.h"
+#include "appsettings.h"
 #include "aboutbox.h"
 #include "analysiswindow.h"
 #include "commandline.h"
 #include "indicatorwindow.h"
 #include "mainwindow.h"
 #include "reportwindow.h"
+#include "settingskeeper.h"
 #include "version.h"
 
 #include <iostream>
@@ -91,11 +93,24 @@ int main(int argc, char *argv[])
     Form1.SetReportWindow(&fReport);
     Form1.SetAnalysisWindowHook([&Form2](korvala::TFList &quotes) { Form2.ShowFor(&quotes); });
 
+    // The windows as the user left them: geometry, splitters, switches, the magnitude, the
+    // last folder and the recent files, from the platform's place for settings.
+    korvala::AppSettings settings;
+    korvala::SettingsKeeper keeper(settings);
+    fIndic.setObjectName(QStringLiteral("fIndic"));
+    keeper.KeepMainWindow(&Form1);
+    keeper.Keep(&fIndic);
+    keeper.Keep(&Form2);
+    keeper.Keep(&fReport);
+
     QObject::connect(&Form1, &korvala::TForm1::Closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     // The application took its own options out of argv: what is left is ours.
     if (argc > 1)
         Form1.SetStartFile(QString::fromLocal8Bit(argv[1]));
     Form1.show();
-    return app.exec();
+    const int status = app.exec();
+    keeper.NoteShownWindows();
+    settings.Save();
+    return status;
 }

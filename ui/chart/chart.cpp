@@ -127,6 +127,15 @@ void CandleSeries::AddDated(double dateTime, double open, double high, double lo
     d->Append(dateTime, Candle{dateTime, open, high, low, close}, true);
 }
 
+void CandleSeries::RemoveLast()
+{
+    const auto data = d->plot->data();
+    if (data->isEmpty())
+        return;
+    data->remove((data->constEnd() - 1)->key);
+    d->host->SeriesChanged(false);
+}
+
 void CandleSeries::Assign(const std::vector<Candle> &candles, bool dated)
 {
     QVector<QCPFinancialData> data;

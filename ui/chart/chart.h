@@ -30,6 +30,8 @@ public:
     void Add(double open, double high, double low, double close);
     // With a date-time as the horizontal value.
     void AddDated(double dateTime, double open, double high, double low, double close);
+    // Drops the last point (none when empty).
+    void RemoveLast();
     // Replaces the contents at once (fast path for large fills).
     void Assign(const std::vector<Candle> &candles, bool dated);
     // n random demonstration candles.

@@ -9,7 +9,11 @@ namespace korvala {
 
 void FillLineBreakSeries(chart::CandleSeries &series, const TFList &list)
 {
-    const std::vector<LineBrick> bricks = BuildLineBreakBricks(list);
+    AssignLineBricks(series, BuildLineBreakBricks(list));
+}
+
+void AssignLineBricks(chart::CandleSeries &series, const std::vector<LineBrick> &bricks)
+{
     std::vector<chart::Candle> candles;
     candles.reserve(bricks.size());
     double x = 0;

@@ -2,7 +2,10 @@
 
 // The tab "3 line breaking" of the main window: the bricks into the chart's series.
 
+#include "linebreak.h"
 #include "quotes.h"
+
+#include <vector>
 
 namespace korvala {
 
@@ -13,5 +16,7 @@ class CandleSeries;
 // BuildLineBreak's fill: clears the series and adds the line-break bricks of the list,
 // brick k at position k (undated).
 void FillLineBreakSeries(chart::CandleSeries &series, const TFList &list);
+// The same from bricks already made.
+void AssignLineBricks(chart::CandleSeries &series, const std::vector<LineBrick> &bricks);
 
 } // namespace korvala

@@ -17,6 +17,10 @@
 #include "reportwindow.h"
 #include "quoteimport.h"
 #include "aboutbox.h"
+#include "chartreplays.h"
+#include "pfgridzoom.h"
+#include "recentfiles.h"
+#include "replaybar.h"
 
 #include <QAction>
 #include <QScopeGuard>
@@ -179,6 +183,30 @@ void TForm1::CreateActions()
     aSignalsReport = make("aSignalsReport", QStringLiteral("Отчет по сигналам P&&F"),
                           QStringLiteral("Отчет по сигналам P&F"), chart,
                           &TForm1::aSignalsReportExecute);
+    Action1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    aExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    aRefresh->setShortcut(QKeySequence(Qt::Key_F5));
+
+    // The grid's zoom (no rebuild: the magnitude only sizes the cells) and the replays.
+    const auto extra = [this, &chart](const char *name, const QString &text, const QString &caption) {
+        auto *action = new QAction(text, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setProperty("caption", caption);
+        action->setProperty("category", chart);
+        return action;
+    };
+    aZoomIn = extra("aZoomIn", QStringLiteral("Zoom &in"), QStringLiteral("Zoom in"));
+    aZoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    connect(aZoomIn, &QAction::triggered, this, [this] { m_zoom->ZoomIn(); });
+    aZoomOut = extra("aZoomOut", QStringLiteral("Zoom &out"), QStringLiteral("Zoom out"));
+    aZoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    connect(aZoomOut, &QAction::triggered, this, [this] { m_zoom->ZoomOut(); });
+    aZoomFit = extra("aZoomFit", QStringLiteral("&Fit chart"), QStringLiteral("Fit chart"));
+    aZoomFit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    connect(aZoomFit, &QAction::triggered, this, [this] { m_zoom->Fit(); });
+    aReplay = extra("aReplay", QStringLiteral("Re&play"), QStringLiteral("Replay"));
+    aReplay->setCheckable(true);
+    connect(aReplay, &QAction::toggled, this, &TForm1::ShowReplayBars);
 }
 
 void TForm1::CreateMenu()
@@ -198,6 +226,13 @@ void TForm1::CreateMenu()
     QMenu *file = ActionMainMenuBar1->addMenu(QStringLiteral("&File"));
     file->addAction(Action1);
     file->addAction(aImport);
+    mnRecent = file->addMenu(QStringLiteral("Recent &files"));
+    mnRecent->setObjectName(QStringLiteral("mnRecent"));
+    mnRecent->menuAction()->setObjectName(QStringLiteral("aRecent"));
+    mnRecent->menuAction()->setProperty("caption", QStringLiteral("Recent files"));
+    mnRecent->menuAction()->setProperty("category", QStringLiteral("Файл"));
+    m_recent = new RecentFiles(mnRecent, this);
+    connect(m_recent, &RecentFiles::OpenRequested, this, &TForm1::OpenRecentFile);
     file->addSeparator();
     m_chartExport = new MainChartExport(*this);
     m_chartExport->AddTo(file);
@@ -211,6 +246,12 @@ void TForm1::CreateMenu()
     chart->addSeparator();
     chart->addAction(aSignals);
     chart->addAction(aSignalsReport);
+    chart->addSeparator();
+    chart->addAction(aZoomIn);
+    chart->addAction(aZoomOut);
+    chart->addAction(aZoomFit);
+    chart->addSeparator();
+    chart->addAction(aReplay);
     QMenu *help = ActionMainMenuBar1->addMenu(QStringLiteral("&Help"));
     help->addAction(aAbout);
     for (QMenu *menu : {file, chart, help})
@@ -226,7 +267,7 @@ void TForm1::CreateTabs()
 
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    auto *pfLayout = new QHBoxLayout(TabSheet1);
+    auto *pfLayout = new QVBoxLayout(TabSheet1);
     pfLayout->setContentsMargins(2, 2, 2, 2);
     Splitter1 = new QSplitter(Qt::Horizontal, TabSheet1);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
@@ -237,7 +278,13 @@ void TForm1::CreateTabs()
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({kPanel1Width, kDesignWidth - kPanel1Width});
-    pfLayout->addWidget(Splitter1);
+    pfLayout->addWidget(Splitter1, 1);
+    m_pfReplayTarget = std::make_unique<PFReplayTarget>(
+        m_doc, [this](int rowShift) { ReplayedChartChanged(rowShift); });
+    m_pfReplayBar = new ReplayBar(m_doc.QuoteList, *m_pfReplayTarget, TabSheet1);
+    m_pfReplayBar->setObjectName(QStringLiteral("PFReplayBar"));
+    m_pfReplayBar->hide();
+    pfLayout->addWidget(m_pfReplayBar);
     PageControl1->addTab(TabSheet1, QStringLiteral("P && F"));
 
     TabSheet2 = new QWidget;
@@ -404,6 +451,11 @@ QWidget *TForm1::CreateDrawingPanel()
 
     connect(sg, &PFGridView::MouseMoved, this, &TForm1::sgMouseMove);
     connect(sg, &PFGridView::TopLeftChanged, this, &TForm1::sgTopLeftChanged);
+    m_zoom = new PFGridZoom(sg);
+    connect(m_zoom, &PFGridZoom::MagnitudeChanged, this, [this](int magnitude) {
+        SetMagnitude(magnitude);
+        GridPictureChanged();
+    });
     return Panel2;
 }
 
@@ -442,9 +494,14 @@ void TForm1::CreateLineBreakChart()
     LineBreakChart = new chart::Chart(TabSheet2);
     LineBreakChart->setObjectName(QStringLiteral("LineBreakChart"));
     LineBreakChart->SetView3D(false);
-    layout->addWidget(LineBreakChart);
+    layout->addWidget(LineBreakChart, 1);
     LineBreakSeries = LineBreakChart->AddCandleSeries(QStringLiteral("LineBreakSeries"));
     LineBreakSeries->FillSampleValues(kDemoCandles);
+    m_lineBreakReplayTarget = std::make_unique<LineBreakReplayTarget>(m_doc.QuoteList, *LineBreakSeries);
+    m_lineBreakReplayBar = new ReplayBar(m_doc.QuoteList, *m_lineBreakReplayTarget, TabSheet2);
+    m_lineBreakReplayBar->setObjectName(QStringLiteral("LineBreakReplayBar"));
+    m_lineBreakReplayBar->setVisible(aReplay->isChecked());
+    layout->addWidget(m_lineBreakReplayBar);
 }
 
 void TForm1::CreateCandleTab()
@@ -481,6 +538,7 @@ void TForm1::FormDeactivate() { DestroyCursorWnd(); }
 
 void TForm1::FormDestroy()
 {
+    StopReplays();
     DestroyCursorWnd();
     Timer1->stop();
     delete m_candleTab;
@@ -560,9 +618,11 @@ void TForm1::Action1Execute()
 
 void TForm1::OpenQuoteFile(const QString &path)
 {
-    // An open that fails changes nothing: the file that was open stays in every window.
+    // An open that fails changes nothing: the file that was open stays in every window
+    // (only a replay ends).
+    StopReplays();
     m_doc.OpenFile(path.toStdString());
-    Opened();
+    Opened(path);
 }
 
 void TForm1::aImportExecute()
@@ -596,8 +656,9 @@ void TForm1::OpenAnyQuoteFile(const QString &path)
     native.SetLevelDepth(m_doc.QuoteList.LevelDepth);
     if (IsNativeQuoteFile(bytes, &native)) {
         bytes = std::string();
+        StopReplays();
         m_doc.OpenLoaded(path.toStdString(), native);
-        Opened();
+        Opened(path);
         return;
     }
     ImportBytes(path, std::move(bytes), false);
@@ -634,8 +695,9 @@ void TForm1::ImportBytes(const QString &path, std::string bytes, bool alwaysPrev
     }
     bytes = std::string(); // the file's bytes go before the rest of the open
     // A failed import has changed nothing; from here on it is an open like any other.
+    StopReplays();
     m_doc.OpenLoaded(path.toStdString(), loaded);
-    Opened();
+    Opened(path);
     stb->showMessage(FromStd(result.Description()), kImportMessageMs);
 }
 
@@ -666,8 +728,11 @@ void TForm1::dropEvent(QDropEvent *event)
         QTimer::singleShot(0, this, [this, path] { OpenAnyQuoteFile(path); });
 }
 
-void TForm1::Opened()
+void TForm1::Opened(const QString &path)
 {
+    m_recent->Add(path);
+    m_pfReplayBar->QuotesChanged();
+    m_lineBreakReplayBar->QuotesChanged();
     // The quotes are new: nothing under the pointer belongs to them yet, and the signals
     // of the grid on screen wait for its rebuild.
     m_overlay->Forget();
@@ -729,6 +794,7 @@ void TForm1::aRefreshExecute()
     ReadEditTexts();
     if (!m_doc.ReadParams())
         return;
+    StopReplays();
     BuildPF();
     DrawVolumeBars();
     BuildLineBreak();
@@ -917,6 +983,80 @@ void TForm1::Timer1Timer()
     const int h = sg->VisibleRowCount() * sg->DefaultRowHeight();
     if (p.x() < 0 || p.y() < 0 || p.x() > w || p.y() > h)
         DestroyCursorWnd();
+}
+
+// --- Zoom, replays, recent files. ---
+
+void TForm1::SetMagnitude(int magnitude)
+{
+    m_magnitude = std::clamp(magnitude, pfview::kMinMagnitude, pfview::kMaxMagnitude);
+    {
+        const QSignalBlocker quiet(SpinEdit1);
+        SpinEdit1->setValue(m_magnitude);
+    }
+    if (sg->DefaultColWidth() != m_magnitude)
+        sg->SetCellSize(m_magnitude);
+}
+
+void TForm1::GridPictureChanged()
+{
+    const QPoint p = sg->viewport()->mapFromGlobal(QCursor::pos());
+    if (sg->viewport()->rect().contains(p)) {
+        sgMouseMove(p.x(), p.y());
+        return;
+    }
+    m_view.FCellX = PFViewState::kNoCell;
+    m_view.FCellY = PFViewState::kNoCell;
+    for (QWidget *strip : {static_cast<QWidget *>(pb), static_cast<QWidget *>(pb1),
+                           static_cast<QWidget *>(pbc), static_cast<QWidget *>(pbc1)})
+        strip->update();
+}
+
+void TForm1::ReplayedChartChanged(int rowShift)
+{
+    // The records and cells under the pointer may be gone from the chart shown now.
+    m_view.FCellQuote = nullptr;
+    m_view.FColumnRec.reset();
+    // The signals are those of the chart shown, found again when asked for.
+    m_overlay->BuildDone();
+    const pfview::GridMetrics before = sg->Metrics();
+    sg->SetGrid(&m_doc.sg);
+    const int newest = m_doc.sg.ColCount - 1;
+    const int reached = m_doc.sg.ColumnMark(newest) == PFGrid::kMarkX ? m_doc.sg.FirstRow(newest)
+                                                                       : m_doc.sg.LastRow(newest);
+    const QPoint topLeft = pfview::ReplayTopLeft(before, m_doc.sg.ColCount, m_doc.sg.RowCount,
+                                                 rowShift, reached);
+    sg->SetLeftCol(topLeft.x());
+    sg->SetTopRow(topLeft.y());
+    GridPictureChanged();
+}
+
+void TForm1::StopReplays()
+{
+    m_pfReplayBar->Stop();
+    m_lineBreakReplayBar->Stop();
+}
+
+void TForm1::ShowReplayBars(bool on)
+{
+    if (!on)
+        StopReplays();
+    m_pfReplayBar->setVisible(on);
+    if (m_lineBreakReplayBar)
+        m_lineBreakReplayBar->setVisible(on);
+}
+
+void TForm1::OpenRecentFile(const QString &path)
+{
+    if (QFileInfo::exists(path)) {
+        OpenAnyQuoteFile(path);
+        return;
+    }
+    m_recent->Remove(path);
+    ShowAppMessage(this, QStringLiteral("The file \"%1\" no longer exists; it has been removed "
+                                        "from the recent files.")
+                             .arg(QDir::toNativeSeparators(path)),
+                   QMessageBox::Information);
 }
 
 } // namespace korvala

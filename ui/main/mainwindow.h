@@ -26,6 +26,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 class QPushButton;
@@ -45,9 +46,14 @@ class CandleSeries;
 class CandleTabView;
 class CursorWindow;
 class ImportDialog;
+class LineBreakReplayTarget;
 class MainChartExport;
 class PFGridView;
+class PFGridZoom;
+class PFReplayTarget;
 class PFSignalOverlay;
+class RecentFiles;
+class ReplayBar;
 class TfReport;
 
 class TForm1 final : public QMainWindow
@@ -92,6 +98,11 @@ public:
     QAction *aSignals = nullptr;
     QAction *aSignalsReport = nullptr;
     QAction *aAbout = nullptr;
+    QMenu *mnRecent = nullptr;          // File / recent files
+    QAction *aZoomIn = nullptr;         // the grid's magnitude up, about the pointer
+    QAction *aZoomOut = nullptr;
+    QAction *aZoomFit = nullptr;        // the largest magnitude that shows the whole chart
+    QAction *aReplay = nullptr;         // shows the replay bars of the P&F and line-break tabs
 
     QTabWidget *PageControl1 = nullptr;
     QWidget *TabSheet1 = nullptr;
@@ -172,6 +183,22 @@ public:
     void OpenAnyQuoteFile(const QString &path);
     // Places the window for a screen of that size.
     void PlaceWindow(QSize screen);
+    // File / recent files: opens the file, or drops it from the list with a note when it
+    // is gone.
+    void OpenRecentFile(const QString &path);
+
+    // --- Remembered between runs. ---
+    // The magnitude, set without a rebuild (the cells keep their place in the chart).
+    int Magnitude() const { return m_magnitude; }
+    void SetMagnitude(int magnitude);
+    QString LastFolder() const { return m_lastFolder; }
+    void SetLastFolder(const QString &folder) { m_lastFolder = folder; }
+    RecentFiles *Recent() const { return m_recent; }
+
+    // The grid's zoom and the replays of the P&F and line-break tabs.
+    PFGridZoom *Zoom() const { return m_zoom; }
+    ReplayBar *PFReplayBar() const { return m_pfReplayBar; }
+    ReplayBar *LineBreakReplayBar() const { return m_lineBreakReplayBar; }
 
     // --- State, for the program's other windows and for tests. ---
     TFList &QuoteList() { return m_doc.QuoteList; }
@@ -205,8 +232,8 @@ private:
     void CreateLineBreakChart();
     void CreateCandleTab();
 
-    // The open sequence once the document holds the new quotes.
-    void Opened();
+    // The open sequence once the document holds the new quotes of the file at path.
+    void Opened(const QString &path);
     // The import of a file's bytes, with the preview first (always) or only when the guess
     // is uncertain.
     void ImportBytes(const QString &path, std::string bytes, bool alwaysPreview);
@@ -224,6 +251,13 @@ private:
     void ReadEditTexts();
     void SetStatusText(const QString &text);
     void SetRulerWidth(int width);
+
+    // The grid's picture moved under the pointer (zoom, a replay step): the cell under it
+    // is looked up again.
+    void GridPictureChanged();
+    void ReplayedChartChanged(int rowShift);
+    void StopReplays();
+    void ShowReplayBars(bool on);
 
     void ShowCursorWnd(const QString &text);
     void EnsureCursorWnd();
@@ -249,6 +283,13 @@ private:
     OpenDialogHook m_openDialog;
     ImportPreviewHook m_importPreview;
     QString m_startFile;
+
+    RecentFiles *m_recent = nullptr;
+    PFGridZoom *m_zoom = nullptr;
+    std::unique_ptr<PFReplayTarget> m_pfReplayTarget;
+    std::unique_ptr<LineBreakReplayTarget> m_lineBreakReplayTarget;
+    ReplayBar *m_pfReplayBar = nullptr;
+    ReplayBar *m_lineBreakReplayBar = nullptr;
 };
 
 } // namespace korvala

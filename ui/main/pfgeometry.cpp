@@ -66,6 +66,49 @@ int MaxTopRow(const GridMetrics &m)
     return std::max(0, m.rowCount - StepCapacity(m.viewH, m.cellH));
 }
 
+QPoint ZoomedTopLeft(const GridMetrics &m, QPoint p, int newCellSize)
+{
+    if (m.cellW <= 0 || m.cellH <= 0 || newCellSize <= 0)
+        return QPoint(m.leftCol, m.topRow);
+    // The cell under the point, also past the last cell, stays under it: it starts as many
+    // whole new cells from the edge as fit before the point.
+    const auto keep = [newCellSize](int first, int pos, int oldSize) {
+        const long long cell = first + static_cast<long long>(std::floor(pos / double(oldSize)));
+        return cell - static_cast<long long>(std::floor(pos / double(newCellSize)));
+    };
+    GridMetrics zoomed = m;
+    zoomed.cellW = zoomed.cellH = newCellSize;
+    const long long left = keep(m.leftCol, p.x(), m.cellW);
+    const long long top = keep(m.topRow, p.y(), m.cellH);
+    return QPoint(static_cast<int>(std::clamp<long long>(left, 0, MaxLeftCol(zoomed))),
+                  static_cast<int>(std::clamp<long long>(top, 0, MaxTopRow(zoomed))));
+}
+
+QPoint ReplayTopLeft(const GridMetrics &before, int colCount, int rowCount, int rowShift,
+                     int reachedRow)
+{
+    const bool following = before.leftCol + PartlyVisibleCols(before) >= before.colCount;
+    GridMetrics m = before;
+    m.colCount = std::max(1, colCount);
+    m.rowCount = std::max(1, rowCount);
+    m.leftCol = std::clamp(before.leftCol, 0, MaxLeftCol(m));
+    m.topRow = static_cast<int>(std::clamp<long long>(
+        static_cast<long long>(before.topRow) + rowShift, 0, MaxTopRow(m)));
+    if (following) {
+        m.leftCol = LeftColToShow(m, m.colCount - 1);
+        m.topRow = TopRowToShow(m, std::clamp(reachedRow, 0, m.rowCount - 1));
+    }
+    return QPoint(m.leftCol, m.topRow);
+}
+
+int FitMagnitude(int cols, int rows, int viewW, int viewH)
+{
+    for (int size = kMaxMagnitude; size > kMinMagnitude; --size)
+        if (static_cast<long long>(cols) * size <= viewW && static_cast<long long>(rows) * size <= viewH)
+            return size;
+    return kMinMagnitude;
+}
+
 int ColAtX(const GridMetrics &m, int x)
 {
     if (x < 0 || m.cellW <= 0)

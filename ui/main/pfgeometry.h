@@ -66,6 +66,21 @@ int RowAtY(const GridMetrics &m, int y);
 int LeftColToShow(const GridMetrics &m, int col);
 int TopRowToShow(const GridMetrics &m, int row);
 
+// Zoom about a point of the cell area: the first column and row that keep the cell under
+// point p under it when the cells take the size newCellSize (as near as whole cells allow,
+// and within what the scroll bars allow at that size).
+QPoint ZoomedTopLeft(const GridMetrics &m, QPoint p, int newCellSize);
+// The largest magnitude (1..12) at which cols × rows cells fit in a view of viewW × viewH
+// pixels; 1 when none does.
+int FitMagnitude(int cols, int rows, int viewW, int viewH);
+
+// The first column and row after a replay step changed the chart under the view to
+// colCount × rowCount cells, every row moving down by rowShift: the rows in view keep
+// their prices, and a view that showed the newest column (at least in part) follows it
+// to the box it reached (row reachedRow of the new newest column).
+QPoint ReplayTopLeft(const GridMetrics &before, int colCount, int rowCount, int rowShift,
+                     int reachedRow);
+
 // Volume bars: 40 pixels for the largest column volume, truncated towards zero.
 inline constexpr int kVolumeBarMax = 40;
 inline constexpr int kVolumeBarBottomGap = 5;

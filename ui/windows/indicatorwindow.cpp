@@ -79,9 +79,11 @@ TfIndic::TfIndic(const TFList *quotes, QWidget *parent) : QWidget(parent, Qt::Wi
     ComboBox1->setCurrentIndex(-1);
     ComboBox1->setGeometry(128, 9, 65, 22);
     CheckBox1 = new QCheckBox(QStringLiteral("CheckBox1"), Panel1);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setChecked(true);
     CheckBox1->setGeometry(204, 11, 97, 17);
     CheckBox2 = new QCheckBox(QStringLiteral("CheckBox2"), Panel1);
+    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
     CheckBox2->setChecked(true);
     CheckBox2->setGeometry(308, 11, 97, 17);
     spPeriod = new SpinEdit(1, 1000000, 3, Panel1);

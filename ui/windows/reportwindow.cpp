@@ -42,6 +42,7 @@ TfReport::TfReport(QWidget *parent)
 
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     N1->setObjectName(QStringLiteral("N1"));
+    N1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     MainMenu1->addAction(N1);
     connect(N1, &QAction::triggered, this, &TfReport::N1Click);
 

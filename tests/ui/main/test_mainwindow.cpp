@@ -110,7 +110,8 @@ TEST_F(MainWindowTest, StartsWithTheOpenDialogAnEmptyWindowItsMenusAndTabs)
                                                                 .join(QLatin1Char('|')));
         menus += QLatin1Char('\n');
     }
-    EXPECT_EQ(menus.toStdString(), "&File: &Open...|Action1|Open...|Файл &Import...|aImport|Import...|Файл - "
+    EXPECT_EQ(menus.toStdString(), "&File: &Open...|Action1|Open...|Файл &Import...|aImport|Import...|Файл "
+                                   "Recent &files|aRecent|Recent files|Файл - "
                                    "&Export chart...|aExportChart|Export chart...|Файл "
                                    "&Copy chart|aCopyChart|Copy chart|Файл "
                                    "&Print chart...|aPrintChart|Print chart...|Файл "
@@ -120,7 +121,9 @@ TEST_F(MainWindowTest, StartsWithTheOpenDialogAnEmptyWindowItsMenusAndTabs)
                                    "Индикаторы|aIndic|Индикаторы|График - "
                                    "&Refersh|aRefresh|Refersh|График - "
                                    "Сигналы P&&F на графике|aSignals|Сигналы P&F на графике|График "
-                                   "Отчет по сигналам P&&F|aSignalsReport|Отчет по сигналам P&F|График\n"
+                                   "Отчет по сигналам P&&F|aSignalsReport|Отчет по сигналам P&F|График - "
+                                   "Zoom &in|aZoomIn|Zoom in|График Zoom &out|aZoomOut|Zoom out|График "
+                                   "&Fit chart|aZoomFit|Fit chart|График - Re&play|aReplay|Replay|График\n"
                                    "&Help: &About...|aAbout|About...|Help\n");
     EXPECT_EQ(form->Button1->text(), QStringLiteral("Refersh"));
     QStringList tabs;
@@ -412,6 +415,41 @@ TEST_F(MainWindowTest, SignalsOverTheGridOnRequestInTheCursorWindowAndAsAReport)
     EXPECT_TRUE(form->aSignals->isChecked());
     EXPECT_NE(form->sg->Overlay(), nullptr);
     EXPECT_EQ(form->SignalOverlay().Signals().ColumnCount, form->sg->ColCount());
+TEST_F(MainWindowTest, ShortcutsShownInTheMenusRunTheirActions)
+{
+    Open(Example("daily.txt"));
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    // The menus show each key beside its item.
+    const auto shown = [](QAction *a) { return a->shortcut().toString(QKeySequence::PortableText); };
+    EXPECT_EQ(shown(form->Action1), QStringLiteral("Ctrl+O"));
+    EXPECT_EQ(shown(form->aExit), QStringLiteral("Ctrl+Q"));
+    EXPECT_EQ(shown(form->aRefresh), QStringLiteral("F5"));
+
+    // Keys typed into the window, wherever the focus is, run the items.
+    form->sg->setFocus();
+    QTest::keyClick(form->sg, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(dialogs, 2);
+    // F5 is Refresh: it reads the edits and builds with them.
+    form->eBox->setText(QStringLiteral("7"));
+    QTest::keyClick(form->sg, Qt::Key_F5);
+    EXPECT_EQ(form->Document().FBox, 7.0);
+    EXPECT_EQ(form->Document().sg.Box, 7.0);
+    // Ctrl+plus (also without Shift, as Ctrl+=), Ctrl+minus and Ctrl+0 zoom the grid.
+    QTest::keyClick(form->sg, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(form->sg->DefaultColWidth(), 4);
+    QTest::keyClick(form->sg, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(form->sg->DefaultColWidth(), 5);
+    QTest::keyClick(form->sg, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(form->SpinEdit1->value(), 4);
+    QTest::keyClick(form->sg, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(form->sg->LeftCol(), 0);
+    // Ctrl+Q closes the window, which ends the program.
+    bool closed = false;
+    QObject::connect(form.get(), &TForm1::Closed, [&closed] { closed = true; });
+    QTest::keyClick(form->eBox, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(form->isVisible());
 }
 
 namespace {

@@ -45,6 +45,59 @@ TEST(PFGeometry, CellsUnderThePointerAndScrolling)
     EXPECT_EQ(RowAtY(m, 1079), 99'999'089);
 }
 
+TEST(PFGeometry, ZoomKeepsTheCellUnderThePointerAndFitPicksTheLargestMagnitude)
+{
+    // Worked by hand: cell (20, 35) lies under (31, 47) at 3 pixels; at 6 pixels it must
+    // start 5 whole columns and 7 whole rows from the edge.
+    const GridMetrics m{100, 100, 10, 20, 3, 3, 300, 300};
+    EXPECT_EQ(ZoomedTopLeft(m, QPoint(31, 47), 6), QPoint(15, 28));
+    // Every size to every size, at points all over the view: the same cell stays under
+    // the point wherever the scroll bars leave room for it.
+    for (int from = kMinMagnitude; from <= kMaxMagnitude; ++from)
+        for (int to = kMinMagnitude; to <= kMaxMagnitude; ++to)
+            for (const QPoint p : {QPoint(0, 0), QPoint(17, 250), QPoint(299, 299), QPoint(150, 3)}) {
+                const GridMetrics before{5000, 5000, 2000, 3000, from, from, 300, 300};
+                GridMetrics after = before;
+                after.cellW = after.cellH = to;
+                const QPoint topLeft = ZoomedTopLeft(before, p, to);
+                after.leftCol = topLeft.x();
+                after.topRow = topLeft.y();
+                ASSERT_EQ(ColAtX(after, p.x()), ColAtX(before, p.x())) << from << ">" << to;
+                ASSERT_EQ(RowAtY(after, p.y()), RowAtY(before, p.y())) << from << ">" << to;
+            }
+    // At the edges the scroll bars win: zooming in at the top-left corner stays there,
+    // zooming out over the last columns shows the whole chart from column 0.
+    EXPECT_EQ(ZoomedTopLeft(GridMetrics{100, 100, 0, 0, 3, 3, 300, 300}, QPoint(2, 2), 12), QPoint(0, 0));
+    EXPECT_EQ(ZoomedTopLeft(GridMetrics{100, 100, 90, 0, 12, 12, 120, 120}, QPoint(119, 5), 1),
+              QPoint(0, 0));
+
+    // Fit: 10 × 20 cells in 120 × 240 pixels fit at 12; one pixel less and 11 is the most;
+    // a chart that fits nowhere gets 1.
+    EXPECT_EQ(FitMagnitude(10, 20, 120, 240), 12);
+    EXPECT_EQ(FitMagnitude(10, 20, 119, 240), 11);
+    EXPECT_EQ(FitMagnitude(30, 30, 90, 300), 3);
+    EXPECT_EQ(FitMagnitude(1000, 5, 300, 300), 1);
+    EXPECT_EQ(FitMagnitude(1, 1, 0, 0), 1);
+}
+
+TEST(PFGeometry, AReplayStepKeepsThePricesInViewAndFollowsTheNewestColumn)
+{
+    // 20 columns and rows in view. Columns 10..29 of 100 are shown: the newest is not, so
+    // only the rows move with the chart (4 rows added above).
+    const GridMetrics middle{100, 200, 10, 50, 3, 3, 60, 60};
+    EXPECT_EQ(ReplayTopLeft(middle, 100, 204, 4, 0), QPoint(10, 54));
+    EXPECT_EQ(ReplayTopLeft(middle, 100, 204, -60, 0), QPoint(10, 0)); // kept in range
+    // Columns 15..29 of 30 are shown, the newest among them: a 31st column comes into view
+    // (the view starts at 11), and the box it reached on row 10 is brought into view too;
+    // one on row 60 already is.
+    const GridMetrics atTheEnd{30, 200, 15, 50, 3, 3, 60, 60};
+    EXPECT_EQ(ReplayTopLeft(atTheEnd, 31, 200, 0, 10), QPoint(11, 10));
+    EXPECT_EQ(ReplayTopLeft(atTheEnd, 31, 200, 0, 60), QPoint(11, 50));
+    EXPECT_EQ(ReplayTopLeft(atTheEnd, 31, 200, 0, 90), QPoint(11, 71));
+    // Stepping back to fewer columns than fill the view shows them all.
+    EXPECT_EQ(ReplayTopLeft(atTheEnd, 12, 40, -3, 5), QPoint(0, 5));
+}
+
 TEST(PFGeometry, VolumeBarsBandsAndRuler)
 {
     // The bar heights are seen in the strip's pixels; no volume at all draws none.

@@ -103,3 +103,21 @@ TEST_F(ReportWindow, UnwritableFileRaisesAnErrorAndKeepsTheText)
     }
     EXPECT_EQ(report.Lines(), (std::vector<std::string>{"a", "b"}));
 }
+
+TEST_F(ReportWindow, CtrlSSavesLikeTheMenu)
+{
+    report.SetLines({"a", "b"});
+    report.show();
+    report.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&report));
+    answer = dir.filePath(QStringLiteral("keys.txt"));
+    const QString text = report.re->toPlainText();
+    // Typed in the memo, where the focus is: the window's shortcut still saves.
+    report.re->setFocus();
+    QTest::keyClick(report.re, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(proposed, QStringList{QStringLiteral("rep0001.txt")});
+    std::ifstream in(answer.toStdString(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "a\r\nb\r\n");
+    // The memo took no "s".
+    EXPECT_EQ(report.re->toPlainText(), text);
+}

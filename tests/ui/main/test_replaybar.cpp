@@ -1,0 +1,259 @@
+// The replays of the P&F and line-break tabs in the main window: from a chosen date, one
+// quote forward and back, ticks at a speed, the date reached, the cursor window over the
+// partial chart, and the whole chart back at the end.
+
+#include "guiapp.h"
+
+#include "buildreplay.h"
+#include "chart.h"
+#include "cursorwindow.h"
+#include "datetimepicker.h"
+#include "linebreak.h"
+#include "mainwindow.h"
+#include "pfbuild.h"
+#include "pfgridview.h"
+#include "replaybar.h"
+#include "spinedit.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace korvala;
+
+namespace {
+
+// 120 daily quotes from 01.02.05 whose closes swing: columns and bricks come and go.
+std::vector<std::string> Lines()
+{
+    std::vector<std::string> lines;
+    const QDate first(2005, 2, 1);
+    for (int i = 0; i < 120; ++i) {
+        const int close = 100 + (i % 17) * 3 - (i % 5) * 4 + i / 4;
+        lines.push_back(first.addDays(i).toString(QStringLiteral("dd.MM.yy")).toStdString()
+                        + ";10:00;" + std::to_string(close - 1) + ";" + std::to_string(close + 2) + ";"
+                        + std::to_string(close - 3) + ";" + std::to_string(close) + ";"
+                        + std::to_string(100 + i));
+    }
+    return lines;
+}
+
+// The P&F chart BuildPFChart makes of the first k quotes, as text: shape, every column's
+// rows and the quote of every box, every record's period and figures.
+std::string Picture(const PFGrid &grid, const TFList &columns)
+{
+    std::string s = std::to_string(grid.RowCount) + "x" + std::to_string(grid.ColCount);
+    for (int c = 0; c < grid.ColCount; ++c) {
+        s += " | " + std::string(1, grid.ColumnMark(c)) + std::to_string(grid.FirstRow(c)) + "-"
+             + std::to_string(grid.LastRow(c)) + ":";
+        for (int r = grid.FirstRow(c); r <= grid.LastRow(c); ++r)
+            s += std::to_string(grid.CellQuote(c, r)) + ",";
+        const TFPoint &p = *columns.Items(c);
+        s += std::string(p.PeriodStart()) + "/" + std::string(p.PeriodEnd()) + "/"
+             + std::to_string(p.High) + "/" + std::to_string(p.Volume);
+    }
+    return s + " max " + std::to_string(columns.MaxVolume);
+}
+
+std::string BuiltOver(const TFList &quotes, int k, double box, double reverse)
+{
+    TFList prefix;
+    for (int i = 0; i < k; ++i)
+        prefix.AddNew() = *quotes.Items(i);
+    prefix.Statistics();
+    PFGrid grid;
+    TFList columns;
+    BuildPFChart(prefix, box, reverse, grid, columns);
+    return Picture(grid, columns);
+}
+
+class ReplayTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::App();
+        form = std::make_unique<TForm1>();
+        form->SetOpenDialogHook([] { return QString(); });
+        form->PlaceWindow(QSize(1024, 768));
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        QCoreApplication::processEvents();
+        form->OpenQuoteFile(QString::fromStdString(file.path));
+        form->aReplay->setChecked(true);
+        QCoreApplication::processEvents();
+    }
+
+    const PFDocument &Doc() const { return form->Document(); }
+    std::string Shown() const { return Picture(Doc().sg, Doc().FColumns); }
+    std::string BuiltOver(int k) const
+    {
+        return ::BuiltOver(Doc().QuoteList, k, Doc().FBox, Doc().FReverse);
+    }
+
+    test::QuoteFile file{"swing.txt", Lines()};
+    std::unique_ptr<TForm1> form;
+    test::MessageRecorder recorder;
+};
+
+} // namespace
+
+TEST_F(ReplayTest, ThePFTabGrowsTheChartQuoteByQuoteAndGivesTheWholeChartBack)
+{
+    ReplayBar &bar = *form->PFReplayBar();
+    EXPECT_TRUE(bar.isVisibleTo(form.get()));
+    const std::string whole = Shown();
+    ASSERT_EQ(whole, BuiltOver(120));
+    // The start date is the file's first date until one is chosen.
+    EXPECT_EQ(bar.StartDate->Value(), Doc().QuoteList.Items(0)->DateTime);
+
+    // From the 41st quote's date: the chart of the quotes up to it, paused.
+    bar.StartDate->SetValue(Doc().QuoteList.Items(40)->DateTime);
+    bar.StepForward();
+    EXPECT_TRUE(bar.Active());
+    EXPECT_FALSE(bar.Running());
+    EXPECT_EQ(bar.Taken(), 41);
+    EXPECT_EQ(Shown(), BuiltOver(41));
+    EXPECT_EQ(bar.ReachedText(), QStringLiteral("41 / 120  13.03.05 10:00"));
+    EXPECT_EQ(form->sg->ColCount(), Doc().sg.ColCount); // the grid shows the partial chart
+    // The strips read the row lists of the chart shown.
+    EXPECT_EQ(Doc().FColTopRow, Doc().sg.TopRows());
+    for (int k : {42, 43, 44}) {
+        bar.StepForward();
+        EXPECT_EQ(Shown(), BuiltOver(k)) << k;
+    }
+    for (int k : {43, 42, 41, 40, 39}) {
+        bar.StepBack();
+        EXPECT_EQ(Shown(), BuiltOver(k)) << k;
+    }
+
+    // The cursor window describes the partial chart: a box of its newest column carries a
+    // quote taken so far.
+    const PFGrid &g = Doc().sg;
+    const int c = g.ColCount - 1;
+    int r = g.FirstRow(c);
+    while (r <= g.LastRow(c) && g.CellQuote(c, r) < 0)
+        ++r;
+    ASSERT_LE(r, g.LastRow(c));
+    form->sg->SetCol(c);
+    form->sg->SetRow(r);
+    const QPoint p = form->sg->CellRect(c, r).center();
+    QCursor::setPos(form->sg->viewport()->mapToGlobal(p));
+    form->sgMouseMove(p.x(), p.y());
+    ASSERT_NE(form->CursorWnd(), nullptr);
+    const TFPoint *q = Doc().QuoteList.Items(g.CellQuote(c, r));
+    EXPECT_LT(g.CellQuote(c, r), 39);
+    EXPECT_TRUE(form->Hint.contains(QString::fromStdString(q->DateText)));
+    EXPECT_EQ(form->ViewState().FColumnRec.get(), Doc().FColumns.Items(c));
+
+    // Ticks at 100 quotes a second: 4 quotes a tick, each picture the build of its quotes.
+    bar.Speed->SetValue(100);
+    bar.Play();
+    EXPECT_TRUE(bar.Running());
+    bar.Tick();
+    EXPECT_EQ(bar.Taken(), 43);
+    EXPECT_EQ(Shown(), BuiltOver(43));
+    // The pointer rests on the grid: the cell under it is looked up in the new chart.
+    EXPECT_EQ(form->ViewState().FColumnRec.get(),
+              Doc().FColumns.Items(form->sg->MouseCoord(p.x(), p.y()).x()));
+    while (bar.Running())
+        bar.Tick();
+    // The last quote reached: paused on the whole chart, the replay still on.
+    EXPECT_EQ(bar.Taken(), 120);
+    EXPECT_TRUE(bar.Active());
+    EXPECT_EQ(Shown(), whole);
+    // Play again starts again from the date.
+    bar.Play();
+    EXPECT_EQ(bar.Taken(), 41);
+    bar.Pause();
+
+    bar.Stop();
+    EXPECT_FALSE(bar.Active());
+    EXPECT_TRUE(bar.ReachedText().isEmpty());
+    EXPECT_EQ(Shown(), whole);
+    EXPECT_EQ(form->sg->ColCount(), Doc().sg.ColCount);
+    EXPECT_EQ(Doc().FColTopRow, Doc().sg.TopRows());
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(ReplayTest, ARefreshAnOpenOrHidingTheBarsEndTheReplay)
+{
+    ReplayBar &bar = *form->PFReplayBar();
+    const std::string whole = Shown();
+    bar.StepForward();
+    ASSERT_TRUE(bar.Active());
+    EXPECT_EQ(bar.Taken(), 1);
+    // A new box size: the replay ends and the Refresh builds the whole chart.
+    form->eBox->setText(QStringLiteral("3"));
+    form->aRefresh->trigger();
+    EXPECT_FALSE(bar.Active());
+    EXPECT_EQ(Shown(), BuiltOver(120));
+    EXPECT_NE(Shown(), whole);
+
+    bar.StepForward();
+    form->LineBreakReplayBar()->StepForward();
+    form->aReplay->setChecked(false);
+    EXPECT_FALSE(bar.Active());
+    EXPECT_FALSE(form->LineBreakReplayBar()->Active());
+    EXPECT_FALSE(bar.isVisibleTo(form.get()));
+
+    form->aReplay->setChecked(true);
+    bar.StepForward();
+    form->OpenQuoteFile(QString::fromStdString(file.path));
+    EXPECT_FALSE(bar.Active());
+
+    // Nothing built yet in a new window: the replay says so and stays off.
+    TForm1 empty;
+    empty.SetOpenDialogHook([] { return QString(); });
+    EXPECT_THROW(empty.PFReplayBar()->StepForward(), PFError);
+    EXPECT_FALSE(empty.PFReplayBar()->Active());
+}
+
+TEST_F(ReplayTest, TheLineBreakTabGrowsItsBricksQuoteByQuote)
+{
+    ReplayBar &bar = *form->LineBreakReplayBar();
+    chart::CandleSeries &series = *form->LineBreakSeries;
+    const auto bricks = [this](int k) {
+        TFList prefix;
+        for (int i = 0; i < k; ++i)
+            prefix.AddNew() = *Doc().QuoteList.Items(i);
+        return BuildLineBreakBricks(prefix);
+    };
+    const auto same = [&series](const std::vector<LineBrick> &expected) {
+        if (series.Count() != static_cast<int>(expected.size()))
+            return false;
+        for (int i = 0; i < series.Count(); ++i) {
+            const chart::Candle c = series.At(i);
+            const LineBrick &b = expected[static_cast<std::size_t>(i)];
+            if (c.x != i || c.open != b.Open || c.high != b.High || c.low != b.Low || c.close != b.Close)
+                return false;
+        }
+        return true;
+    };
+    ASSERT_TRUE(same(bricks(120)));
+    bar.StartDate->SetValue(Doc().QuoteList.Items(59)->DateTime);
+    bar.StepForward();
+    EXPECT_EQ(bar.Taken(), 60);
+    EXPECT_TRUE(same(bricks(60)));
+    // Steps that add a brick and steps that add none, forward and back.
+    for (int k = 61; k <= 75; ++k) {
+        bar.StepForward();
+        ASSERT_TRUE(same(bricks(k))) << k;
+    }
+    for (int k = 74; k >= 50; --k) {
+        bar.StepBack();
+        ASSERT_TRUE(same(bricks(k))) << k;
+    }
+    bar.Speed->SetValue(1000);
+    bar.Play();
+    bar.Tick();
+    EXPECT_EQ(bar.Taken(), 90);
+    EXPECT_TRUE(same(bricks(90)));
+    bar.Stop();
+    EXPECT_TRUE(same(bricks(120)));
+    // The P&F tab was not touched.
+    EXPECT_FALSE(form->PFReplayBar()->Active());
+}
