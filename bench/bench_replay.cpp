@@ -74,16 +74,13 @@ PFDocument *OpenedDocument(benchmark::State &state)
     return doc.get();
 }
 
-// One quote forward, from the middle of the file on, as the P&F tab's replay takes it:
-// the document's chart and its row lists.
-void BM_PFReplayStepForward(benchmark::State &state)
+// Steps one quote forward per iteration from quote `from` on (back there, untimed, at the
+// end); the steps that moved every row are counted.
+void StepForward(benchmark::State &state, PFDocument &doc, int from)
 {
-    PFDocument *doc = OpenedDocument(state);
-    if (!doc)
-        return;
-    PFDocumentReplay replay(*doc);
-    const int from = replay.Count() / 2;
+    PFDocumentReplay replay(doc);
     replay.GoTo(from);
+    long long shifted = 0;
     for (auto _ : state) {
         if (replay.Taken() == replay.Count()) {
             state.PauseTiming();
@@ -91,9 +88,20 @@ void BM_PFReplayStepForward(benchmark::State &state)
             state.ResumeTiming();
         }
         replay.GoTo(replay.Taken() + 1);
-        benchmark::DoNotOptimize(doc->sg.BoxCount());
+        shifted += replay.LastRowShift() != 0;
+        benchmark::DoNotOptimize(doc.sg.BoxCount());
     }
-    state.counters["columns"] = doc->sg.ColCount;
+    state.counters["columns"] = doc.sg.ColCount;
+    state.counters["shifted"] =
+        benchmark::Counter(static_cast<double>(shifted), benchmark::Counter::kAvgIterations);
+}
+
+// One quote forward, from the middle of the file on, as the P&F tab's replay takes it:
+// the document's chart and its row lists.
+void BM_PFReplayStepForward(benchmark::State &state)
+{
+    if (PFDocument *doc = OpenedDocument(state))
+        StepForward(state, *doc, doc->QuoteList.Count() / 2);
 }
 BENCHMARK(BM_PFReplayStepForward)->Unit(benchmark::kMicrosecond);
 
@@ -140,22 +148,7 @@ void BM_PFReplayStepNewHighs(benchmark::State &state)
         d->Refresh();
         return d;
     }();
-    PFDocumentReplay replay(*doc);
-    const int from = replay.Count() - 100'000;
-    replay.GoTo(from);
-    long long shifted = 0;
-    for (auto _ : state) {
-        if (replay.Taken() == replay.Count()) {
-            state.PauseTiming();
-            replay.GoTo(from);
-            state.ResumeTiming();
-        }
-        replay.GoTo(replay.Taken() + 1);
-        shifted += replay.LastRowShift() != 0;
-    }
-    state.counters["columns"] = doc->sg.ColCount;
-    state.counters["shifted"] = benchmark::Counter(static_cast<double>(shifted),
-                                                   benchmark::Counter::kAvgIterations);
+    StepForward(state, *doc, doc->QuoteList.Count() - 100'000);
 }
 BENCHMARK(BM_PFReplayStepNewHighs)->Unit(benchmark::kMicrosecond);
 

@@ -318,15 +318,15 @@ bool TFList::LoadFromStream(std::string_view bytes)
 
 void TFList::SetFigures(const ListFigures &f)
 {
-    MaxOpen = f.maxOpen;
-    MinOpen = f.minOpen;
-    MaxHigh = f.maxHigh;
-    MinHigh = f.minHigh;
-    MaxLow = f.maxLow;
-    MinLow = f.minLow;
-    MaxClose = f.maxClose;
-    MinClose = f.minClose;
-    MaxVolume = f.maxVolume;
+    MaxOpen = f.MaxOpen;
+    MinOpen = f.MinOpen;
+    MaxHigh = f.MaxHigh;
+    MinHigh = f.MinHigh;
+    MaxLow = f.MaxLow;
+    MinLow = f.MinLow;
+    MaxClose = f.MaxClose;
+    MinClose = f.MinClose;
+    MaxVolume = f.MaxVolume;
     AvgChange = f.AvgChange();
 }
 
@@ -341,15 +341,7 @@ void TFList::Statistics()
     double extreme = 0;
 
     ForEach([&](TFPoint &p, int i) {
-        if (p.Open > MaxOpen) MaxOpen = p.Open;
-        if (p.Open < MinOpen) MinOpen = p.Open;
-        if (p.High > MaxHigh) MaxHigh = p.High;
-        if (p.High < MinHigh) MinHigh = p.High;
-        if (p.Low > MaxLow) MaxLow = p.Low;
-        if (p.Low < MinLow) MinLow = p.Low;
-        if (p.Close > MaxClose) MaxClose = p.Close;
-        if (p.Close < MinClose) MinClose = p.Close;
-        if (p.Volume > MaxVolume) MaxVolume = p.Volume;
+        IncludeExtremes(*this, p);
 
         const double c = p.Close;
         if (i >= 1)

@@ -114,30 +114,36 @@ private:
 // Where the minima of a list's statistics start (and stay when no record is lower).
 inline constexpr double kListMinStart = 1000000000.0;
 
+// Takes a record into the extremes of its prices and the largest volume, for a list or
+// for a run of records (maxima start at 0, minima at kListMinStart).
+template <class Figures>
+inline void IncludeExtremes(Figures &f, const TFPoint &p)
+{
+    if (p.Open > f.MaxOpen) f.MaxOpen = p.Open;
+    if (p.Open < f.MinOpen) f.MinOpen = p.Open;
+    if (p.High > f.MaxHigh) f.MaxHigh = p.High;
+    if (p.High < f.MinHigh) f.MinHigh = p.High;
+    if (p.Low > f.MaxLow) f.MaxLow = p.Low;
+    if (p.Low < f.MinLow) f.MinLow = p.Low;
+    if (p.Close > f.MaxClose) f.MaxClose = p.Close;
+    if (p.Close < f.MinClose) f.MinClose = p.Close;
+    if (p.Volume > f.MaxVolume) f.MaxVolume = p.Volume;
+}
+
 // The list-wide figures of a run of records as TFList::Statistics computes them, kept up
-// record by record (Statistics keeps its own loop, which reads a million quotes a little
-// faster): the extremes of the prices (maxima from 0, minima from
-// kListMinStart), the largest volume and the average change of the close.
+// record by record: the extremes, the largest volume and the average change of the close.
 struct ListFigures
 {
-    double maxOpen = 0, maxHigh = 0, maxLow = 0, maxClose = 0, maxVolume = 0;
-    double minOpen = kListMinStart, minHigh = kListMinStart;
-    double minLow = kListMinStart, minClose = kListMinStart;
+    double MaxOpen = 0, MaxHigh = 0, MaxLow = 0, MaxClose = 0, MaxVolume = 0;
+    double MinOpen = kListMinStart, MinHigh = kListMinStart;
+    double MinLow = kListMinStart, MinClose = kListMinStart;
     double changeSum = 0;
     double lastClose = 0;
     int count = 0;
 
     void Include(const TFPoint &p)
     {
-        if (p.Open > maxOpen) maxOpen = p.Open;
-        if (p.Open < minOpen) minOpen = p.Open;
-        if (p.High > maxHigh) maxHigh = p.High;
-        if (p.High < minHigh) minHigh = p.High;
-        if (p.Low > maxLow) maxLow = p.Low;
-        if (p.Low < minLow) minLow = p.Low;
-        if (p.Close > maxClose) maxClose = p.Close;
-        if (p.Close < minClose) minClose = p.Close;
-        if (p.Volume > maxVolume) maxVolume = p.Volume;
+        IncludeExtremes(*this, p);
         if (count > 0)
             changeSum += std::fabs(lastClose - p.Close);
         lastClose = p.Close;

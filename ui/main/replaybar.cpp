@@ -56,7 +56,7 @@ ReplayBar::ReplayBar(const TFList &quotes, ReplayTarget &target, QWidget *parent
     for (QWidget *w : std::initializer_list<QWidget *>{from, StartDate, btnPlay, btnPause, btnBack,
                                                        btnForward, btnStop, Speed, perSecond})
         layout->addWidget(w);
-    layout->addSpacing(8);
+    layout->addSpacing(16);
     layout->addWidget(m_reached, 1);
 
     m_timer = new QTimer(this);
@@ -93,23 +93,17 @@ void ReplayBar::Pause()
     UpdateControls();
 }
 
-void ReplayBar::StepBack()
-{
-    m_timer->stop();
-    if (!m_active)
-        Begin();
-    else
-        GoTo(m_taken - 1);
-    UpdateControls();
-}
+void ReplayBar::StepBack() { Step(-1); }
 
-void ReplayBar::StepForward()
+void ReplayBar::StepForward() { Step(1); }
+
+void ReplayBar::Step(int quotes)
 {
     m_timer->stop();
     if (!m_active)
         Begin();
     else
-        GoTo(m_taken + 1);
+        GoTo(m_taken + quotes);
     UpdateControls();
 }
 
@@ -143,9 +137,9 @@ void ReplayBar::Tick()
 
 void ReplayBar::QuotesChanged()
 {
-    Stop();
     if (m_quotes.Count() > 0)
         StartDate->SetValue(m_quotes.Items(0)->DateTime);
+    Stop();
 }
 
 void ReplayBar::Begin()
@@ -189,6 +183,8 @@ void ReplayBar::SpeedChange()
 
 void ReplayBar::UpdateControls()
 {
+    // Nothing to replay before a file is open.
+    setEnabled(m_quotes.Count() > 0);
     const bool running = Running();
     btnPlay->setEnabled(!running);
     btnPause->setEnabled(running);

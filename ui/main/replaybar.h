@@ -76,6 +76,7 @@ public:
 
 private:
     void Begin();
+    void Step(int quotes);
     void GoTo(int taken);
     void SpeedChange();
     void UpdateControls();

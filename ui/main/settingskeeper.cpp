@@ -14,14 +14,26 @@ namespace korvala {
 
 namespace {
 
-// The parts of a window that are kept: its named splitters and switches.
+// The widget an object belongs to: itself, or the widget that holds an action.
+const QWidget *Holder(const QObject *object)
+{
+    for (; object; object = object->parent())
+        if (object->isWidgetType())
+            return static_cast<const QWidget *>(object);
+    return nullptr;
+}
+
+// The parts of a window that are kept: its named splitters and switches, not those of a
+// dialog it owns (the open dialog's own).
 template <class T>
 QList<T *> Named(const QWidget *window)
 {
     QList<T *> named;
-    for (T *child : window->findChildren<T *>())
-        if (!child->objectName().isEmpty())
+    for (T *child : window->findChildren<T *>()) {
+        const QWidget *holder = Holder(child);
+        if (!child->objectName().isEmpty() && holder && holder->window() == window)
             named.append(child);
+    }
     return named;
 }
 

@@ -4,10 +4,15 @@
 // standard error message is part of what the tests see.
 
 #include "appmessages.h"
+#include "mainwindow.h"
 
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +25,24 @@ inline Application &App()
     static char *argv[] = {name, nullptr};
     static auto *app = new Application(argc, argv);
     return *app;
+}
+
+// The main window as the program shows it on a 1024 × 768 screen, its open dialog
+// answered with "cancel", then given the file (when one is named).
+inline std::unique_ptr<TForm1> ShownMainWindow(const std::string &file = {})
+{
+    App();
+    auto form = std::make_unique<TForm1>();
+    form->SetOpenDialogHook([] { return QString(); });
+    form->PlaceWindow(QSize(1024, 768));
+    form->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    QCoreApplication::processEvents(); // the open dialog of the first show
+    if (!file.empty()) {
+        form->OpenQuoteFile(QString::fromStdString(file));
+        QCoreApplication::processEvents();
+    }
+    return form;
 }
 
 // Records the messages the program shows while it lives.

@@ -21,7 +21,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QMenu>
+#include <QSettings>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -115,6 +117,9 @@ TEST(AppSettings, EveryWindowComesBackAsItWasLeft)
         w.form.OpenQuoteFile(QString::fromStdString(b.path));
         w.form.chkHintShow->setChecked(false);
         w.form.aReplay->setChecked(true);
+        // The open dialog belongs to the main window but keeps nothing of its own there.
+        w.form.od->show();
+        w.form.od->hide();
 
         Show(w.analysis);
         w.analysis.setGeometry(QRect(90, 80, 640, 420));
@@ -136,6 +141,15 @@ TEST(AppSettings, EveryWindowComesBackAsItWasLeft)
         EXPECT_TRUE(settings.Save());
     }
     ASSERT_TRUE(QFile::exists(path));
+    {
+        QSettings file(path, QSettings::IniFormat);
+        file.beginGroup(QStringLiteral("Form1"));
+        QStringList keys = file.allKeys();
+        keys.sort();
+        EXPECT_EQ(keys.join(u' ').toStdString(),
+                  "geometry lastFolder magnitude recentFiles splitters/Splitter1 splitters/Splitter3 "
+                  "toggles/aReplay toggles/chkHintShow");
+    }
 
     AppSettings settings(path);
     EXPECT_FALSE(settings.Ignored());

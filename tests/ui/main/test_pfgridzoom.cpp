@@ -24,18 +24,7 @@ std::string Example(const char *name) { return std::string(KORVALA_EXAMPLES_DIR)
 class GridZoomTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        test::App();
-        form = std::make_unique<TForm1>();
-        form->SetOpenDialogHook([] { return QString(); });
-        form->PlaceWindow(QSize(1024, 768));
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        QCoreApplication::processEvents();
-        form->OpenQuoteFile(QString::fromStdString(Example("intraday.txt")));
-        QCoreApplication::processEvents();
-    }
+    void SetUp() override { form = test::ShownMainWindow(Example("intraday.txt")); }
 
     // A box of the chart somewhere in the middle of the view: the point at its centre.
     QPoint BoxInView() const

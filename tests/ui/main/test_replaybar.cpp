@@ -75,14 +75,7 @@ class ReplayTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        test::App();
-        form = std::make_unique<TForm1>();
-        form->SetOpenDialogHook([] { return QString(); });
-        form->PlaceWindow(QSize(1024, 768));
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        QCoreApplication::processEvents();
-        form->OpenQuoteFile(QString::fromStdString(file.path));
+        form = test::ShownMainWindow(file.path);
         form->aReplay->setChecked(true);
         QCoreApplication::processEvents();
     }
@@ -205,9 +198,12 @@ TEST_F(ReplayTest, ARefreshAnOpenOrHidingTheBarsEndTheReplay)
     form->OpenQuoteFile(QString::fromStdString(file.path));
     EXPECT_FALSE(bar.Active());
 
-    // Nothing built yet in a new window: the replay says so and stays off.
+    // Nothing built yet in a new window: the bar cannot be used, and the replay would say
+    // so and stay off.
     TForm1 empty;
     empty.SetOpenDialogHook([] { return QString(); });
+    EXPECT_FALSE(empty.PFReplayBar()->isEnabled());
+    EXPECT_TRUE(bar.isEnabled());
     EXPECT_THROW(empty.PFReplayBar()->StepForward(), PFError);
     EXPECT_FALSE(empty.PFReplayBar()->Active());
 }
