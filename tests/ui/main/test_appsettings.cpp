@@ -117,6 +117,7 @@ TEST(AppSettings, EveryWindowComesBackAsItWasLeft)
         w.form.OpenQuoteFile(QString::fromStdString(b.path));
         w.form.chkHintShow->setChecked(false);
         w.form.aReplay->setChecked(true);
+        w.form.aSignals->trigger(); // a menu item whose work follows its triggered()
         // The open dialog belongs to the main window but keeps nothing of its own there.
         w.form.od->show();
         w.form.od->hide();
@@ -148,7 +149,7 @@ TEST(AppSettings, EveryWindowComesBackAsItWasLeft)
         keys.sort();
         EXPECT_EQ(keys.join(u' ').toStdString(),
                   "geometry lastFolder magnitude recentFiles splitters/Splitter1 splitters/Splitter3 "
-                  "toggles/aReplay toggles/chkHintShow");
+                  "toggles/aReplay toggles/aSignals toggles/chkHintShow");
     }
 
     AppSettings settings(path);
@@ -171,6 +172,8 @@ TEST(AppSettings, EveryWindowComesBackAsItWasLeft)
     EXPECT_FALSE(w.form.chkHintShow->isChecked());
     EXPECT_TRUE(w.form.aReplay->isChecked());
     EXPECT_TRUE(w.form.PFReplayBar()->isVisibleTo(&w.form));
+    EXPECT_TRUE(w.form.aSignals->isChecked());
+    EXPECT_NE(w.form.sg->Overlay(), nullptr); // the signals are drawn over the grid
     EXPECT_FALSE(w.analysis.CheckBox3->isChecked());
     EXPECT_FALSE(w.analysis.Chart()->ShowResSup()); // the switch did its work, too
     EXPECT_TRUE(w.analysis.CheckBox5->isChecked());

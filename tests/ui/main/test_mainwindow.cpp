@@ -415,6 +415,8 @@ TEST_F(MainWindowTest, SignalsOverTheGridOnRequestInTheCursorWindowAndAsAReport)
     EXPECT_TRUE(form->aSignals->isChecked());
     EXPECT_NE(form->sg->Overlay(), nullptr);
     EXPECT_EQ(form->SignalOverlay().Signals().ColumnCount, form->sg->ColCount());
+}
+
 TEST_F(MainWindowTest, ShortcutsShownInTheMenusRunTheirActions)
 {
     Open(Example("daily.txt"));

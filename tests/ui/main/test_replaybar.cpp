@@ -12,6 +12,7 @@
 #include "mainwindow.h"
 #include "pfbuild.h"
 #include "pfgridview.h"
+#include "pfoverlay.h"
 #include "replaybar.h"
 #include "spinedit.h"
 
@@ -122,6 +123,13 @@ TEST_F(ReplayTest, ThePFTabGrowsTheChartQuoteByQuoteAndGivesTheWholeChartBack)
         bar.StepBack();
         EXPECT_EQ(Shown(), BuiltOver(k)) << k;
     }
+    // With the signals on, they are the partial chart's: found again at every step.
+    form->aSignals->trigger();
+    EXPECT_EQ(form->SignalOverlay().Signals().ColumnCount, Doc().sg.ColCount);
+    bar.StepForward();
+    bar.StepBack();
+    EXPECT_EQ(form->SignalOverlay().Signals().ColumnCount, Doc().sg.ColCount);
+    form->aSignals->trigger();
 
     // The cursor window describes the partial chart: a box of its newest column carries a
     // quote taken so far.
@@ -163,10 +171,12 @@ TEST_F(ReplayTest, ThePFTabGrowsTheChartQuoteByQuoteAndGivesTheWholeChartBack)
     EXPECT_EQ(bar.Taken(), 41);
     bar.Pause();
 
+    form->aSignals->trigger();
     bar.Stop();
     EXPECT_FALSE(bar.Active());
     EXPECT_TRUE(bar.ReachedText().isEmpty());
     EXPECT_EQ(Shown(), whole);
+    EXPECT_EQ(form->SignalOverlay().Signals().ColumnCount, Doc().sg.ColCount);
     EXPECT_EQ(form->sg->ColCount(), Doc().sg.ColCount);
     EXPECT_EQ(Doc().FColTopRow, Doc().sg.TopRows());
     EXPECT_TRUE(recorder.messages.empty());
