@@ -272,6 +272,24 @@ std::optional<int> SpinEditValue(std::string_view text, int minValue, int maxVal
     return std::clamp(StrToIntDef(text, minValue), minValue, maxValue);
 }
 
+std::optional<int> SpinEditSettledValue(std::string_view text, int minValue, int maxValue)
+{
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        ++i;
+    if (i == text.size())
+        return std::nullopt;
+    long long v = 0;
+    for (; i < text.size(); ++i) {
+        if (!IsDigit(text[i]))
+            return std::nullopt;
+        // Past any int the digits that follow cannot bring it back into the range.
+        v = std::min<long long>(v * 10 + (text[i] - '0'), 1LL << 40);
+    }
+    return static_cast<int>(std::clamp<long long>(negative ? -v : v, minValue, maxValue));
+}
+
 std::string FormatInt(long long value) { return std::to_string(value); }
 
 std::string FormatN(double value, int decimals) { return FormatFixed(value, decimals, true); }

@@ -41,6 +41,11 @@ bool TryStrToInt(std::string_view text, int &value);
 // a text that is not a whole number counts as the minimum; kept within the range.
 std::optional<int> SpinEditValue(std::string_view text, int minValue, int maxValue);
 
+// The value a spin edit's text settles on when the user leaves the field: a whole
+// number of any length (optional sign, digits) brought into the range; none for a text
+// that is not a whole number (the field goes back to the value it had).
+std::optional<int> SpinEditSettledValue(std::string_view text, int minValue, int maxValue);
+
 // "%d"
 std::string FormatInt(long long value);
 // "%.Nn": N decimals, thousands separated by a space: 1234.5 → "1 234,500" for N = 3.

@@ -135,6 +135,22 @@ TEST(Conversion, WholeNumbersWithFallback)
         EXPECT_EQ(StrToIntDef(bad, -9), -9) << '[' << bad << ']';
 }
 
+// The text a spin edit shows once the user leaves it.
+TEST(Conversion, SpinTextSettlesIntoTheRangeOrNowhere)
+{
+    for (const auto &[text, value] : std::vector<std::pair<const char *, int>>{
+             {"7", 7}, {"+7", 7}, {"1", 1}, {"12", 12}, {"0", 1}, {"13", 12}, {"-5", 1}, {"-0", 1},
+             {"99999999999", 12}, {"-99999999999999999999999", 1}, {"0000000000000000000000009", 9}})
+        EXPECT_EQ(SpinEditSettledValue(text, 1, 12), value) << text;
+    for (const char *bad : {"", "-", "+", "1-2", "--1", " 5", "5 ", "1,0", "x"})
+        EXPECT_EQ(SpinEditSettledValue(bad, 1, 12), std::nullopt) << '[' << bad << ']';
+    // A range reaching past 32 bits' worth of digits keeps its bounds.
+    EXPECT_EQ(SpinEditSettledValue("2147483648", -5, std::numeric_limits<int>::max()),
+              std::numeric_limits<int>::max());
+    EXPECT_EQ(SpinEditSettledValue("-2147483649", std::numeric_limits<int>::min(), 0),
+              std::numeric_limits<int>::min());
+}
+
 TEST(Formats, GroupThousandsWithSpaceAndRoundLikePrintf)
 {
     const struct

@@ -6,6 +6,7 @@
 #include "reports.h"
 #include "swinglist.h"
 #include "reportwindow.h"
+#include "spinedit.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -147,7 +148,7 @@ void TForm2::CreateBottomPanel()
     // "&&" shows the ampersand itself rather than marking a shortcut key.
     CheckBox3 = NewCheckBox(p, "CheckBox3", QStringLiteral("Resistence && support"), true);
     CheckBox4 = NewCheckBox(p, "CheckBox4", QStringLiteral("OP, COP, XOP"), true);
-    SpinEdit1 = Named(new QSpinBox(p), "SpinEdit1");
+    SpinEdit1 = Named(new SettlingSpinBox(p), "SpinEdit1");
     SpinEdit1->setRange(1, 100000000);
     SpinEdit1->setValue(3);
     SpinEdit1->setMinimumWidth(70);

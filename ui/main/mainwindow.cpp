@@ -21,6 +21,7 @@
 #include "pfgridzoom.h"
 #include "recentfiles.h"
 #include "replaybar.h"
+#include "spinedit.h"
 
 #include <QAction>
 #include <QScopeGuard>
@@ -335,7 +336,7 @@ QWidget *TForm1::CreateParametersPanel()
     Button1 = new QPushButton(aRefresh->property("caption").toString(), GroupBox1);
     Button1->setObjectName(QStringLiteral("Button1"));
     connect(Button1, &QPushButton::clicked, aRefresh, &QAction::trigger);
-    SpinEdit1 = new QSpinBox(GroupBox1);
+    SpinEdit1 = new SettlingSpinBox(GroupBox1);
     SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
     SpinEdit1->setRange(pfview::kMinMagnitude, pfview::kMaxMagnitude);
     SpinEdit1->setValue(pfview::kDefaultMagnitude);

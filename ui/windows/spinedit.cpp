@@ -11,15 +11,26 @@ namespace korvala {
 int SpinTextValue(const QString &text) { return StrToIntDef(text.toStdString(), 1); }
 
 SpinEdit::SpinEdit(int minValue, int maxValue, int value, QWidget *parent)
-    : QAbstractSpinBox(parent), m_min(minValue), m_max(maxValue)
+    : QAbstractSpinBox(parent), m_min(minValue), m_max(maxValue), m_settled(value)
 {
     lineEdit()->setText(QString::number(value));
     connect(lineEdit(), &QLineEdit::textChanged, this, &SpinEdit::Changed);
+    connect(this, &QAbstractSpinBox::editingFinished, this, &SpinEdit::Settle);
 }
 
 int SpinEdit::Value() const { return SpinTextValue(lineEdit()->text()); }
 
-void SpinEdit::SetValue(int value) { SetText(QString::number(value)); }
+void SpinEdit::SetValue(int value)
+{
+    m_settled = value;
+    SetText(QString::number(value));
+}
+
+void SpinEdit::Settle()
+{
+    const std::optional<int> value = SpinEditSettledValue(Text().toStdString(), m_min, m_max);
+    SetValue(value.value_or(m_settled));
+}
 
 QString SpinEdit::Text() const { return lineEdit()->text(); }
 
@@ -58,6 +69,18 @@ QSize SpinEdit::sizeHint() const
     const QSize base = QAbstractSpinBox::sizeHint();
     const int digits = fontMetrics().horizontalAdvance(QString::number(m_max)) + 24;
     return {std::max(base.width(), digits), base.height()};
+}
+
+} // namespace korvala
+
+namespace korvala {
+
+SettlingSpinBox::SettlingSpinBox(QWidget *parent) : QSpinBox(parent) {}
+
+void SettlingSpinBox::fixup(QString &input) const
+{
+    const std::optional<int> settled = SpinEditSettledValue(input.toStdString(), minimum(), maximum());
+    input = textFromValue(settled.value_or(value()));
 }
 
 } // namespace korvala

@@ -1,7 +1,9 @@
 #include "spinedit.h"
 
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -29,7 +31,9 @@ TEST(SpinEdit, ValueIsTheWholeNumberInTheText)
         EXPECT_EQ(SpinTextValue(QString::fromUtf8(text)), value) << text;
 }
 
-TEST(SpinEdit, TypedNumbersOutsideTheRangeAreKeptTheArrowsStayInIt)
+// While the user types, a number outside the range is used as it stands; leaving the
+// field brings it into the range, and the arrows never leave it.
+TEST(SpinEdit, TypedNumbersOutsideTheRangeAreUsedUntilTheFieldIsLeftTheArrowsStayInIt)
 {
     SpinEdit spin(1, 100, 2);
     spin.show();
@@ -39,10 +43,6 @@ TEST(SpinEdit, TypedNumbersOutsideTheRangeAreKeptTheArrowsStayInIt)
     EXPECT_EQ(changed.count(), 5); // cleared, then one change per digit
     TypeText(spin, "x1,5");
     EXPECT_EQ(spin.Text(), QStringLiteral("15")); // letters and commas do not get in
-    TypeText(spin, "0");
-    spin.clearFocus(); // leaving the field keeps the text as typed
-    QTest::keyClick(&spin, Qt::Key_Return);
-    EXPECT_EQ(spin.Text(), QStringLiteral("0"));
 
     SpinEdit arrows(1, 3, 2);
     arrows.show();
@@ -56,4 +56,86 @@ TEST(SpinEdit, TypedNumbersOutsideTheRangeAreKeptTheArrowsStayInIt)
     arrows.SetText(QStringLiteral("-"));
     arrows.stepBy(-1);
     EXPECT_EQ(arrows.Value(), 1);
+}
+
+namespace {
+
+// A window with a spin and a second control to move the focus to.
+template <class Spin>
+struct SpinForm
+{
+    template <class... Args>
+    explicit SpinForm(Args... args) : spin(new Spin(args..., &window)), other(new QLineEdit(&window))
+    {
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(spin);
+        layout->addWidget(other);
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    // Types into the spin (all of its text replaced), then leaves it for the other control.
+    void TypeAndLeave(const char *text)
+    {
+        spin->setFocus();
+        QTest::keyClick(spin, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(spin, Qt::Key_Delete);
+        QTest::keyClicks(spin, QString::fromUtf8(text));
+        other->setFocus();
+    }
+    QWidget window;
+    Spin *spin;
+    QLineEdit *other;
+};
+
+} // namespace
+
+// The field shows the value in use once it is left: a number outside the range becomes
+// the nearest bound, anything else the value it had.
+TEST(SpinEdit, LeavingTheFieldSettlesTheTextOnTheValueInUse)
+{
+    SpinForm<SpinEdit> form(1, 1000000, 222);
+    SpinEdit &spin = *form.spin;
+    QSignalSpy changed(&spin, &SpinEdit::Changed);
+    form.TypeAndLeave("99999999999"); // beyond 32 bits: counts as 1 while typed
+    EXPECT_EQ(spin.Text().toStdString(), "1000000");
+    EXPECT_EQ(spin.Value(), 1000000);
+    ASSERT_GT(changed.count(), 0); // the owner hears of the settled value
+    form.TypeAndLeave("0");
+    EXPECT_EQ(spin.Text().toStdString(), "1");
+    form.TypeAndLeave("-7");
+    EXPECT_EQ(spin.Text().toStdString(), "1");
+    form.TypeAndLeave("35");
+    EXPECT_EQ(spin.Text().toStdString(), "35"); // within the range: as typed
+    for (const char *notANumber : {"", "-", "1-2", "+"}) {
+        form.TypeAndLeave(notANumber);
+        EXPECT_EQ(spin.Text().toStdString(), "35") << notANumber;
+    }
+    // Enter settles too; the arrows' value is the one to go back to.
+    spin.stepBy(2);
+    spin.setFocus();
+    QTest::keyClick(&spin, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&spin, QStringLiteral("-"));
+    QTest::keyClick(&spin, Qt::Key_Return);
+    EXPECT_EQ(spin.Text().toStdString(), "37");
+}
+
+TEST(SettlingSpinBox, ATypedValueOutsideTheRangeIsClampedWhenLeftAnEmptyTextGoesBack)
+{
+    SpinForm<SettlingSpinBox> form;
+    QSpinBox &spin = *form.spin;
+    spin.setRange(1, 12);
+    spin.setValue(12);
+    QSignalSpy changed(&spin, &QSpinBox::valueChanged);
+    form.TypeAndLeave("0");
+    EXPECT_EQ(spin.text().toStdString(), "1");
+    EXPECT_EQ(spin.value(), 1);
+    EXPECT_EQ(changed.count(), 1);
+    form.TypeAndLeave("7");
+    form.TypeAndLeave("");
+    EXPECT_EQ(spin.text().toStdString(), "7");
+    EXPECT_EQ(spin.value(), 7);
+    spin.setRange(5, 100000000);
+    form.TypeAndLeave("3");
+    EXPECT_EQ(spin.text().toStdString(), "5");
 }
