@@ -290,6 +290,67 @@ std::optional<int> SpinEditSettledValue(std::string_view text, int minValue, int
     return static_cast<int>(std::clamp<long long>(negative ? -v : v, minValue, maxValue));
 }
 
+namespace {
+
+// The length of a thousands separator at the start of text: a blank (1), a no-break
+// space U+00A0 or a narrow no-break space U+202F in UTF-8 (2 or 3); 0 for anything else.
+std::size_t GroupSeparatorLength(std::string_view text)
+{
+    if (text.substr(0, 1) == " ")
+        return 1;
+    if (text.substr(0, 2) == "\xC2\xA0")
+        return 2;
+    if (text.substr(0, 3) == "\xE2\x80\xAF")
+        return 3;
+    return 0;
+}
+
+// Exactly three digits at pos, not followed by a fourth.
+bool ThreeDigitsAt(std::string_view text, std::size_t pos)
+{
+    if (pos + 3 > text.size())
+        return false;
+    for (std::size_t k = pos; k < pos + 3; ++k)
+        if (!IsDigit(text[k]))
+            return false;
+    return pos + 3 == text.size() || !IsDigit(text[pos + 3]);
+}
+
+} // namespace
+
+double GroupedStrToFloatDef0(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    // The whole part: a first group of one to three digits, then groups of three, each
+    // after one separator. Anything else is no grouping and reads as it stands.
+    std::string plain(text.substr(0, i));
+    int group = 0;
+    bool grouped = false;
+    while (i < text.size()) {
+        if (IsDigit(text[i])) {
+            plain += text[i++];
+            ++group;
+            continue;
+        }
+        const std::size_t separator = GroupSeparatorLength(text.substr(i));
+        if (separator == 0 || group == 0 || !ThreeDigitsAt(text, i + separator))
+            break;
+        if (group > 3 || (grouped && group != 3))
+            return StrToFloatDef0(text);
+        grouped = true;
+        group = 0;
+        i += separator;
+    }
+    if (!grouped)
+        return StrToFloatDef0(text);
+    plain.append(text.substr(i));
+    return StrToFloatDef0(plain);
+}
+
 std::string FormatInt(long long value) { return std::to_string(value); }
 
 std::string FormatN(double value, int decimals) { return FormatFixed(value, decimals, true); }

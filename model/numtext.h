@@ -46,6 +46,10 @@ std::optional<int> SpinEditValue(std::string_view text, int minValue, int maxVal
 // that is not a whole number (the field goes back to the value it had).
 std::optional<int> SpinEditSettledValue(std::string_view text, int minValue, int maxValue);
 
+// StrToFloatDef0 that also reads the thousands grouping FormatN writes: a blank, or a
+// no-break space, between groups of three digits of the whole part ("1 285,00").
+double GroupedStrToFloatDef0(std::string_view text);
+
 // "%d"
 std::string FormatInt(long long value);
 // "%.Nn": N decimals, thousands separated by a space: 1234.5 → "1 234,500" for N = 3.

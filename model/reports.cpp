@@ -44,10 +44,11 @@ std::vector<std::string> FNodesReport(const std::vector<std::string> &mmLines)
     double f = 0;
     std::vector<double> nodes;
     if (mmLines.size() > 1) {
-        f = StrToFloatDef0(mmLines[0]);
+        // The check list's "+" copies prices with their thousands grouping: read it.
+        f = GroupedStrToFloatDef0(mmLines[0]);
         nodes.reserve(mmLines.size() - 1);
         for (std::size_t j = 1; j < mmLines.size(); ++j)
-            nodes.push_back(StrToFloatDef0(mmLines[j]));
+            nodes.push_back(GroupedStrToFloatDef0(mmLines[j]));
     }
 
     std::vector<std::string> lines;

@@ -24,7 +24,8 @@ std::vector<std::string> TargetsReport(const TFList &quotes);
 
 // F-nodes report from the lines of the memo mm. With two lines or more, line 0 is the
 // reference price F and every further line a node; a line that is not a number reads
-// as 0. With fewer than two lines there are no nodes and F is 0.
+// as 0. A number may carry the thousands grouping of "%.2n" ("1 285,00", also with a
+// no-break space). With fewer than two lines there are no nodes and F is 0.
 std::vector<std::string> FNodesReport(const std::vector<std::string> &mmLines);
 
 // Retracements of the move a → b measured back from b.

@@ -151,6 +151,26 @@ TEST(Conversion, SpinTextSettlesIntoTheRangeOrNowhere)
               std::numeric_limits<int>::min());
 }
 
+// What FormatN writes ("1 285,00") reads back; a blank that is no thousands grouping
+// leaves the text what it was, not a number.
+TEST(Conversion, GroupedNumbersReadBack)
+{
+    for (const auto &[text, value] : std::vector<std::pair<const char *, double>>{
+             {"1 285,00", 1285}, {"-1 234 567,891", -1234567.891}, {"12 345", 12345},
+             {" 1 000,5 ", 1000.5}, {"+999 999", 999999}, {"1\u00A0285,5", 1285.5},
+             {"1\u202F285", 1285}, {"1 000e3", 1e6}, {"250", 250}, {"2,5", 2.5}, {",5", 0.5}})
+        EXPECT_EQ(GroupedStrToFloatDef0(text), value) << text;
+    for (const char *notGrouped : {"1 28,00", "1285 000", "1 2850", "1  285", "1 285 12", "12 ,5",
+                                   "1 285.00", "1\u2009285", "1 285,000 000", "x 285"})
+        EXPECT_EQ(GroupedStrToFloatDef0(notGrouped), 0.0) << notGrouped;
+    std::mt19937_64 rng(5);
+    for (int i = 0; i < 2000; ++i) {
+        const double v = std::ldexp(static_cast<double>(rng() % (1ULL << 40)), -7) * (i % 2 ? 1 : -1);
+        // The same digits without the grouping read as they always did.
+        ASSERT_EQ(GroupedStrToFloatDef0(FormatN(v, 2)), StrToFloat(FormatF(v, 2))) << FormatN(v, 2);
+    }
+}
+
 TEST(Formats, GroupThousandsWithSpaceAndRoundLikePrintf)
 {
     const struct

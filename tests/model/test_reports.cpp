@@ -68,10 +68,13 @@ TEST(FNodesReport, FromTheMemoLines)
         {{"mm", "100", "90"},
          {"F: 0,00", " 0: 100,00", " 1: 90,00", "=== F nodes ===", " 0 F3: 38,20", " 0 F5: 61,80",
           " 1 F3: 34,38", " 1 F5: 55,62"}},
-        // "1 234,50" is how the check list shows a price from 1000 up: it reads as 0.
-        {{"1000", "1 234,50", " 250 ", "12.5"},
-         {"F: 1 000,00", " 0: 0,00", " 1: 250,00", " 2: 0,00", "=== F nodes ===", " 0 F3: 618,00",
-          " 0 F5: 382,00", " 1 F3: 713,50", " 1 F5: 536,50", " 2 F3: 618,00", " 2 F5: 382,00"}},
+        // "1 234,50" is how the check list shows a price from 1000 up: it reads as the price,
+        // with a no-break space too; a point or a blank that groups nothing reads as 0.
+        {{"1000", "1 234,50", " 250 ", "12.5", "1\u00A0100", "1 23,4"},
+         {"F: 1 000,00", " 0: 1 234,50", " 1: 250,00", " 2: 0,00", " 3: 1 100,00", " 4: 0,00",
+          "=== F nodes ===", " 0 F3: 1 089,58", " 0 F5: 1 144,92", " 1 F3: 713,50", " 1 F5: 536,50",
+          " 2 F3: 618,00", " 2 F5: 382,00", " 3 F3: 1 038,20", " 3 F5: 1 061,80", " 4 F3: 618,00",
+          " 4 F5: 382,00"}},
     };
     for (const auto &[memo, report] : cases)
         EXPECT_EQ(FNodesReport(memo), report) << memo.size();

@@ -505,8 +505,16 @@ def targets_report(ql):
     return out
 
 
+# The whole part of a number grouped by thousands: one to three digits, then groups
+# of three, each after a blank or a no-break space (U+00A0, U+202F).
+_GROUPED_RE = re.compile(r"^( *[+-]?[0-9]{1,3})((?:[ \u00a0\u202f][0-9]{3})+)(?![0-9])(.*)$")
+
+
 def fnodes_report(mm):
     def num(line):
+        m = _GROUPED_RE.match(line)
+        if m:
+            line = m.group(1) + re.sub(r"[ \u00a0\u202f]", "", m.group(2)) + m.group(3)
         v = try_str_to_float(line)
         return 0.0 if v is None else v
 

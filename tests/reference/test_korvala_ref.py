@@ -147,6 +147,9 @@ class Reports(unittest.TestCase):
         self.assertEqual(ref.fnodes_report(["100", "90"]),
                          ["F: 100,00", " 0: 90,00", "=== F nodes ===", " 0 F3: 96,18", " 0 F5: 93,82"])
         self.assertEqual(ref.fnodes_report(["mm", "10"])[3:], [" 0 F3: 3,82", " 0 F5: 6,18"])
+        # Prices with their thousands grouping read as the price; other blanks do not.
+        self.assertEqual(ref.fnodes_report(["1 300,00", "1\u00a0285,00", "1 28,00", "1 285 000,5"])[1:4],
+                         [" 0: 1 285,00", " 1: 0,00", " 2: 1 285 000,50"])
 
 
 class OpenSequence(unittest.TestCase):

@@ -225,6 +225,25 @@ TEST_F(Form2Test, ReportButtonsFillTheReportWindowAndShowIt)
                   (Lines{"F: 100,00", " 0: 90,00", "=== F nodes ===", " 0 F3: 96,18", " 0 F5: 93,82"}));
     });
     EXPECT_EQ(form.mm->toPlainText(), QStringLiteral("100\n90\n")); // the memo stays
+
+    // "+" copies prices from 1000 up with their thousands blank; Button3 reads them.
+    TFList dear;
+    Load(dear, {"1105", "1100", "1285", "1210"});
+    form.Open(&dear);
+    form.mm->setPlainText(QStringLiteral("1 300,00"));
+    int item = 0;
+    while (item < form.cbxItems->Count() && form.cbxItems->Text(item) != QStringLiteral("1 285,00"))
+        ++item;
+    ASSERT_LT(item, form.cbxItems->Count());
+    form.cbx->setCurrentIndex(form.cbxItems->index(item));
+    form.Button2->click();
+    EXPECT_EQ(MemoLines(form.mm->toPlainText().toStdString()), (Lines{"1 300,00", "1 285,00"}));
+    // F3 = 1300 − 15 × 0.382 = 1294.27, F5 = 1300 − 15 × 0.618 = 1290.73.
+    WhileModal(report, [&] { form.Button3->click(); }, [&] {
+        EXPECT_EQ(report.Lines(), (Lines{"F: 1 300,00", " 0: 1 285,00", "=== F nodes ===",
+                                         " 0 F3: 1 294,27", " 0 F5: 1 290,73"}));
+    });
+    form.Open(&list);
     // With the newest pivot switched off no pivot has a positive OP: an empty report.
     list.Items(3)->PivotEnabled = false;
     list.CalcLevels();
