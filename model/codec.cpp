@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <unordered_set>
 
 namespace korvala {
 
@@ -142,6 +143,30 @@ bool IsUtf8(std::string_view bytes)
         i += 1 + static_cast<std::size_t>(taken);
     }
     return true;
+}
+
+std::vector<char32_t> Cp1251Missing(std::string_view text)
+{
+    std::vector<char32_t> missing;
+    std::unordered_set<char32_t> seen;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        std::uint32_t cp = 0;
+        int taken = 0;
+        const bool wellFormed = DecodeUtf8(text, i, cp, taken);
+        i += 1 + static_cast<std::size_t>(taken);
+        if (wellFormed && ToCp1251(cp) != '?')
+            continue;
+        const char32_t c = wellFormed ? static_cast<char32_t>(cp) : kReplacementCharacter;
+        if (seen.insert(c).second)
+            missing.push_back(c);
+    }
+    return missing;
 }
 
 std::string ShortText(std::string_view utf8, std::size_t maxChars)

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvala {
 
@@ -17,6 +18,10 @@ void AppendUtf8(std::string &out, char32_t cp);
 bool IsUtf8(std::string_view bytes);
 // Characters that cp1251 cannot hold become '?'; malformed UTF-8 bytes likewise.
 std::string Utf8ToCp1251(std::string_view text);
+// The characters of a UTF-8 text that Utf8ToCp1251 turns into '?', each once, in the
+// order they first occur; a malformed sequence counts as U+FFFD.
+inline constexpr char32_t kReplacementCharacter = 0xFFFD;
+std::vector<char32_t> Cp1251Missing(std::string_view text);
 
 // A text for a place on screen: at most maxChars characters, cut at a character
 // boundary and ended with "…" when it was longer. A quote file can hold a date field of

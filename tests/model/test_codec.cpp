@@ -71,6 +71,26 @@ TEST(Cp1251, WhatTheCodePageCannotHoldBecomesQuestionMarks)
         EXPECT_TRUE(OnlyQuestionMarks(Utf8ToCp1251(bad))) << Utf8ToCp1251(bad);
 }
 
+// The characters saving would lose are exactly those that become '?'.
+TEST(Cp1251, MissingCharactersAreThoseTheCodePageCannotHold)
+{
+    EXPECT_EQ(Cp1251Missing("a日b日😀?Ёé\xFF—"), (std::vector<char32_t>{0x65E5, 0x1F600, 0xE9, 0xFFFD}));
+    EXPECT_TRUE(Cp1251Missing("Цель 1: 1 234,50 № € ?").empty());
+    // Every character of the first planes: missing where the system converter cannot
+    // write it either (0x98 is the program's own round-trip byte).
+    for (char32_t cp = 0x20; cp < 0x3000; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF)
+            continue;
+        std::string utf8;
+        AppendUtf8(utf8, cp);
+        const bool systemFails = ByIconv("CP1251", "UTF-8", utf8) == "<iconv failed>";
+        EXPECT_EQ(!Cp1251Missing(utf8).empty(), systemFails && cp != 0x98) << std::hex << static_cast<unsigned>(cp);
+        EXPECT_EQ(Utf8ToCp1251(utf8) == "?", cp == U'?' || !Cp1251Missing(utf8).empty()) << std::hex << static_cast<unsigned>(cp);
+    }
+    // A surrogate's bytes are no character.
+    EXPECT_EQ(Cp1251Missing("a\xED\xA0\x80" "b"), std::vector<char32_t>{0xFFFD});
+}
+
 TEST(ShortText, CutsLongTextsAtACharacterBoundary)
 {
     EXPECT_EQ(ShortText("01.12.05 10:00", 14), "01.12.05 10:00");

@@ -1,5 +1,7 @@
 #include "reportfile.h"
 
+#include "codec.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -50,6 +52,21 @@ TEST_F(ReportFile, EveryLineEndsWithCrLfInCp1251WithoutBom)
     // An empty report gives an empty file, replacing the earlier one silently.
     EXPECT_EQ(Save({}), "");
     EXPECT_TRUE(std::filesystem::exists(dir / "rep0001.txt"));
+}
+
+TEST(ReportFileLossWarning, NamesTheCharactersThatWouldBecomeQuestionMarks)
+{
+    EXPECT_EQ(ReportFileLossWarning({"Цель 1: 1 234,50 €", "", "a?b"}), "");
+    EXPECT_EQ(ReportFileLossWarning({"Цена 5€ 日", "本 и 日"}),
+              "В кодировке файла отчета (cp1251) нет символов: «日» (U+65E5), «本» (U+672C).\n"
+              "При сохранении они будут заменены знаком «?».\n\nСохранить отчет?");
+    // Twenty are listed, then how many there are.
+    std::string many;
+    for (char32_t cp = 0x4E00; cp < 0x4E00 + 25; ++cp)
+        AppendUtf8(many, cp);
+    const std::string warning = ReportFileLossWarning({many});
+    EXPECT_NE(warning.find("(U+4E13), … (всего 25)."), std::string::npos) << warning;
+    EXPECT_EQ(warning.find("U+4E14"), std::string::npos) << warning;
 }
 
 TEST_F(ReportFile, FailuresNameTheFileAndTheReason)

@@ -2,12 +2,15 @@
 
 #include "reportfile.h"
 #include "reports.h"
+#include "texts.h"
 
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace korvala {
@@ -80,13 +83,29 @@ std::vector<std::string> TfReport::Lines() const
 
 void TfReport::ShowModal() { exec(); }
 
+bool TfReport::ConfirmLoss(const QString &warning)
+{
+    if (m_confirmLoss)
+        return m_confirmLoss(warning);
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kAppTitle), warning,
+                    QMessageBox::Save | QMessageBox::Cancel, this);
+    box.button(QMessageBox::Save)->setText(QStringLiteral("Сохранить"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Отмена"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Save;
+}
+
 void TfReport::N1Click()
 {
+    const std::vector<std::string> lines = Lines();
+    const std::string warning = ReportFileLossWarning(lines);
+    if (!warning.empty() && !ConfirmLoss(QString::fromStdString(warning)))
+        return;
     sd->selectFile(QStringLiteral("rep0001.txt"));
     const QString path = m_askSavePath(*sd);
     if (path.isEmpty())
         return;
-    SaveReportFile(QFile::encodeName(path).toStdString(), Lines());
+    SaveReportFile(QFile::encodeName(path).toStdString(), lines);
 }
 
 } // namespace korvala

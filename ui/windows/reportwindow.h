@@ -24,6 +24,8 @@ class TfReport final : public QDialog
 public:
     // Asks for the file to save to with the prepared dialog; an empty text cancels.
     using TAskSavePath = std::function<QString(QFileDialog &sd)>;
+    // Shows the warning that some characters will be saved as '?'; true: save anyway.
+    using TConfirmLoss = std::function<bool(const QString &warning)>;
 
     explicit TfReport(QWidget *parent = nullptr);
     ~TfReport() override;
@@ -37,13 +39,16 @@ public:
     // Shows the window modally; returns when the user closes it.
     void ShowModal();
 
-    // Menu "Save": proposes "rep0001.txt" and writes every line followed by CR LF in
-    // cp1251, replacing an existing file. Throws ReportFileError naming the file and
-    // the reason when it cannot be written; the memo keeps its text.
+    // Menu "Save": when the text holds characters cp1251 cannot hold, first says which
+    // (they would be written as '?') and stops unless the user goes on; then proposes
+    // "rep0001.txt" and writes every line followed by CR LF in cp1251, replacing an
+    // existing file. Throws ReportFileError naming the file and the reason when it
+    // cannot be written; the memo keeps its text.
     void N1Click();
 
-    // Replaces running the save dialog (tests).
+    // Replace running the save dialog and the warning box (tests).
     void SetAskSavePath(TAskSavePath ask) { m_askSavePath = std::move(ask); }
+    void SetConfirmLoss(TConfirmLoss confirm) { m_confirmLoss = std::move(confirm); }
 
     QPlainTextEdit *re;
     QMenuBar *MainMenu1;
@@ -51,7 +56,10 @@ public:
     QFileDialog *sd;
 
 private:
+    bool ConfirmLoss(const QString &warning);
+
     TAskSavePath m_askSavePath;
+    TConfirmLoss m_confirmLoss;
 };
 
 } // namespace korvala

@@ -35,6 +35,10 @@ protected:
             sd.selectFile(QStringLiteral("something else.txt"));
             return answer;
         });
+        report.SetConfirmLoss([this](const QString &warning) {
+            warnings << warning;
+            return saveAnyway;
+        });
     }
     std::string Save(const char *name)
     {
@@ -48,6 +52,8 @@ protected:
     TfReport report;
     QString answer;
     QStringList proposed;
+    QStringList warnings;
+    bool saveAnyway = false;
 };
 
 } // namespace
@@ -88,6 +94,27 @@ TEST_F(ReportWindow, SaveProposesTheNameEveryTimeAndWritesTheTextAsEdited)
     // The memo's text ends with a line end, so typing at the end opens a second line; saving
     // over a file replaces it silently.
     EXPECT_EQ(Save("a.txt"), "a\r\nbc\r\nd\r\n");
+}
+
+// Characters cp1251 cannot hold: the user hears which before anything is written, and
+// may stop there.
+TEST_F(ReportWindow, CharactersTheFileCannotHoldAreNamedBeforeSavingAndTheUserMayStop)
+{
+    report.SetLines({"Цель 1: 1 285,00 €"});
+    EXPECT_EQ(Save("plain.txt"), "\xD6\xE5\xEB\xFC 1: 1 285,00 \x88\r\n");
+    EXPECT_TRUE(warnings.isEmpty()); // nothing to say
+
+    report.SetLines({"日本 ok", "üx 日"});
+    EXPECT_EQ(Save("lossy.txt"), ""); // the user stopped at the warning
+    ASSERT_EQ(warnings.size(), 1);
+    for (const char *named : {"«日» (U+65E5)", "«本» (U+672C)", "«ü» (U+00FC)", "«?»"})
+        EXPECT_TRUE(warnings[0].contains(QString::fromUtf8(named))) << warnings[0].toStdString();
+    EXPECT_EQ(proposed.size(), 1); // not even the dialog came up
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("lossy.txt"))));
+
+    saveAnyway = true;
+    EXPECT_EQ(Save("lossy.txt"), "?? ok\r\n?x ?\r\n");
+    EXPECT_EQ(warnings.size(), 2);
 }
 
 TEST_F(ReportWindow, UnwritableFileRaisesAnErrorAndKeepsTheText)
