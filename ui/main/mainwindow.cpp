@@ -824,6 +824,8 @@ void TForm1::BuildPF()
         sg->SetGrid(&m_doc.sg);
         m_overlay->BuildDone();
         sg->ResetView(m_magnitude);
+        // The view opens on the latest data, as a chart is read.
+        sg->ShowLatest();
         Memo1->setPlainText(JoinLines(m_doc.Memo1));
         SetStatusText(FromStd(m_doc.stb));
         for (QWidget *strip : {static_cast<QWidget *>(pb1), static_cast<QWidget *>(pbc),

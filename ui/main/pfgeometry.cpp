@@ -159,6 +159,11 @@ long long LabelStep(int cellSize, int minPixels)
     }
 }
 
+int TopRowToCentre(const GridMetrics &m, int row)
+{
+    return std::clamp(row - StepCapacity(m.viewH, m.cellH) / 2, 0, MaxTopRow(m));
+}
+
 int VolumeBarHeight(double maxVolume, double volume)
 {
     if (!(maxVolume > 0))

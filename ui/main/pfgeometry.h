@@ -65,6 +65,9 @@ int RowAtY(const GridMetrics &m, int y);
 // The first visible column (row) after making column col (row) fully visible.
 int LeftColToShow(const GridMetrics &m, int col);
 int TopRowToShow(const GridMetrics &m, int row);
+// The first visible row that puts row in the middle of the view (as near as the scroll
+// range allows).
+int TopRowToCentre(const GridMetrics &m, int row);
 
 // Zoom about a point of the cell area: the first column and row that keep the cell under
 // point p under it when the cells take the size newCellSize (as near as whole cells allow,

@@ -44,6 +44,7 @@ void PFGridView::ResetView(int cellSize)
     m_row = 0;
     m_leftCol = 0;
     m_topRow = 0;
+    m_followLatest = false;
     {
         const QSignalBlocker hblock(horizontalScrollBar());
         const QSignalBlocker vblock(verticalScrollBar());
@@ -53,6 +54,47 @@ void PFGridView::ResetView(int cellSize)
     UpdateScrollBars();
     viewport()->update();
     emit TopLeftChanged();
+}
+
+void PFGridView::ShowLatest()
+{
+    const int col = ColCount() - 1;
+    pfview::GridMetrics m = Metrics();
+    m.leftCol = 0;
+    ScrollTo(pfview::LeftColToShow(m, col), pfview::TopRowToCentre(m, LastBoxRow(col)));
+    m_followLatest = true;
+}
+
+int PFGridView::LastBoxRow(int col) const
+{
+    if (!m_grid || m_grid->FirstRow(col) > m_grid->LastRow(col))
+        return 0;
+    const int row = m_grid->ColumnMark(col) == PFGrid::kMarkO ? m_grid->LastRow(col) : m_grid->FirstRow(col);
+    // An O column may reach the row below the drawn grid.
+    return std::clamp(row, 0, RowCount() - 1);
+}
+
+void PFGridView::JumpToColumn(int col)
+{
+    m_followLatest = false;
+    col = std::clamp(col, 0, ColCount() - 1);
+    const int row = LastBoxRow(col);
+    UpdateCell(m_col, m_row);
+    m_col = col;
+    m_row = row;
+    UpdateCell(m_col, m_row);
+    const pfview::GridMetrics m = Metrics();
+    const bool rowInView = row >= m_topRow && row < m_topRow + std::max(1, VisibleRowCount());
+    ScrollTo(pfview::LeftColToShow(m, col), rowInView ? m_topRow : pfview::TopRowToCentre(m, row));
+}
+
+void PFGridView::ScrollTo(int leftCol, int topRow)
+{
+    const bool placing = m_placing;
+    m_placing = true;
+    SetLeftCol(leftCol);
+    SetTopRow(topRow);
+    m_placing = placing;
 }
 
 void PFGridView::SetCellSize(int cellSize)
@@ -219,7 +261,12 @@ void PFGridView::paintEvent(QPaintEvent *event)
 void PFGridView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    const bool placing = m_placing;
+    m_placing = true;
     UpdateScrollBars();
+    m_placing = placing;
+    if (m_followLatest)
+        ShowLatest();
 }
 
 void PFGridView::scrollContentsBy(int, int)
@@ -228,6 +275,8 @@ void PFGridView::scrollContentsBy(int, int)
     const int top = verticalScrollBar()->value();
     if (left == m_leftCol && top == m_topRow)
         return;
+    if (!m_placing)
+        m_followLatest = false;
     m_leftCol = left;
     m_topRow = top;
     viewport()->update();
@@ -261,8 +310,8 @@ void PFGridView::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Down: SetRow(m_row + 1); break;
     case Qt::Key_PageUp: SetRow(m_row - page); break;
     case Qt::Key_PageDown: SetRow(m_row + page); break;
-    case Qt::Key_Home: SetCol(0); break;
-    case Qt::Key_End: SetCol(ColCount() - 1); break;
+    case Qt::Key_Home: JumpToColumn(0); break;
+    case Qt::Key_End: JumpToColumn(ColCount() - 1); break;
     default: QAbstractScrollArea::keyPressEvent(event); return;
     }
     event->accept();

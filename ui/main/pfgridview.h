@@ -36,6 +36,16 @@ public:
     void ResetView(int cellSize);
     // New cell size for the same cells (the magnitude changed).
     void SetCellSize(int cellSize);
+    // Scrolls to where a chart's latest data is: the newest column at the right edge of
+    // the view, its last box in the middle. The view keeps showing it while it changes
+    // size, until the user scrolls. The current cell stays where it is.
+    void ShowLatest();
+    // The current cell goes to the last box of column col (its first row when it has
+    // none), brought into view; Home and End (with or without Ctrl) jump so to the first
+    // and the last column.
+    void JumpToColumn(int col);
+    // The row of a column's last box: the top of an "x" column, the bottom of a "0" one.
+    int LastBoxRow(int col) const;
 
     int DefaultColWidth() const { return m_cellSize; }
     int DefaultRowHeight() const { return m_cellSize; }
@@ -101,6 +111,7 @@ private:
     char MarkAt(int col, int row) const;
     void UpdateScrollBars();
     void UpdateCell(int col, int row);
+    void ScrollTo(int leftCol, int topRow);
 
     const PFGrid *m_grid = nullptr;
     const PFSignalOverlay *m_overlay = nullptr;
@@ -109,6 +120,8 @@ private:
     int m_topRow = 0;
     int m_col = 0;
     int m_row = 0;
+    bool m_followLatest = false; // ShowLatest holds until the user scrolls
+    bool m_placing = false;      // the view itself is scrolling
 };
 
 } // namespace korvala

@@ -12,6 +12,7 @@
 #include "linebreak.h"
 #include "pfgridview.h"
 #include "pfoverlay.h"
+#include "pfstrips.h"
 #include "mainwindow.h"
 #include "reportwindow.h"
 
@@ -74,10 +75,40 @@ protected:
         form->sgMouseMove(p.x(), p.y());
     }
 
+    // The row of the last box of column c: the top of a rising column, the bottom of a
+    // falling one (which may reach the row below the drawn grid).
+    int LastBox(int c) const
+    {
+        const PFDocument &doc = form->Document();
+        const std::size_t i = static_cast<std::size_t>(c);
+        const int row = doc.FColumns.Items(c)->Direction == 1 ? doc.FColTopRow[i] : doc.FColBottomRow[i];
+        return std::min(row, doc.sg.RowCount - 1);
+    }
+    bool InView(int c, int r) const
+    {
+        const PFGridView &g = *form->sg;
+        return c >= g.LeftCol() && c < g.LeftCol() + g.VisibleColCount() && r >= g.TopRow()
+            && r < g.TopRow() + g.VisibleRowCount();
+    }
+
     int dialogs = 0;
     std::unique_ptr<TForm1> form;
     test::MessageRecorder recorder;
 };
+
+// Pixels of a strip in a colour of the column band (fill or line) or of dark text.
+int BandOrTextPixels(QWidget *strip)
+{
+    const QImage image = strip->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += c == PFStrips::kRiseBandFill || c == PFStrips::kFallBandFill || c == PFStrips::kRiseBandLine
+                 || c == PFStrips::kFallBandLine || c.lightness() < 100;
+        }
+    return n;
+}
 
 } // namespace
 
@@ -168,8 +199,76 @@ TEST_F(MainWindowTest, OpeningFillsEveryViewAndTheChartMenuPassesTheQuotes)
     Open(Example("intraday.txt"));
     EXPECT_TRUE(form->Memo1->toPlainText().startsWith(QStringLiteral("Count point = 3000\n")));
     EXPECT_EQ(form->ViewState().FCellQuote, nullptr);
-    EXPECT_EQ(form->sg->Col() + form->sg->LeftCol(), 0);
+    EXPECT_EQ(form->sg->Col() + form->sg->Row(), 0); // a new grid's current cell
     EXPECT_EQ(form->CursorWnd(), nullptr);
+}
+
+// A history larger than the view: it stands on the newest column and its last box, not
+// on the top-left corner (empty for a rising history); Home and End jump.
+TEST_F(MainWindowTest, EachBuildShowsTheNewestColumnWithItsLastBoxHomeAndEndJump)
+{
+    form->SpinEdit1->setValue(12);
+    Open(Example("intraday.txt"));
+    const PFGridView &g = *form->sg;
+    const int last = g.ColCount() - 1;
+    ASSERT_GT(last + 1, g.VisibleColCount()); // more columns than the view holds
+    EXPECT_TRUE(InView(last, LastBox(last)));
+    EXPECT_EQ(g.LeftCol() + g.VisibleColCount() - 1, last); // at the right edge
+    EXPECT_EQ(g.Col() + g.Row(), 0);                        // the current cell stays
+    const bool rising = form->Document().FColumns.Items(last)->Direction == 1;
+    const QImage cells = form->sg->viewport()->grab().toImage();
+    EXPECT_EQ(cells.pixelColor(g.CellRect(last, LastBox(last)).center()),
+              rising ? PFGridView::kMarkXColor : PFGridView::kMarkOColor);
+
+    // The window grows: the view keeps to the latest data.
+    form->resize(form->width() + 250, form->height() + 150);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(InView(last, LastBox(last)));
+    EXPECT_EQ(g.LeftCol() + g.VisibleColCount() - 1, last);
+
+    // Home and End, with or without Ctrl: the first or the last column at its last box.
+    form->sg->setFocus();
+    for (const auto modifier : {Qt::NoModifier, Qt::ControlModifier}) {
+        QTest::keyClick(form->sg, Qt::Key_Home, modifier);
+        EXPECT_EQ(std::make_pair(g.Col(), g.Row()), std::make_pair(0, LastBox(0)));
+        EXPECT_TRUE(InView(0, LastBox(0)));
+        QTest::keyClick(form->sg, Qt::Key_End, modifier);
+        EXPECT_EQ(std::make_pair(g.Col(), g.Row()), std::make_pair(last, LastBox(last)));
+        EXPECT_TRUE(InView(last, LastBox(last)));
+    }
+    // Once the user has moved the view, a new size leaves it where it is; a rebuild brings
+    // the latest data back.
+    QTest::keyClick(form->sg, Qt::Key_Home);
+    form->resize(form->width() - 100, form->height() - 50);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(g.LeftCol(), 0);
+    form->aRefresh->trigger();
+    EXPECT_TRUE(InView(last, LastBox(last)));
+}
+
+// Opening another file drops the column under the pointer: nothing of the old file stays
+// on the rulers and the date strip. Refresh of the same file keeps it, its prices still true.
+TEST_F(MainWindowTest, AnotherFileLeavesNothingOfTheOldColumnRefreshKeepsIt)
+{
+    form->SpinEdit1->setValue(12);
+    Open(Example("daily.txt"));
+    const int c = form->sg->LeftCol() + 1;
+    const int emptyRow = LastBox(c) + (form->Document().FColumns.Items(c)->Direction == 1 ? -1 : 1);
+    Hover(c, emptyRow); // an empty cell of the column: its band and period
+    ASSERT_NE(form->ViewState().FColumnRec, nullptr);
+    for (QWidget *strip : {form->pbc, form->pbc1, form->pb})
+        EXPECT_GT(BandOrTextPixels(strip), 0) << strip->objectName().toStdString();
+    const std::shared_ptr<const TFPoint> record = form->ViewState().FColumnRec;
+    form->aRefresh->trigger();
+    EXPECT_EQ(form->ViewState().FColumnRec, record);
+
+    Open(Example("intraday.txt"));
+    EXPECT_EQ(form->ViewState().FColumnRec, nullptr);
+    EXPECT_EQ(form->ViewState().FCellQuote, nullptr);
+    EXPECT_EQ(form->ViewState().FCellX, PFViewState::kNoCell);
+    EXPECT_EQ(form->ViewState().FCellY, PFViewState::kNoCell);
+    for (QWidget *strip : {form->pbc, form->pbc1, form->pb1})
+        EXPECT_EQ(BandOrTextPixels(strip), 0) << strip->objectName().toStdString();
 }
 
 TEST_F(MainWindowTest, ParameterEditsAreCheckedWhenLeft)

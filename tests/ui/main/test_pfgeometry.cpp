@@ -39,10 +39,15 @@ TEST(PFGeometry, CellsUnderThePointerAndScrolling)
     EXPECT_EQ(std::vector<int>(
                   {LeftColToShow(m, 8), LeftColToShow(m, 7), LeftColToShow(m, 0), TopRowToShow(m, 99)}),
               std::vector<int>({3, 2, 0, 90}));
+    // Ten rows in view: row 60 in the middle starts the view at 55; near the ends the
+    // view stops at the first and the last row.
+    EXPECT_EQ(std::vector<int>({TopRowToCentre(m, 60), TopRowToCentre(m, 3), TopRowToCentre(m, 99)}),
+              std::vector<int>({55, 0, 90}));
     // A hundred million rows stay in range.
     m = {3, 100'000'000, 0, 99'999'000, 12, 12, 1920, 1080};
     EXPECT_EQ(MaxTopRow(m), 100'000'000 - 90);
     EXPECT_EQ(RowAtY(m, 1079), 99'999'089);
+    EXPECT_EQ(TopRowToCentre(m, 99'999'999), 100'000'000 - 90);
 }
 
 TEST(PFGeometry, ZoomKeepsTheCellUnderThePointerAndFitPicksTheLargestMagnitude)
