@@ -1,5 +1,7 @@
 #include "datetimepicker.h"
 
+#include <QCalendarWidget>
+#include <QLocale>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -37,6 +39,12 @@ DateTimePicker::DateTimePicker(double value, QWidget *parent)
 {
     setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     setCalendarPopup(true);
+    // The calendar speaks the language of the window: Russian month and day names, weeks
+    // from Monday.
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    setLocale(russian);
+    calendarWidget()->setLocale(russian);
+    calendarWidget()->setFirstDayOfWeek(russian.firstDayOfWeek());
     setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
     SetValue(value);
     connect(this, &QDateEdit::dateChanged, this, &DateTimePicker::DateEdited);

@@ -16,7 +16,8 @@ double TimeOfDateTime(double dateTime);
 // A date with a time-of-day fraction.
 double DateTimeOf(QDate date, double timeOfDay);
 
-// A date picker that holds a full date-time but shows only its date, "dd.MM.yyyy".
+// A date picker that holds a full date-time but shows only its date, "dd.MM.yyyy"; its
+// calendar is Russian.
 // Setting the value from code changes nothing else; when the user picks another date
 // the time of day is kept and Changed() is emitted.
 class DateTimePicker final : public QDateEdit
