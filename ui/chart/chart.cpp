@@ -346,7 +346,7 @@ struct Chart::Impl final : detail::Host
     std::optional<Span> DataSpan() const;
     double Spacing() const;
     Span FullView() const;
-    void BeforeLayout();
+    bool BeforeLayout();
     bool AfterLayout();
     struct ValueScan
     {
@@ -391,7 +391,7 @@ Chart::Impl::Impl(Chart *chart)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(plot);
     Style();
-    plot->SetLayoutHooks([this] { BeforeLayout(); }, [this] { return AfterLayout(); });
+    plot->SetLayoutHooks([this] { return BeforeLayout(); }, [this] { return AfterLayout(); });
     plot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
 
     QObject::connect(plot->xAxis, qOverload<const QCPRange &>(&QCPAxis::rangeChanged), plot,
@@ -534,8 +534,13 @@ const LineSeries *Chart::Impl::LabelledSeries() const
     return nullptr;
 }
 
-void Chart::Impl::BeforeLayout()
+// Chooses the horizontal ticker and the tick counts for the plot's present size; true
+// when a count or the ticker changed.
+bool Chart::Impl::BeforeLayout()
 {
+    QCPAxisTicker *const ticker = plot->xAxis->ticker().data();
+    const int xTicks = ticker->tickCount();
+    const int yTicks = valueTicker->tickCount();
     const QFontMetrics metrics(plot->xAxis->tickLabelFont());
     const int width = std::max(100, plot->axisRect()->width());
     int labelWidth = metrics.horizontalAdvance(QStringLiteral("8 888 888"));
@@ -560,6 +565,8 @@ void Chart::Impl::BeforeLayout()
     const int ticks = std::max(2, width / (labelWidth + kTickGapPx));
     plot->xAxis->ticker()->setTickCount(ticks);
     valueTicker->setTickCount(std::max(2, plot->axisRect()->height() / kValueTickPx));
+    return plot->xAxis->ticker().data() != ticker || ticks != xTicks
+        || valueTicker->tickCount() != yTicks;
 }
 
 bool Chart::Impl::AfterLayout()

@@ -7,7 +7,7 @@ PlotWidget::PlotWidget(QWidget *parent)
 {
 }
 
-void PlotWidget::SetLayoutHooks(std::function<void()> before, std::function<bool()> after)
+void PlotWidget::SetLayoutHooks(std::function<bool()> before, std::function<bool()> after)
 {
     m_before = std::move(before);
     m_after = std::move(after);
@@ -18,10 +18,16 @@ void PlotWidget::updateLayout()
     if (m_before)
         m_before();
     QCustomPlot::updateLayout();
-    // Fitting may widen the tick labels, which narrows the plot, which moves the fit:
-    // a few passes settle it.
-    for (int pass = 0; pass < 3 && m_after && m_after(); ++pass)
+    // The tickers were chosen for the size of the previous layout: a plot that has just
+    // grown (a tab shown for the first time) wants more ticks. Fitting may widen the
+    // tick labels, which narrows the plot, which moves the fit: a few passes settle it.
+    for (int pass = 0; pass < 3; ++pass) {
+        const bool tickers = m_before && m_before();
+        const bool ranges = m_after && m_after();
+        if (!tickers && !ranges)
+            break;
         QCustomPlot::updateLayout();
+    }
 }
 
 void PlotWidget::Relayout()

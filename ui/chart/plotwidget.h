@@ -1,8 +1,8 @@
 #pragma once
 
 // The plotting library's widget with one addition: the chart gets a word in each layout
-// pass of a replot, before it (to choose the tickers) and after it (to fit the ranges to
-// the plot's new size).
+// pass of a replot, before it (to choose the tickers and their density for the plot's
+// size) and after it (to fit the ranges to the plot's new size).
 
 #include <qcustomplot.h>
 
@@ -15,9 +15,9 @@ class PlotWidget final : public QCustomPlot
 public:
     explicit PlotWidget(QWidget *parent);
 
-    // after returns true when it changed a range, which calls for another layout pass
-    // (the tick labels may have changed width).
-    void SetLayoutHooks(std::function<void()> before, std::function<bool()> after);
+    // before returns true when it changed the tickers; after when it changed a range.
+    // Either calls for another layout pass (the tick labels may have changed width).
+    void SetLayoutHooks(std::function<bool()> before, std::function<bool()> after);
     // A layout pass without drawing, for the current size or for a picture of size.
     void Relayout();
     void Relayout(QSize size);
@@ -26,7 +26,7 @@ protected:
     void updateLayout() override;
 
 private:
-    std::function<void()> m_before;
+    std::function<bool()> m_before;
     std::function<bool()> m_after;
 };
 

@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QtTest/QTest>
@@ -246,6 +247,62 @@ TEST_F(ChartTest, LegendTitleBackWallAndRemovedSeries)
     EXPECT_GT(Count(clear, IsWhite, middle), middle.width() * middle.height() / 2);
     chart.RemoveSeries(candles);
     EXPECT_EQ(Count(Render(), IsRed), 0);
+}
+
+namespace {
+
+const QColor kGrid(226, 226, 226);
+
+// The grid lines of a picture: columns (vertical lines) or rows (horizontal lines) that
+// are mostly grid colour.
+int GridLines(const QImage &image, bool vertical)
+{
+    const int lines = vertical ? image.width() : image.height();
+    const int length = vertical ? image.height() : image.width();
+    int found = 0;
+    for (int i = 0; i < lines; ++i) {
+        int grid = 0;
+        for (int j = 0; j < length; ++j)
+            grid += (vertical ? image.pixelColor(i, j) : image.pixelColor(j, i)) == kGrid;
+        found += grid > length / 3;
+    }
+    return found;
+}
+
+} // namespace
+
+// Charts filled while their tab is hidden (the line-break and candle tabs after an open)
+// show, when the tab comes up, the ticks they have after a reset of the view.
+TEST(ChartTicks, TheFirstViewOfAChartShownLaterHasItsFullTicks)
+{
+    for (const bool dated : {true, false}) {
+        QTabWidget tabs;
+        tabs.addTab(new QLabel(QStringLiteral("P & F")), QStringLiteral("P & F"));
+        auto *chart = new Chart;
+        tabs.addTab(chart, QStringLiteral("Candle"));
+        chart->SetLegendVisible(false);
+        tabs.resize(1000, 650);
+        tabs.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&tabs));
+        // 222 days of quotes, or as many bricks at consecutive places.
+        std::vector<Candle> candles;
+        for (int i = 0; i < 222; ++i) {
+            const double open = 1250 + 20 * std::sin(i / 20.0);
+            candles.push_back({38200.0 + i, open, open + 3, open - 3, open + (i % 2 ? 2 : -2)});
+        }
+        chart->AddCandleSeries(QStringLiteral("Candles"))->Assign(candles, dated);
+        QApplication::processEvents();
+        tabs.setCurrentIndex(1);
+        QApplication::processEvents();
+        const QImage first = chart->grab().toImage();
+        chart->ResetZoom(); // what a double click does
+        QApplication::processEvents();
+        const QImage reset = chart->grab().toImage();
+        EXPECT_GE(GridLines(first, true), 5) << dated;
+        EXPECT_GE(GridLines(first, false), 8) << dated;
+        EXPECT_EQ(GridLines(first, true), GridLines(reset, true)) << dated;
+        EXPECT_EQ(GridLines(first, false), GridLines(reset, false)) << dated;
+    }
 }
 
 TEST(ChartPlacement, FillsAParentWithoutLayoutAndObeysALayout)
