@@ -328,6 +328,16 @@ QString LineSeries::LabelAt(int index) const
     return {};
 }
 
+std::vector<LineSeries::ShownMark> LineSeries::ShownMarks() const
+{
+    std::vector<ShownMark> shown;
+    if (!d->plot->MarksVisible())
+        return shown;
+    for (const PlacedMark &m : d->plot->PlacedMarks())
+        shown.push_back({static_cast<int>(m.index), m.box});
+    return shown;
+}
+
 // ---------------------------------------------------------------------------------------
 // Chart
 
@@ -348,6 +358,7 @@ struct Chart::Impl final : detail::Host
     Span FullView() const;
     bool BeforeLayout();
     bool AfterLayout();
+    void PlaceMarks();
     struct ValueScan
     {
         QCPRange keys;
@@ -392,6 +403,7 @@ Chart::Impl::Impl(Chart *chart)
     layout->addWidget(plot);
     Style();
     plot->SetLayoutHooks([this] { return BeforeLayout(); }, [this] { return AfterLayout(); });
+    plot->SetLaidOutHook([this] { PlaceMarks(); });
     plot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
 
     QObject::connect(plot->xAxis, qOverload<const QCPRange &>(&QCPAxis::rangeChanged), plot,
@@ -590,13 +602,49 @@ bool Chart::Impl::FitValues()
         valueCache = ScanValues(keys);
     if (valueCache->lo > valueCache->hi)
         return false;
+    // Room for a mark above the highest and below the lowest point.
     const Span values = FitValueSpan(valueCache->lo, valueCache->hi, plot->axisRect()->height(),
-                                     kValuePadPx + valueCache->markHeight, kValuePadPx);
+                                     kValuePadPx + valueCache->markHeight,
+                                     kValuePadPx + valueCache->markHeight);
     const QCPRange target(values.first, values.last);
     if (!Differs(plot->yAxis->range(), target))
         return false;
     plot->yAxis->setRange(target);
     return true;
+}
+
+// The marks of all lines are placed together, once the plot has its final size and
+// ranges: inside the plot, off every line and apart from each other.
+void Chart::Impl::PlaceMarks()
+{
+    const bool any = std::any_of(lines.begin(), lines.end(), [](const LineSeries *s) {
+        return s->MarksVisible() && s->Count() > 0;
+    });
+    if (!any) {
+        for (LineSeries *s : lines)
+            s->d->plot->SetPlacedMarks({});
+        return;
+    }
+    const QRect area = plot->axisRect()->rect().adjusted(1, 1, -1, -1);
+    std::vector<LineFootprint> footprints;
+    footprints.reserve(lines.size());
+    std::vector<MarkCandidate> candidates;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        footprints.emplace_back(area.left(), area.width());
+        lines[i]->d->plot->CollectMarks(static_cast<int>(i), footprints.back(), candidates);
+    }
+    // Left to right, the lines taking turns.
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const MarkCandidate &a, const MarkCandidate &b) { return a.point.x() < b.point.x(); });
+    std::vector<const LineFootprint *> footprintList;
+    for (const LineFootprint &f : footprints)
+        footprintList.push_back(&f);
+    const int gap = QFontMetrics(plot->font()).horizontalAdvance(QLatin1Char(' '));
+    std::vector<std::vector<PlacedMark>> perLine(lines.size());
+    for (const PlacedMark &m : chart::PlaceMarks(candidates, footprintList, area, gap, LinePlottable::kArrowLength))
+        perLine[static_cast<std::size_t>(m.series)].push_back(m);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        lines[i]->d->plot->SetPlacedMarks(std::move(perLine[i]));
 }
 
 // The prices within keys, over every series.

@@ -54,8 +54,9 @@ private:
 };
 
 // y values at consecutive indexes, optionally with a text label per point, and value
-// marks: a text above each point with an 8-pixel arrow on a transparent background, for
-// the points in view, thinned to one mark per label width when the points lie closer.
+// marks: texts on a transparent background, each joined to its point by an 8-pixel arrow,
+// above peaks and below troughs of the points in view, about one per label width. The
+// marks of all the chart's lines stand inside the plot, off every line and apart.
 // The marks read the value; the labels name the points on the horizontal axis (of the
 // first series that has labels) and, with MarkStyle::Label, in the marks.
 class LineSeries final
@@ -82,6 +83,15 @@ public:
     int Count() const;
     double ValueAt(int index) const;
     QString LabelAt(int index) const; // empty when the point has none
+
+    // The value marks of the last drawing: the point's index and the box of its text, in
+    // the chart's pixels.
+    struct ShownMark
+    {
+        int index = 0;
+        QRectF box;
+    };
+    std::vector<ShownMark> ShownMarks() const;
 
 private:
     friend class Chart;

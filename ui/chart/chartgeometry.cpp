@@ -92,6 +92,98 @@ long long FirstMarkIndex(long long firstInView, int step)
     return first;
 }
 
+LineFootprint::LineFootprint(int left, int width)
+    : m_left(left)
+    , m_top(static_cast<std::size_t>(std::max(0, width)), INFINITY)
+    , m_bottom(static_cast<std::size_t>(std::max(0, width)), -INFINITY)
+{
+}
+
+void LineFootprint::AddSegment(QPointF a, QPointF b)
+{
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y()))
+        return;
+    if (b.x() < a.x())
+        std::swap(a, b);
+    const double right = m_left + static_cast<double>(m_top.size());
+    if (b.x() < m_left || a.x() >= right)
+        return;
+    const double dx = b.x() - a.x();
+    const auto yAt = [&](double x) { return dx > 0 ? a.y() + (b.y() - a.y()) * (x - a.x()) / dx : a.y(); };
+    const long long first = static_cast<long long>(std::floor(std::max(a.x(), double(m_left))));
+    const long long last = static_cast<long long>(std::floor(std::min(b.x(), right - 1)));
+    for (long long column = first; column <= last; ++column) {
+        const double x0 = std::max(a.x(), static_cast<double>(column));
+        const double x1 = std::min(b.x(), static_cast<double>(column + 1));
+        const double y0 = dx > 0 ? yAt(x0) : std::min(a.y(), b.y());
+        const double y1 = dx > 0 ? yAt(x1) : std::max(a.y(), b.y());
+        const auto i = static_cast<std::size_t>(column - m_left);
+        m_top[i] = std::min(m_top[i], static_cast<float>(std::min(y0, y1)));
+        m_bottom[i] = std::max(m_bottom[i], static_cast<float>(std::max(y0, y1)));
+    }
+}
+
+void LineFootprint::AddColumnSpan(double column, double lo, double hi)
+{
+    if (!(column >= m_left && column < m_left + static_cast<double>(m_top.size())))
+        return;
+    const auto i = static_cast<std::size_t>(column - m_left);
+    m_top[i] = std::min(m_top[i], static_cast<float>(lo));
+    m_bottom[i] = std::max(m_bottom[i], static_cast<float>(hi));
+}
+
+bool LineFootprint::Crosses(const QRectF &rect) const
+{
+    const long long first = std::max<long long>(m_left, static_cast<long long>(std::floor(rect.left())));
+    const long long last = std::min<long long>(m_left + static_cast<long long>(m_top.size()) - 1,
+                                               static_cast<long long>(std::floor(rect.right())));
+    for (long long column = first; column <= last; ++column) {
+        const auto i = static_cast<std::size_t>(column - m_left);
+        if (m_top[i] <= rect.bottom() && m_bottom[i] >= rect.top())
+            return true;
+    }
+    return false;
+}
+
+std::vector<PlacedMark> PlaceMarks(const std::vector<MarkCandidate> &candidates,
+                                   const std::vector<const LineFootprint *> &lines, const QRectF &area,
+                                   double gap, int arrowLength)
+{
+    std::vector<PlacedMark> placed;
+    const auto fits = [&](const QRectF &box) {
+        if (!area.contains(box))
+            return false;
+        // A pixel clear of every line, whose pen draws about its path.
+        const QRectF clear = box.adjusted(-1, -1, 1, 1);
+        for (const LineFootprint *line : lines)
+            if (line->Crosses(clear))
+                return false;
+        const QRectF apart = box.adjusted(-gap, -gap, gap, gap);
+        return std::none_of(placed.begin(), placed.end(),
+                            [&](const PlacedMark &m) { return m.box.intersects(apart); });
+    };
+    for (const MarkCandidate &c : candidates) {
+        const double w = c.size.width();
+        const double h = c.size.height();
+        const double top[2] = {c.point.y() - arrowLength - 1 - h, c.point.y() + arrowLength + 1};
+        // Centred over the point, else ending or starting at it (a line that rises or
+        // falls through the point leaves one of those corners free).
+        const double left[3] = {c.point.x() - w / 2, c.point.x() - w + 1, c.point.x() - 1};
+        bool done = false;
+        for (int side = 0; side < 2 && !done; ++side) {
+            const double y = top[c.above ? side : 1 - side];
+            for (int k = 0; k < 3 && !done; ++k) {
+                const QRectF box(left[k], y, w, h);
+                if (fits(box)) {
+                    placed.push_back({c.series, c.index, c.point, box});
+                    done = true;
+                }
+            }
+        }
+    }
+    return placed;
+}
+
 CandleBinner::CandleBinner(double binWidth, bool integralKeys)
     : m_binWidth(integralKeys && binWidth > 0 ? std::ceil(binWidth) : binWidth)
     , m_integral(integralKeys)

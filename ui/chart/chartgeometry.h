@@ -6,8 +6,13 @@
 
 #include "candle.h"
 
+#include <QPointF>
 #include <QRect>
+#include <QRectF>
+#include <QSizeF>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -49,6 +54,82 @@ CandleShape CandleShapeAt(double xPx, double openPx, double highPx, double lowPx
 // stay on their points while the view pans).
 int MarkStep(double pxPerPoint, double labelPx);
 long long FirstMarkIndex(long long firstInView, int step);
+
+// Where a line runs within an area, pixel column by pixel column: the topmost and the
+// lowest y its segments reach in each column. Value marks are kept off it.
+class LineFootprint final
+{
+public:
+    LineFootprint(int left, int width);
+    // A segment of the line; segments with a point that is not a number draw nothing.
+    void AddSegment(QPointF a, QPointF b);
+    // The polyline through point(0) … point(n − 1). A run of points within one column
+    // costs a comparison each, so a crowded line is quick.
+    template <class PointAt>
+    void AddPolyline(long long n, PointAt point)
+    {
+        if (n <= 0)
+            return;
+        QPointF previous = point(0);
+        bool run = std::isfinite(previous.x()) && std::isfinite(previous.y());
+        double column = run ? std::floor(previous.x()) : 0;
+        double lo = previous.y();
+        double hi = previous.y();
+        for (long long k = 1; k < n; ++k) {
+            const QPointF next = point(k);
+            if (run && next.x() >= column && next.x() < column + 1 && std::isfinite(next.y())) {
+                lo = std::min(lo, next.y());
+                hi = std::max(hi, next.y());
+            } else {
+                if (run)
+                    AddColumnSpan(column, lo, hi);
+                AddSegment(previous, next);
+                run = std::isfinite(next.x()) && std::isfinite(next.y());
+                column = run ? std::floor(next.x()) : 0;
+                lo = hi = next.y();
+            }
+            previous = next;
+        }
+        if (run)
+            AddColumnSpan(column, lo, hi);
+    }
+    // Whether the line passes through rect (its edges included).
+    bool Crosses(const QRectF &rect) const;
+
+private:
+    // The line reaches from y lo to y hi within the column starting at x column.
+    void AddColumnSpan(double column, double lo, double hi);
+
+    int m_left;
+    std::vector<float> m_top;    // per column; above m_bottom where the line is absent
+    std::vector<float> m_bottom;
+};
+
+// A value mark that may be shown: the point it belongs to, the size of its text and the
+// side it would rather stand on (above a peak, below a trough).
+struct MarkCandidate
+{
+    int series = 0;
+    long long index = 0;
+    QPointF point;
+    QSizeF size;
+    bool above = true;
+};
+struct PlacedMark
+{
+    int series = 0;
+    long long index = 0;
+    QPointF point;
+    QRectF box; // the text; the arrow runs between the point and the box
+};
+// Places the candidates in turn: a box of its size arrowLength + 1 pixels above the point
+// or below it (its own side first, then the other), centred over it, else ending or
+// starting at it. A box is kept when it lies inside area, keeps a pixel clear of every
+// line and gap pixels from every box placed before; a candidate with no such box is left
+// out.
+std::vector<PlacedMark> PlaceMarks(const std::vector<MarkCandidate> &candidates,
+                                   const std::vector<const LineFootprint *> &lines, const QRectF &area,
+                                   double gap, int arrowLength);
 
 // Merges candles (added in ascending order of x) that fall into the same bin of
 // binWidth horizontal units: the first open, the highest high, the lowest low, the last

@@ -139,56 +139,94 @@ void LinePlottable::draw(QCPPainter *painter)
         DrawMarks(painter);
 }
 
-void LinePlottable::DrawMarks(QCPPainter *painter) const
+QString LinePlottable::TextAt(long long index) const
+{
+    return m_markText(static_cast<int>(index), (mDataContainer->constBegin() + index)->value);
+}
+
+void LinePlottable::CollectMarks(int series, LineFootprint &footprint,
+                                 std::vector<MarkCandidate> &candidates) const
 {
     QCPAxis *keyAxis = mKeyAxis.data();
     QCPAxis *valueAxis = mValueAxis.data();
-    if (!keyAxis || !valueAxis || mDataContainer->isEmpty())
+    if (!keyAxis || !valueAxis || mDataContainer->isEmpty() || !visible())
         return;
-    const QCPRange keys = keyAxis->range();
+    // Points lie at their indexes; both axes are linear: pixels by multiply and add.
+    const double x0 = keyAxis->coordToPixel(0);
+    const double dx = keyAxis->coordToPixel(1) - x0;
+    const double y0 = valueAxis->coordToPixel(0);
+    const double dy = valueAxis->coordToPixel(1) - y0;
+    const QCPGraphData *data = &*mDataContainer->constBegin();
     const auto count = static_cast<long long>(mDataContainer->size());
+    const QCPRange keys = keyAxis->range();
+    const auto pixel = [&](long long i) {
+        return QPointF(x0 + dx * static_cast<double>(i), y0 + dy * data[i].value);
+    };
+    // The segments in view, with the ones that leave it at either end.
+    const long long from = std::clamp(static_cast<long long>(std::floor(keys.lower)), 0LL, count - 1);
+    const long long to = std::clamp(static_cast<long long>(std::ceil(keys.upper)), 0LL, count - 1);
+    footprint.AddPolyline(to - from + 1, [&](long long k) { return pixel(from + k); });
+
+    if (!m_marksVisible || !m_markText)
+        return;
     const long long first = std::max(0LL, static_cast<long long>(std::ceil(keys.lower)));
     const long long last = std::min(count - 1, static_cast<long long>(std::floor(keys.upper)));
     if (first > last)
         return;
-
-    const auto valueAt = [this](long long i) { return (mDataContainer->constBegin() + i)->value; };
-    const auto textAt = [this, &valueAt](long long i) {
-        return m_markText(static_cast<int>(i), valueAt(i));
-    };
-    const QFont font = mParentPlot->font();
-    const QFontMetrics metrics(font);
+    const QFontMetrics metrics(mParentPlot->font());
     const int gap = metrics.horizontalAdvance(QLatin1Char(' ')) * 2;
-    const int sampleWidth = std::max(metrics.horizontalAdvance(textAt(first)),
-                                     metrics.horizontalAdvance(textAt(last)));
-    const double pxPerPoint = std::abs(keyAxis->coordToPixel(1) - keyAxis->coordToPixel(0));
-    const int step = MarkStep(pxPerPoint, sampleWidth + gap);
+    const int sampleWidth = std::max(metrics.horizontalAdvance(TextAt(first)),
+                                     metrics.horizontalAdvance(TextAt(last)));
+    const int step = MarkStep(std::abs(dx), sampleWidth + gap);
+    const auto add = [&](long long i, bool above) {
+        const QString text = TextAt(i);
+        candidates.push_back({series, i, pixel(i), QSizeF(metrics.horizontalAdvance(text), metrics.height()),
+                              above});
+    };
+    for (long long window = FirstMarkIndex(first, step) - step; window <= last; window += step) {
+        long long high = -1;
+        long long low = -1;
+        double highValue = -INFINITY;
+        double lowValue = INFINITY;
+        const long long end = std::min(window + step - 1, last);
+        for (long long i = std::max(window, first); i <= end; ++i) {
+            const double v = data[i].value;
+            if (v > highValue) {
+                highValue = v;
+                high = i;
+            }
+            if (v < lowValue) {
+                lowValue = v;
+                low = i;
+            }
+        }
+        if (high >= 0)
+            add(high, true);
+        if (low >= 0 && low != high)
+            add(low, false);
+    }
+}
 
+void LinePlottable::DrawMarks(QCPPainter *painter) const
+{
+    if (mDataContainer->isEmpty())
+        return;
+    const QFont font = mParentPlot->font();
     painter->setFont(font);
     const QPen arrowPen(m_arrowColor, 1);
     const QPen textPen(mPen.color().darker(125));
-    const QRect area = clipRect();
-    double lastRight = -INFINITY;
-    for (long long i = FirstMarkIndex(first, step); i <= last; i += step) {
-        const double value = valueAt(i);
-        if (!std::isfinite(value))
+    const auto count = static_cast<long long>(mDataContainer->size());
+    for (const PlacedMark &mark : m_placed) {
+        if (mark.index < 0 || mark.index >= count)
             continue;
-        const double x = keyAxis->coordToPixel(static_cast<double>(i));
-        const double y = valueAxis->coordToPixel(value);
-        const QString text = textAt(i);
-        const int width = metrics.horizontalAdvance(text);
-        const QRectF box(x - width / 2.0, y - kArrowLength - 1 - metrics.height(), width,
-                         metrics.height());
-        if (box.left() < lastRight + gap / 2.0 || box.left() < area.left()
-            || box.right() > area.right() + 1)
-            continue;
-        lastRight = box.right();
+        const QPointF p = mark.point;
+        const double towards = mark.box.center().y() < p.y() ? -1 : 1;
         painter->setAntialiasing(false);
         painter->setPen(arrowPen);
-        painter->drawLine(QPointF(x, y - 1), QPointF(x, y - kArrowLength));
+        painter->drawLine(QPointF(p.x(), p.y() + towards), QPointF(p.x(), p.y() + towards * kArrowLength));
         painter->setAntialiasing(true);
         painter->setPen(textPen);
-        painter->drawText(box, Qt::AlignCenter | Qt::TextDontClip, text);
+        painter->drawText(mark.box, Qt::AlignCenter | Qt::TextDontClip, TextAt(mark.index));
     }
 }
 

@@ -3,6 +3,7 @@
 // The chart's two kinds of series as plottables of the plotting library.
 
 #include "candle.h"
+#include "chartgeometry.h"
 
 #include <qcustomplot.h>
 
@@ -41,11 +42,11 @@ private:
     bool m_indexPlaced = true;
 };
 
-// A line through y values at indexes 0, 1, 2 …, with value marks: for the points in view,
-// a short arrow up from the point and a text above it, thinned to one label per label
-// width of pixels; a mark that would be cut at the left or right edge is left out. The
-// texts are asked for only for points in view: the two ends (to size the labels) and the
-// points that get a mark.
+// A line through y values at indexes 0, 1, 2 …, with value marks: a text above a peak or
+// below a trough of the points in view, joined to its point by a short arrow. The chart
+// places the marks of all its lines together (PlaceMarks: inside the plot, off every line,
+// apart from each other). The texts are asked for only for points in view: the two ends
+// (to size the labels) and the points that may get a mark.
 class LinePlottable final : public QCPGraph
 {
 public:
@@ -58,19 +59,29 @@ public:
     bool MarksVisible() const { return m_marksVisible; }
     void SetArrowColor(const QColor &color) { m_arrowColor = color; }
     void SetMarkText(MarkText text) { m_markText = std::move(text); }
-    // Pixels a mark needs above its point.
+    // Pixels a mark needs above (or below) its point.
     int MarkHeight() const;
     bool ValueSpan(const QCPRange &keys, double &lo, double &hi) const;
+
+    // Where the line runs in view, and, when its marks are shown, the marks it may get:
+    // in each run of step points (from a multiple of step, step points about a label's
+    // width) its highest point, marked above, and its lowest, marked below.
+    void CollectMarks(int series, LineFootprint &footprint, std::vector<MarkCandidate> &candidates) const;
+    // The marks to draw, as the chart placed them.
+    void SetPlacedMarks(std::vector<PlacedMark> marks) { m_placed = std::move(marks); }
+    const std::vector<PlacedMark> &PlacedMarks() const { return m_placed; }
 
 protected:
     void draw(QCPPainter *painter) override;
 
 private:
     void DrawMarks(QCPPainter *painter) const;
+    QString TextAt(long long index) const;
 
     bool m_marksVisible = false;
     QColor m_arrowColor = QColor(128, 128, 128);
     MarkText m_markText;
+    std::vector<PlacedMark> m_placed;
 };
 
 } // namespace korvala::chart

@@ -28,6 +28,8 @@ void PlotWidget::updateLayout()
             break;
         QCustomPlot::updateLayout();
     }
+    if (m_laidOut)
+        m_laidOut();
 }
 
 void PlotWidget::Relayout()

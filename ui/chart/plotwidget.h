@@ -18,6 +18,8 @@ public:
     // before returns true when it changed the tickers; after when it changed a range.
     // Either calls for another layout pass (the tick labels may have changed width).
     void SetLayoutHooks(std::function<bool()> before, std::function<bool()> after);
+    // Called once the layout is settled, before anything is drawn.
+    void SetLaidOutHook(std::function<void()> laidOut) { m_laidOut = std::move(laidOut); }
     // A layout pass without drawing, for the current size or for a picture of size.
     void Relayout();
     void Relayout(QSize size);
@@ -28,6 +30,7 @@ protected:
 private:
     std::function<bool()> m_before;
     std::function<bool()> m_after;
+    std::function<void()> m_laidOut;
 };
 
 } // namespace korvala::chart

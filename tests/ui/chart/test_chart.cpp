@@ -21,6 +21,8 @@ using namespace korvala::chart;
 
 namespace {
 
+const QColor kGrid(226, 226, 226);
+
 bool IsRed(QRgb p) { return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60; }
 bool IsBlack(QRgb p) { return qRed(p) < 60 && qGreen(p) < 60 && qBlue(p) < 60; }
 bool IsWhite(QRgb p) { return qRed(p) > 245 && qGreen(p) > 245 && qBlue(p) > 245; }
@@ -216,6 +218,64 @@ TEST_F(ChartTest, LinePointsColourAndMarks)
     EXPECT_EQ(Render(), off);
 }
 
+// Two lines that cross each other, with marks: every mark inside the plot, clear of both
+// lines and apart from the others; a rise at the very end still gets its mark.
+TEST_F(ChartTest, MarksOfAllLinesStandInsideThePlotOffTheLinesAndApart)
+{
+    chart.resize(600, 400);
+    chart.SetLegendVisible(false);
+    LineSeries *a = chart.AddLineSeries(QStringLiteral("A"));
+    LineSeries *b = chart.AddLineSeries(QStringLiteral("B"));
+    std::vector<double> va, vb;
+    for (int i = 0; i < 120; ++i) {
+        va.push_back(100 + 10 * std::sin(i / 6.0) + i % 3);
+        vb.push_back(100 + 10 * std::sin(i / 6.0 + 0.8));
+    }
+    va.back() = 125; // the last point is the highest of all
+    a->Assign(va);
+    b->Assign(vb);
+    a->SetColor(Qt::red);
+    b->SetColor(QColor(0, 128, 0));
+    a->SetMarksVisible(true);
+    b->SetMarksVisible(true);
+    const QImage image = Render();
+
+    // The plot's frame: the axis lines round it, found on the middle row and column.
+    const QRgb axis = qRgb(150, 150, 150);
+    int left = -1, right = -1, top = -1, bottom = -1;
+    for (int x = 0; x < image.width(); ++x)
+        if (image.pixel(x, image.height() / 2) == axis)
+            (left < 0 ? left : right) = x;
+    for (int y = 0; y < image.height(); ++y)
+        if (image.pixel(image.width() / 2, y) == axis)
+            (top < 0 ? top : bottom) = y;
+    const QRect frame(QPoint(left, top), QPoint(right, bottom));
+    ASSERT_GT(frame.width(), 400);
+    ASSERT_GT(frame.height(), 250);
+    // The lines' colours blended with the white background, told apart from the marks'
+    // darker texts: red (255, 0, 0) keeps its red at 255; green (0, 128, 0) at red r has
+    // the green 128 + 127 r / 255 (the texts' is 26 (1 - r / 255) lower).
+    const auto lineInk = [](QRgb p) {
+        const int r = qRed(p), g = qGreen(p), bl = qBlue(p);
+        return (r == 255 && g == bl && g < 200) || (r == bl && r < 180 && std::abs(g - (128 + 127 * r / 255)) <= 2);
+    };
+    ASSERT_GT(Count(image, lineInk), 500);
+    std::vector<QRectF> boxes;
+    for (const LineSeries *s : {a, b}) {
+        EXPECT_GE(s->ShownMarks().size(), 3u) << s->ValueAt(0);
+        for (const LineSeries::ShownMark &m : s->ShownMarks()) {
+            const QRect inside = m.box.adjusted(1, 1, -1, -1).toAlignedRect();
+            EXPECT_TRUE(frame.adjusted(1, 1, -1, -1).contains(m.box.toAlignedRect())) << m.index;
+            EXPECT_EQ(Count(image, lineInk, inside), 0) << "a line through the mark of " << m.index;
+            for (const QRectF &other : boxes)
+                EXPECT_FALSE(other.intersects(m.box)) << m.index;
+            boxes.push_back(m.box);
+        }
+    }
+    const auto marks = a->ShownMarks();
+    EXPECT_TRUE(std::any_of(marks.begin(), marks.end(), [](const auto &m) { return m.index == 119; }));
+}
+
 TEST_F(ChartTest, LegendTitleBackWallAndRemovedSeries)
 {
     CandleSeries *candles = chart.AddCandleSeries(QStringLiteral("Series1"));
@@ -250,8 +310,6 @@ TEST_F(ChartTest, LegendTitleBackWallAndRemovedSeries)
 }
 
 namespace {
-
-const QColor kGrid(226, 226, 226);
 
 // The grid lines of a picture: columns (vertical lines) or rows (horizontal lines) that
 // are mostly grid colour.

@@ -78,6 +78,65 @@ TEST(ChartGeometry, CandleShapesAndMarkThinning)
     EXPECT_EQ(FirstMarkIndex(100, 4), 100);
 }
 
+TEST(ChartGeometry, LineFootprintsAndMarkPlacing)
+{
+    // A line from (10, 50) to (30, 10) within columns 0 … 99: at x 20 it passes y 30.
+    LineFootprint rising(0, 100);
+    rising.AddSegment({10, 50}, {30, 10});
+    EXPECT_TRUE(rising.Crosses(QRectF(19, 25, 2, 10)));
+    EXPECT_FALSE(rising.Crosses(QRectF(19, 5, 2, 10)));  // above it at x 19 … 21
+    EXPECT_FALSE(rising.Crosses(QRectF(31, 0, 20, 100))); // right of it
+    EXPECT_TRUE(rising.Crosses(QRectF(0, 49.5, 10.5, 1))); // its first point
+    LineFootprint vertical(0, 100);
+    vertical.AddSegment({40, 10}, {40, 90});
+    vertical.AddSegment({60, NAN}, {70, 20}); // a gap in the line draws nothing
+    EXPECT_TRUE(vertical.Crosses(QRectF(39, 50, 2, 2)));
+    EXPECT_FALSE(vertical.Crosses(QRectF(60, 0, 20, 100)));
+    // A crowded polyline: forty points within column 5 between y 10 and 20, then a step
+    // to (8, 40), a gap, and a last stretch from (20, 60) to (22, 62).
+    const std::vector<QPointF> crowded = [] {
+        std::vector<QPointF> p;
+        for (int k = 0; k < 40; ++k)
+            p.emplace_back(5 + k / 40.0, k % 2 ? 10 + k / 4.0 : 20 - k / 4.0);
+        p.insert(p.end(), {{8, 40}, {9, NAN}, {20, 60}, {22, 62}});
+        return p;
+    }();
+    LineFootprint polyline(0, 30);
+    polyline.AddPolyline(static_cast<long long>(crowded.size()), [&](long long k) { return crowded[k]; });
+    EXPECT_TRUE(polyline.Crosses(QRectF(5, 14, 0.5, 1)));
+    EXPECT_FALSE(polyline.Crosses(QRectF(5, 21, 0.5, 3)));
+    EXPECT_TRUE(polyline.Crosses(QRectF(7, 30, 0.5, 3)));   // the step from column 5 to 8
+    EXPECT_FALSE(polyline.Crosses(QRectF(10, 0, 9.5, 100))); // the gap
+    EXPECT_TRUE(polyline.Crosses(QRectF(21, 61, 0.5, 0.5)));
+
+    // A peak at (50, 50) between two falling flanks: its mark stands above it; a trough
+    // at (80, 80) gets its mark below; a second mark over the peak is left out; a mark
+    // that would stand out of the area moves inside (beside its point, or to the other
+    // side of it), or is left out when it cannot.
+    LineFootprint peak(0, 100);
+    peak.AddSegment({20, 80}, {50, 50});
+    peak.AddSegment({50, 50}, {80, 80});
+    const QRectF area(0, 0, 100, 100);
+    const std::vector<MarkCandidate> candidates = {
+        {0, 1, {50, 50}, {20, 10}, true},  {0, 2, {80, 80}, {20, 10}, false},
+        {1, 7, {50, 50}, {20, 10}, true},  {0, 3, {96, 20}, {20, 10}, true},
+        {0, 4, {50, 3}, {20, 10}, true},   {0, 5, {3, 95}, {200, 10}, true}};
+    const std::vector<PlacedMark> placed = PlaceMarks(candidates, {&peak}, area, 2, 8);
+    ASSERT_EQ(placed.size(), 4u);
+    EXPECT_EQ(placed[0].index, 1);
+    EXPECT_EQ(placed[0].box, QRectF(40, 31, 20, 10)); // 9 pixels above the point, centred
+    EXPECT_EQ(placed[1].index, 2);
+    EXPECT_EQ(placed[1].box, QRectF(70, 89, 20, 10)); // below the trough
+    EXPECT_EQ(placed[2].index, 3);
+    EXPECT_EQ(placed[2].box, QRectF(77, 1, 20, 10)); // ends at its point, inside the area
+    EXPECT_EQ(placed[3].index, 4);
+    EXPECT_EQ(placed[3].box, QRectF(40, 12, 20, 10)); // no room above: below it
+    for (const PlacedMark &m : placed) {
+        EXPECT_TRUE(area.contains(m.box));
+        EXPECT_FALSE(peak.Crosses(m.box));
+    }
+}
+
 TEST(ChartGeometry, CrowdedCandlesMergeAndSampleCandlesAreAConsistentWalk)
 {
     // Whole bins of 3 indexes.
