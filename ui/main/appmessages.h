@@ -8,9 +8,11 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
+class QFontMetrics;
 class QWidget;
 
 namespace korvala {
@@ -31,6 +33,14 @@ MessageHook SetMessageHook(MessageHook hook);
 // A modal box titled "P & F" with one OK button.
 void ShowAppMessage(QWidget *parent, const QString &text,
                     QMessageBox::Icon icon = QMessageBox::NoIcon);
+
+// The box ShowAppMessage shows (not yet shown): its text fitted to the screen.
+std::unique_ptr<QMessageBox> MakeAppMessageBox(QWidget *parent, const AppMessage &message);
+
+// A text fitted for a box at most maxWidth pixels wide: a word (a run without blanks)
+// wider than that is cut in its middle with "…", and a line that would wrap into more
+// than maxLines lines likewise, so that both ends of everything stay in view.
+QString FitMessageText(const QString &text, const QFontMetrics &metrics, int maxWidth, int maxLines = 12);
 
 // The text of the standard error message: the error's text, with "." appended when its
 // last character sorts after ".".

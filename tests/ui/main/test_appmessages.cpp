@@ -7,6 +7,11 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QScreen>
+
+#include "numtext.h"
 
 #include <stdexcept>
 
@@ -49,4 +54,47 @@ TEST(StandardErrorMessage, CaughtShownAndTheProgramGoesOn)
     EXPECT_EQ(recorder.messages[0].icon, QMessageBox::Critical);
     EXPECT_EQ(recorder.messages[0].text.toStdString(), "Cannot open file \"x\". No such file or directory.");
     EXPECT_EQ(recorder.messages[1].text, QStringLiteral("again."));
+}
+
+// A text too wide for the screen (a 400-digit box text, a bad field of 300 KB) is cut
+// visibly, with "…" in its middle, so that both of its ends stay in view.
+TEST(AppMessageBox, HugeTextsAreCutVisiblyWithBothEndsInView)
+{
+    test::App();
+    const QString digits = QStringLiteral("Слишком малое значение <0,") + QString(400, u'0') + QStringLiteral("1>");
+    std::string badField;
+    try {
+        StrToFloat(std::string(300'000, '7') + "x");
+    } catch (const ConvertError &e) {
+        badField = ErrorMessageText(e.what()) + "\nbad.txt, line 2";
+    }
+    ASSERT_FALSE(badField.empty());
+    const int screenWidth = QGuiApplication::primaryScreen()->availableGeometry().width();
+    for (const QString &text : {digits, QString::fromStdString(badField)}) {
+        const auto box = MakeAppMessageBox(nullptr, {QStringLiteral("P & F"), text, QMessageBox::Critical});
+        box->show();
+        QCoreApplication::processEvents();
+        const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        ASSERT_NE(label, nullptr);
+        const QString shown = label->text();
+        const QString firstLine = text.section(u'\n', 0, 0);
+        EXPECT_TRUE(shown.contains(u'…'));
+        EXPECT_TRUE(shown.startsWith(firstLine.left(12))) << shown.toStdString();
+        EXPECT_TRUE(shown.section(u'\n', 0, 0).endsWith(firstLine.right(12))) << shown.toStdString();
+        EXPECT_EQ(shown.section(u'\n', 1), text.section(u'\n', 1)); // the location line as it is
+        EXPECT_LE(box->width(), screenWidth);
+        // The label wraps at blanks: every word fits it, so nothing is cut at its edge.
+        for (const QString &word : shown.split(QRegularExpression(QStringLiteral("[ \n]"))))
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(word), label->contentsRect().width())
+                << word.size();
+    }
+    // Texts that fit, and long lines of words (which wrap), are shown as they are.
+    const QFontMetrics metrics(QGuiApplication::font());
+    const QString fits = QStringLiteral("'12.5' is not a valid floating point value.\nbad.txt, line 2");
+    EXPECT_EQ(FitMessageText(fits, metrics, 400), fits);
+    QString words;
+    for (int i = 0; i < 30; ++i)
+        words += QStringLiteral("word%1 ").arg(i);
+    EXPECT_EQ(FitMessageText(words, metrics, 200), words);
+    EXPECT_TRUE(FitMessageText(words.repeated(20), metrics, 200).contains(u'…')); // past twelve lines
 }
