@@ -1,7 +1,10 @@
 #pragma once
 
 // The one QApplication of a GUI test program: made before the first test, removed
-// after the last. Include this header in the test file; nothing else is needed.
+// after the last, with a temporary home. Include this header in the test file; nothing
+// else is needed.
+
+#include "testhome.h"
 
 #include <QApplication>
 
@@ -17,8 +20,10 @@ public:
         static int argc = 1;
         static char name[] = "korvala-test";
         static char *argv[] = {name, nullptr};
-        if (!QApplication::instance())
+        if (!QApplication::instance()) {
+            UseTemporaryHome();
             m_app = new QApplication(argc, argv);
+        }
     }
     void TearDown() override
     {

@@ -1,10 +1,11 @@
 #pragma once
 
 // The one application object of a GUI test program: the program's own, so that the
-// standard error message is part of what the tests see.
+// standard error message is part of what the tests see; made with a temporary home.
 
 #include "appmessages.h"
 #include "mainwindow.h"
+#include "testhome.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,7 +24,10 @@ inline Application &App()
     static int argc = 1;
     static char name[] = "korvala-test";
     static char *argv[] = {name, nullptr};
-    static auto *app = new Application(argc, argv);
+    static auto *app = [] {
+        UseTemporaryHome();
+        return new Application(argc, argv);
+    }();
     return *app;
 }
 

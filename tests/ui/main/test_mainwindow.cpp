@@ -17,6 +17,9 @@
 #include "reportwindow.h"
 
 #include <QAction>
+#include <QFileDialog>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
@@ -37,6 +40,9 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <pwd.h>
+#include <unistd.h>
 
 using namespace korvala;
 
@@ -714,4 +720,24 @@ TEST_F(MainWindowTest, DroppedAndStartFilesOpenDirectly)
         EXPECT_EQ(started.QuoteList().Count(), good ? 6 : 0);
     }
     EXPECT_EQ(recorder.messages.size(), 2u);
+}
+
+// The toolkit keeps what the file dialogs visited in its settings: they go to the tests'
+// own temporary home, never into the home of whoever runs the tests.
+TEST(TestHome, TheToolkitsSettingsGoToATemporaryHome)
+{
+    test::App();
+    const QString realHome = QFile::decodeName(getpwuid(getuid())->pw_dir) + QLatin1Char('/');
+    {
+        TForm1 form; // its open dialog keeps its settings when it goes
+        form.od->setDirectory(QString::fromStdString(KORVALA_EXAMPLES_DIR));
+    }
+    const QSettings settings(QSettings::UserScope, QStringLiteral("QtProject"));
+    EXPECT_TRUE(settings.fileName().startsWith(test::TemporaryHome())) << settings.fileName().toStdString();
+    EXPECT_TRUE(QFile::exists(settings.fileName()));
+    for (const auto location : {QStandardPaths::GenericConfigLocation, QStandardPaths::ConfigLocation,
+                                QStandardPaths::GenericCacheLocation, QStandardPaths::AppDataLocation,
+                                QStandardPaths::GenericDataLocation, QStandardPaths::HomeLocation})
+        EXPECT_FALSE(QString(QStandardPaths::writableLocation(location) + QLatin1Char('/')).startsWith(realHome))
+            << QStandardPaths::writableLocation(location).toStdString();
 }

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QSettings>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -147,4 +148,13 @@ TEST_F(ReportWindow, CtrlSSavesLikeTheMenu)
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "a\r\nb\r\n");
     // The memo took no "s".
     EXPECT_EQ(report.re->toPlainText(), text);
+}
+
+// The save dialog keeps its settings when it goes: in the tests' temporary home.
+TEST(ReportWindowHome, TheSaveDialogsSettingsStayOutOfTheRealHome)
+{
+    delete new TfReport;
+    const QSettings settings(QSettings::UserScope, QStringLiteral("QtProject"));
+    EXPECT_TRUE(settings.fileName().startsWith(test::TemporaryHome())) << settings.fileName().toStdString();
+    EXPECT_TRUE(QFile::exists(settings.fileName()));
 }
