@@ -2,6 +2,7 @@
 // a user runs it, with its exit codes, its messages and the files it writes.
 
 #include "commandline.h"
+#include "testhome.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,8 @@ Outcome Korvala(const QStringList &args, const QList<std::pair<QString, QString>
     static int argc = 1;
     static char program[] = "test_commandline";
     static char *argv[] = {program, nullptr};
-    static const auto *app = new QCoreApplication(argc, argv);
+    // The program started here keeps its settings in the tests' temporary home.
+    static const auto *app = (test::UseTemporaryHome(), new QCoreApplication(argc, argv));
     (void)app;
     QProcess process;
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
@@ -146,6 +148,8 @@ TEST(HeadlessExport, WritesEachChartAndExitsZero)
                          QStringLiteral("8")});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_FALSE(r.err.contains(QStringLiteral("korvala:"))) << r.err.toStdString();
+    // What the program keeps went to the tests' home.
+    EXPECT_TRUE(QFile::exists(test::TemporaryHome() + QStringLiteral("/.config/QtProject.conf")));
     const QImage image(pf);
     ASSERT_FALSE(image.isNull());
     // At magnitude 8 the same chart's cells take 8/6 of their room at magnitude 6.

@@ -1,9 +1,9 @@
 #pragma once
 
 // The GUI tests' own home: a temporary folder stands for HOME and for every XDG folder
-// before the application object is made, and Qt's standard paths are in test mode, so
-// nothing the toolkit keeps (the file dialogs' recent folders, settings, caches) reaches
-// the real home of whoever runs the tests.
+// before the application object is made (and for the programs the tests start), and
+// Qt's standard paths are in test mode, so nothing the toolkit keeps (the file dialogs'
+// recent folders, settings, caches) reaches the real home of whoever runs the tests.
 
 #include <QByteArray>
 #include <QDir>
