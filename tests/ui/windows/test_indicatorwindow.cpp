@@ -17,7 +17,6 @@
 
 #include "qtestapp.h"
 
-#include <cmath>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -168,32 +167,4 @@ TEST_F(TfIndicProbe, TheChartsContextMenuAndItsPicture)
     EXPECT_EQ(Chart1->contextMenuPolicy(), Qt::ActionsContextMenu);
     EXPECT_EQ(w->ChartPicture(QSize(600, 300))->Image().size(), QSize(600, 300));
     EXPECT_EQ(w->ChartPicture()->Image().size(), Chart1->size());
-}
-
-// Both lines carry marks, none of them over another, none cut at the plot's edge; with
-// its check box off a line has none.
-TEST_F(TfIndicProbe, BothLinesGetMarksApartAndInsideThePlot)
-{
-    std::vector<double> closes;
-    for (int i = 0; i < 300; ++i)
-        closes.push_back(1250 + 40 * std::sin(i / 25.0) + 6 * std::sin(i * 1.7));
-    Fill(closes);
-    w->resize(900, 500);
-    w->show();
-    w->CalcIndicator();
-    Chart1->ReplotNow();
-    std::vector<QRectF> boxes;
-    for (const chart::LineSeries *s : {Series1, Series2}) {
-        EXPECT_GE(s->ShownMarks().size(), 2u);
-        for (const auto &m : s->ShownMarks()) {
-            EXPECT_TRUE(QRectF(Chart1->rect()).contains(m.box));
-            for (const QRectF &other : boxes)
-                EXPECT_FALSE(other.intersects(m.box)) << m.index;
-            boxes.push_back(m.box);
-        }
-    }
-    Click(CheckBox1);
-    Chart1->ReplotNow();
-    EXPECT_TRUE(Series1->ShownMarks().empty());
-    EXPECT_FALSE(Series2->ShownMarks().empty());
 }
