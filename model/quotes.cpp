@@ -4,7 +4,15 @@
 #include "codec.h"
 #include "lines.h"
 #include "numtext.h"
+#include "textlines.h"
 #include "texts.h"
+
+#include <oneapi/tbb/blocked_range.h>
+#include <oneapi/tbb/parallel_for.h>
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
 
 #include <climits>
 #include <cstdint>
@@ -290,16 +298,25 @@ void TFList::ResetStatistics()
     MaxVolume = 0;
 }
 
-bool TFList::LoadFromStream(std::string_view bytes)
+bool TFList::LoadFromStream(std::string_view bytes, const LoadSplit &split)
 {
     ResetStatistics();
     Clear();
+    // Line 1 is the header.
+    const std::size_t body = SkipLineEnd(bytes, FindLineEnd(bytes, 0));
+    if (bytes.size() - body < split.parallelFrom || !LoadInParallel(bytes, body, split))
+        LoadLines(bytes, body, 2);
+    Statistics();
+    return true;
+}
 
-    long long lineNumber = 0;
-    ForEachLine(bytes, [&](std::string_view line) {
-        // The first line is a header and is never read.
-        if (++lineNumber == 1)
-            return;
+// The lines from pos to the end, the first of them numbered lineNumber, on this thread.
+void TFList::LoadLines(std::string_view bytes, std::size_t pos, long long lineNumber)
+{
+    for (; pos < bytes.size(); ++lineNumber) {
+        const std::size_t end = FindLineEnd(bytes, pos);
+        const std::string_view line = bytes.substr(pos, end - pos);
+        pos = SkipLineEnd(bytes, end);
         TFPoint &point = AddNew();
         try {
             if (!point.ParseLine(line))
@@ -311,8 +328,117 @@ bool TFList::LoadFromStream(std::string_view bytes)
             RemoveLast();
             throw;
         }
+    }
+}
+
+TFPoint *TFList::Slot(std::int64_t index)
+{
+    return m_blocks[static_cast<std::size_t>(index >> kBlockShift)]->Slot(
+        static_cast<int>(index & (kBlockSize - 1)));
+}
+
+// The text after the header in pieces that end with a line: first the lines of each
+// piece are counted (all pieces at once), which gives every piece its first line number
+// and its room in the list; then every piece reads its lines into its room, the records
+// packed from the room's start; last the rooms are closed up in file order. Only the
+// lines before the first faulty line of the file count: a piece stops at its own faulty
+// line and at any line past one another piece has found. False, with nothing done, when
+// the text has more lines than a list can index.
+bool TFList::LoadInParallel(std::string_view bytes, std::size_t body, const LoadSplit &split)
+{
+    const std::size_t step = split.chunkBytes > 0 ? split.chunkBytes : 1;
+    std::vector<std::size_t> starts;
+    for (std::size_t pos = body; pos < bytes.size();
+         pos = LineStartAtOrAfter(bytes, pos + std::min(step, bytes.size() - pos)))
+        starts.push_back(pos);
+    starts.push_back(bytes.size());
+    const std::size_t pieces = starts.size() - 1;
+
+    // first[k]: index (from 0, the line after the header) of the first line of piece k.
+    std::vector<std::int64_t> first(pieces + 1, 0);
+    tbb::parallel_for(std::size_t{0}, pieces, [&](std::size_t k) {
+        first[k + 1] = CountLines(bytes, starts[k], starts[k + 1]);
     });
-    Statistics();
+    for (std::size_t k = 0; k < pieces; ++k)
+        first[k + 1] += first[k];
+    const std::int64_t lines = first[pieces];
+    if (lines >= INT_MAX)
+        return false;
+
+    for (std::int64_t room = 0; room < lines; room += kBlockSize)
+        m_blocks.push_back(m_spare ? std::move(m_spare) : std::make_shared<Block>());
+
+    struct Piece
+    {
+        std::int64_t kept = 0;
+        std::exception_ptr error;
+    };
+    std::vector<Piece> results(pieces);
+    std::atomic<std::int64_t> firstFault{INT64_MAX};
+    tbb::parallel_for(
+        tbb::blocked_range<std::size_t>(0, pieces, 1),
+        [&](const tbb::blocked_range<std::size_t> &range) {
+            for (std::size_t k = range.begin(); k != range.end(); ++k) {
+                Piece &piece = results[k];
+                std::int64_t line = first[k];
+                TFPoint *point = nullptr; // constructed, not yet kept
+                for (std::size_t pos = starts[k]; pos < starts[k + 1]; ++line) {
+                    if (line > firstFault.load(std::memory_order_relaxed))
+                        break;
+                    const std::size_t end = FindLineEnd(bytes, pos);
+                    const std::string_view text = bytes.substr(pos, end - pos);
+                    pos = SkipLineEnd(bytes, end);
+                    if (!point)
+                        point = new (Slot(first[k] + piece.kept)) TFPoint();
+                    try {
+                        if (point->ParseLine(text)) {
+                            ++piece.kept;
+                            point = nullptr;
+                        }
+                        continue;
+                    } catch (const ConvertError &error) {
+                        piece.error = std::make_exception_ptr(QuoteLineError(error, line + 2));
+                    } catch (...) {
+                        piece.error = std::current_exception();
+                    }
+                    std::int64_t known = firstFault.load();
+                    while (line < known && !firstFault.compare_exchange_weak(known, line)) {
+                    }
+                    break;
+                }
+                if (point)
+                    point->~TFPoint();
+            }
+        },
+        tbb::simple_partitioner());
+
+    // The first piece with a faulty line ends the list; the records after it go.
+    std::size_t last = pieces;
+    for (std::size_t k = 0; k < pieces && last == pieces; ++k)
+        if (results[k].error)
+            last = k;
+    for (std::size_t k = last + 1; k < pieces; ++k)
+        for (std::int64_t i = 0; i < results[k].kept; ++i)
+            Slot(first[k] + i)->~TFPoint();
+    std::int64_t count = 0;
+    for (std::size_t k = 0; k < pieces && k <= last; ++k) {
+        if (first[k] != count) {
+            for (std::int64_t i = 0; i < results[k].kept; ++i) {
+                TFPoint *from = Slot(first[k] + i);
+                new (Slot(count + i)) TFPoint(std::move(*from));
+                from->~TFPoint();
+            }
+        }
+        count += results[k].kept;
+    }
+    m_count = static_cast<int>(count);
+    while (!m_blocks.empty() && static_cast<std::int64_t>(m_blocks.size() - 1) * kBlockSize >= count)
+        m_blocks.pop_back();
+    for (std::size_t b = 0; b < m_blocks.size(); ++b)
+        m_blocks[b]->Adopt(static_cast<int>(
+            std::min<std::int64_t>(kBlockSize, count - static_cast<std::int64_t>(b) * kBlockSize)));
+    if (last < pieces)
+        std::rethrow_exception(results[last].error);
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -192,11 +193,23 @@ public:
     void RemoveLast();
     void Clear();
 
+    // How a load shares a file out between threads: the text after the header is cut
+    // into pieces of about chunkBytes, each ending with a line, which are read on all
+    // cores and joined in file order. A text shorter than parallelFrom bytes is read in
+    // one pass on the calling thread. Either way the result is the same.
+    struct LoadSplit
+    {
+        std::size_t chunkBytes = std::size_t{1} << 20;
+        std::size_t parallelFrom = std::size_t{2} << 20;
+    };
+
     // Replaces the contents with the quotes of a quote file held in memory (cp1251).
-    // Throws QuoteLineError on a faulty line: the quotes before it stay, the statistics
-    // are not run and the list-wide fields keep their start values. (The program loads
-    // into a list of its own and takes it over only when the whole file has loaded.)
-    bool LoadFromStream(std::string_view bytes);
+    // Throws QuoteLineError on a faulty line (the first in the file when several are):
+    // the quotes before it stay, nothing after it is kept, the statistics are not run
+    // and the list-wide fields keep their start values. (The program loads into a list
+    // of its own and takes it over only when the whole file has loaded.) Returns true.
+    bool LoadFromStream(std::string_view bytes) { return LoadFromStream(bytes, LoadSplit{}); }
+    bool LoadFromStream(std::string_view bytes, const LoadSplit &split);
 
     // Exchanges the records and the list-wide figures with other; LevelDepth stays.
     void Swap(TFList &other) noexcept;
@@ -264,6 +277,10 @@ private:
         Block(const Block &) = delete;
         Block &operator=(const Block &) = delete;
         TFPoint &operator[](int i) { return m_items[i]; }
+        // Raw room for record i, for a loader that constructs the records itself and
+        // then hands them over with Adopt (the first size slots then hold records).
+        TFPoint *Slot(int i) { return m_items + i; }
+        void Adopt(int size) { m_size = size; }
         TFPoint &emplace_back();
         void pop_back();
         void clear();
@@ -273,6 +290,10 @@ private:
         TFPoint *m_items = nullptr;
         int m_size = 0;
     };
+
+    TFPoint *Slot(std::int64_t index);
+    void LoadLines(std::string_view bytes, std::size_t pos, long long lineNumber);
+    bool LoadInParallel(std::string_view bytes, std::size_t body, const LoadSplit &split);
 
     std::vector<std::shared_ptr<Block>> m_blocks;
     // A block that Clear() emptied and nobody else held: the next fill reuses its pages.

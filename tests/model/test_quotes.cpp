@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <climits>
+#include <cstdint>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -415,4 +418,165 @@ TEST(Statistics, RandomListsAgreeWithTheReference)
         m.Statistics(); // again over the same items
         ExpectSame(r, ref::Statistics(r, depth), m);
     }
+}
+
+// ---------------------------------------------------------------------------------------
+// Loading in pieces on all cores
+// ---------------------------------------------------------------------------------------
+
+namespace {
+
+// A quote file of random lines with every kind of line end. Quote lines carry their own
+// line number as the volume, so the records show which lines were kept and in which
+// order; faulty lines (a bad number or an impossible date) go where the caller says.
+struct MadeFile
+{
+    std::string bytes;
+    std::vector<double> keptVolumes; // the quotes a load keeps, in order
+    long long faultyLine = -1;       // the first faulty line (the header is line 1)
+    std::string faultyText;          // what that line's error names
+};
+
+MadeFile MakeFile(std::mt19937 &random, int lines, const std::vector<int> &faulty, bool endsWithLineEnd)
+{
+    static const char *const kEnds[] = {"\n", "\r", "\r\n"};
+    MadeFile f;
+    std::string lastEnd;
+    // A CR, an empty line and an LF would read as one CR LF: an empty line after a CR
+    // ends with CR or CR LF.
+    auto end = [&](bool afterEmpty = false) {
+        lastEnd = kEnds[afterEmpty && lastEnd == "\r" ? 1 + random() % 2 : random() % 3];
+        return lastEnd;
+    };
+    f.bytes = "<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>" + end();
+    for (int n = 2; n < lines + 2; ++n) {
+        const std::string day = std::to_string(10 + static_cast<int>(random() % 18));
+        std::string line;
+        const bool isFaulty = std::find(faulty.begin(), faulty.end(), n) != faulty.end();
+        if (isFaulty && random() % 2) {
+            line = day + ".13.05;10:00;1;2;1;3;" + std::to_string(n);
+            if (f.faultyLine < 0)
+                f.faultyText = day + ".13.05 10:00";
+        } else if (isFaulty) {
+            line = day + ".12.05;10:00;1;2;1x;3;" + std::to_string(n);
+            if (f.faultyLine < 0)
+                f.faultyText = "'1x'";
+        } else {
+            switch (random() % 6) {
+            case 0: line = ""; break;                              // empty: skipped
+            case 1: line = day + ".12.05;10:00;1;2;3"; break;       // short: skipped
+            case 2: line = day + ".12.05;11:30;1;2;1;4,5;" + std::to_string(n) + ";x;y"; break;
+            default:
+                line = day + ".12.05;10:" + std::to_string(10 + random() % 50) + ";"
+                       + std::to_string(random() % 100) + ",25;7;0,5;" + std::to_string(random() % 1000)
+                       + "," + std::to_string(random() % 10) + ";" + std::to_string(n);
+            }
+        }
+        if (isFaulty && f.faultyLine < 0)
+            f.faultyLine = n;
+        const bool kept = !isFaulty && std::count(line.begin(), line.end(), ';') >= 6;
+        if (kept && f.faultyLine < 0)
+            f.keptVolumes.push_back(n);
+        f.bytes += line;
+        if (n < lines + 1 || endsWithLineEnd)
+            f.bytes += end(line.empty());
+    }
+    return f;
+}
+
+// Loads bytes with the given split: the error's text and line ("" and 0 without one).
+struct LoadOutcome
+{
+    std::string error;
+    long long line = 0;
+};
+LoadOutcome LoadWith(TFList &list, const std::string &bytes, const TFList::LoadSplit &split)
+{
+    LoadOutcome out;
+    try {
+        EXPECT_TRUE(list.LoadFromStream(bytes, split));
+    } catch (const QuoteLineError &e) {
+        out.error = e.what();
+        out.line = e.Line();
+    }
+    return out;
+}
+
+// Every field a load writes, and the list-wide figures, are the same in both lists.
+void ExpectSameLists(const TFList &a, const TFList &b, const std::string &where)
+{
+    ASSERT_EQ(a.Count(), b.Count()) << where;
+    EXPECT_EQ(Of(a), Of(b)) << where;
+    for (int i = 0; i < a.Count(); ++i) {
+        const TFPoint &p = *a.Items(i), &q = *b.Items(i);
+        ASSERT_TRUE(p.DateText == q.DateText && p.DateTime == q.DateTime && p.Open == q.Open
+                    && p.High == q.High && p.Low == q.Low && p.Close == q.Close
+                    && p.Volume == q.Volume && p.MA3 == q.MA3 && p.Pivot == q.Pivot
+                    && p.PivotEnabled == q.PivotEnabled && p.OP == q.OP)
+            << where << ", item " << i;
+    }
+}
+
+const TFList::LoadSplit kSerial{1 << 20, SIZE_MAX};
+
+} // namespace
+
+// Files with faulty lines at chosen places, read in pieces of every size from one byte
+// up (so that a piece ends at every place of a line, between CR and LF included): the
+// list, the error and its line are those of a reading on one thread, and both agree
+// with what the file was made to hold.
+TEST(ParallelLoad, PiecesOfEverySizeGiveTheSerialResult)
+{
+    std::mt19937 random(5);
+    const std::vector<std::vector<int>> faultPlaces = {
+        {}, {2}, {40}, {41, 42}, {90, 12}, {119, 120}, {121}, {3, 60, 61, 100}};
+    for (std::size_t f = 0; f < faultPlaces.size(); ++f) {
+        for (bool lastEnd : {true, false}) {
+            const MadeFile file = MakeFile(random, 120, faultPlaces[f], lastEnd);
+            TFList serial;
+            const LoadOutcome expected = LoadWith(serial, file.bytes, kSerial);
+            // The file as made: its first faulty line, the quotes before it.
+            EXPECT_EQ(expected.line, file.faultyLine < 0 ? 0 : file.faultyLine);
+            EXPECT_NE(expected.error.find(file.faultyText), std::string::npos) << expected.error;
+            ASSERT_EQ(Field(serial, &TFPoint::Volume), file.keptVolumes);
+            EXPECT_EQ(serial.HasStatistics(), file.faultyLine < 0);
+
+            TFList parallel;
+            for (std::size_t chunk = 1; chunk <= 120; chunk += (chunk < 64 ? 1 : 13)) {
+                const std::string where = "faults " + std::to_string(f) + ", chunk " + std::to_string(chunk);
+                const LoadOutcome got = LoadWith(parallel, file.bytes, {chunk, 0});
+                EXPECT_EQ(got.error, expected.error) << where;
+                EXPECT_EQ(got.line, expected.line) << where;
+                ExpectSameLists(parallel, serial, where);
+            }
+        }
+    }
+}
+
+// A file above the size from which the default load goes parallel: a faulty line near
+// its end and another in its middle; then the same file mended, then a small file into
+// the same list.
+TEST(ParallelLoad, LargeFilesByDefaultMatchTheSerialReading)
+{
+    std::mt19937 random(8);
+    const TFList::LoadSplit defaults;
+    const int lines = static_cast<int>(defaults.parallelFrom / 25);
+    MadeFile file = MakeFile(random, lines, {lines - 5, lines / 2}, true);
+    ASSERT_GT(file.bytes.size(), defaults.parallelFrom);
+    TFList serial, parallel;
+    const LoadOutcome expected = LoadWith(serial, file.bytes, kSerial);
+    EXPECT_EQ(expected.line, lines / 2);
+    EXPECT_EQ(LoadWith(parallel, file.bytes, defaults).line, expected.line);
+    ExpectSameLists(parallel, serial, "faulty");
+
+    file = MakeFile(random, lines, {}, false);
+    LoadWith(serial, file.bytes, kSerial);
+    EXPECT_EQ(LoadWith(parallel, file.bytes, defaults).line, 0);
+    ASSERT_EQ(Field(parallel, &TFPoint::Volume), file.keptVolumes);
+    ExpectSameLists(parallel, serial, "whole");
+    EXPECT_TRUE(parallel.HasStatistics());
+
+    EXPECT_EQ(LoadWith(parallel, "h\n01.12.05;10:00;1;2;1;3;4\n", {1, 0}).line, 0);
+    ASSERT_EQ(parallel.Count(), 1);
+    EXPECT_EQ(parallel.Items(0)->Volume, 4.0);
 }
