@@ -1,6 +1,7 @@
 #include "indicator.h"
 
 #include <algorithm>
+#include <span>
 #include <utility>
 
 namespace korvala {
@@ -12,9 +13,7 @@ IndicatorSeries CalcIndicatorSeries(const TFList &list, int period, int offset)
     if (n < 1)
         return out;
 
-    std::vector<double> close;
-    close.reserve(static_cast<std::size_t>(n));
-    list.ForEach([&](const TFPoint &q, int) { close.push_back(q.Close); });
+    const std::span<const double> close = list.Closes();
 
     const long long p = period;
     const long long s = offset;
@@ -52,8 +51,7 @@ IndicatorSeries CalcIndicatorSeries(const TFList &list, int period, int offset)
             ++shown;
     }
 
-    close.resize(static_cast<std::size_t>(shown));
-    out.Series1 = std::move(close);
+    out.Series1.assign(close.begin(), close.begin() + shown);
     return out;
 }
 

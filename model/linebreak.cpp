@@ -1,5 +1,7 @@
 #include "linebreak.h"
 
+#include <span>
+
 namespace korvala {
 
 namespace {
@@ -50,12 +52,12 @@ std::vector<LineBrick> BuildLineBreakBricks(const TFList &list)
 {
     std::vector<LineBrick> bricks;
     LineBreakBuilder builder(bricks);
-    list.ForEach([&](const TFPoint &q, int index) {
-        if (index == 0)
-            builder.First(q);
-        else
-            builder.Next(q.Close);
-    });
+    if (list.Count() == 0)
+        return bricks;
+    builder.First(*list.Items(0));
+    const std::span<const double> closes = list.Closes();
+    for (std::size_t i = 1; i < closes.size(); ++i)
+        builder.Next(closes[i]);
     return bricks;
 }
 

@@ -2,11 +2,19 @@
 
 #include "pfbuilder.h"
 
+#include "blockmemory.h"
+
 #include "numtext.h"
 #include "quotes.h"
 
+#include <oneapi/tbb/task_group.h>
+
+#include <atomic>
+#include <bit>
 #include <cmath>
+#include <span>
 #include <string>
+#include <thread>
 
 namespace korvala {
 
@@ -225,6 +233,188 @@ void PFBuilder::BoxLimitPassed(Running running, char mark)
                   + " boxes; choose a larger box");
 }
 
+namespace {
+
+// The column records, written while the loop over the closes goes on. The loop tells
+// where each column starts; once the next one starts (or the loop ends) the column's
+// quotes are known, and a second thread writes its record: the open of its first quote,
+// the close of its last, the highest high, the lowest low, the volumes added in list
+// order, the period texts. Every figure is the one a quote-by-quote pass gives. Short
+// lists are written on the calling thread when the loop ends.
+class ColumnRecordWriter final
+{
+public:
+    ColumnRecordWriter(const TFList &quotes, TFList &columns)
+        : m_quotes(quotes), m_columns(columns)
+    {
+        // Room for the most columns there can be, so that the writer reads the starts
+        // while the loop appends to them; untouched room costs no memory.
+        m_starts.reserve(static_cast<std::size_t>(quotes.Count()) + 1);
+        m_marks.reserve(static_cast<std::size_t>(quotes.Count()) + 1);
+        m_startsAt = m_starts.data();
+        m_marksAt = m_marks.data();
+    }
+    ~ColumnRecordWriter()
+    {
+        m_done.store(true, std::memory_order_release);
+        try {
+            m_group.wait();
+        } catch (...) {
+            // Only reached while an exception of the build itself is on its way.
+        }
+    }
+    ColumnRecordWriter(const ColumnRecordWriter &) = delete;
+    ColumnRecordWriter &operator=(const ColumnRecordWriter &) = delete;
+
+    void Open(int first, char mark)
+    {
+        m_starts.push_back(first);
+        m_marks.push_back(mark);
+        // Columns are handed over in batches: the writer then stays well behind the
+        // columns being appended, and the counter it watches changes seldom.
+        if (m_starts.size() % kBatch == 1 && m_starts.size() > 1)
+            m_ready.store(m_starts.size() - 1, std::memory_order_release);
+        if (m_starts.size() == 1 && m_quotes.Count() >= kConcurrentFrom)
+            m_group.run([this] { WriteAll(); });
+    }
+
+    // The open column ends with quote last; waits until every record is written.
+    void Finish(int last)
+    {
+        m_starts.push_back(last + 1);
+        m_ready.store(m_starts.size() - 1, std::memory_order_release);
+        m_done.store(true, std::memory_order_release);
+        if (m_quotes.Count() >= kConcurrentFrom)
+            m_group.wait();
+        else
+            WriteAll();
+    }
+
+private:
+    static constexpr int kConcurrentFrom = 20000;
+    static constexpr std::size_t kTextsAhead = 6;
+    static constexpr std::size_t kBatch = 256;
+
+    void WriteAll()
+    {
+        std::size_t k = 0;
+        for (;;) {
+            const std::size_t ready = m_ready.load(std::memory_order_acquire);
+            if (k == ready) {
+                if (m_done.load(std::memory_order_acquire)) {
+                    if (k == m_ready.load(std::memory_order_acquire))
+                        return;
+                    continue;
+                }
+                std::this_thread::yield();
+                continue;
+            }
+            for (; k < ready; ++k) {
+                if (k + kTextsAhead < ready)
+                    FetchTexts(k + kTextsAhead);
+                Write(k);
+            }
+        }
+    }
+
+    // The date texts of a column ahead (a short text lies inside the record, in its
+    // second cache line, which the sweeps over the prices never fetch).
+    void FetchTexts(std::size_t k) const
+    {
+        const char *first = reinterpret_cast<const char *>(m_quotes.Items(m_startsAt[k]));
+        PrefetchForRead(first);
+        PrefetchForRead(first + 64);
+        PrefetchForRead(reinterpret_cast<const char *>(m_quotes.Items(m_startsAt[k + 1] - 1)) + 64);
+    }
+
+    void Write(std::size_t k)
+    {
+        const int first = m_startsAt[k];
+        const int last = m_startsAt[k + 1] - 1;
+        const TFPoint &q0 = *m_quotes.Items(first);
+        TFPoint &record = m_columns.AddNew();
+        record.Direction = m_marksAt[k] == PFGrid::kMarkX ? 1 : -1;
+        record.Open = q0.Open;
+        double high = q0.High, low = q0.Low, volume = q0.Volume;
+        m_quotes.ForEachBetween(first + 1, last + 1, [&](const TFPoint &q, int) {
+            if (q.High > high)
+                high = q.High;
+            if (q.Low < low)
+                low = q.Low;
+            volume = volume + q.Volume;
+        });
+        const TFPoint &qn = *m_quotes.Items(last);
+        record.Close = qn.Close;
+        record.High = high;
+        record.Low = low;
+        record.Volume = volume;
+        record.SetPeriod(q0.DateText, qn.DateText, Suffix(m_marksAt[k]));
+    }
+
+    const TFList &m_quotes;
+    TFList &m_columns;
+    std::vector<int> m_starts;
+    std::vector<char> m_marks;
+    // The writer reads the starts and marks through these (the room never moves), never
+    // through the vectors, whose ends the loop keeps moving.
+    const int *m_startsAt = nullptr;
+    const char *m_marksAt = nullptr;
+    // Each on a cache line of its own: the writer watches them while the loop appends.
+    alignas(64) std::atomic<std::size_t> m_ready{0}; // columns whose quotes are known
+    alignas(64) std::atomic<bool> m_done{false};
+    alignas(64) tbb::task_group m_group;
+};
+
+// Most quotes leave the chart as it is: a move of at most one box, or a counter-move
+// smaller than the reversal, which only takes the quote from the column's extreme cell.
+// Returns the first quote from i on that does more (count when none does); counterMove
+// is set when one of the quotes passed was such a counter-move. x is the move in the
+// column's own direction, so one test serves X and O columns; four quotes are tested
+// at a time without a branch, so that only the quotes that change the chart cost a
+// mispredicted jump.
+int SkipQuietQuotes(const double *close, int i, int count, double last, double box,
+                    double reverse, bool up, bool &counterMove)
+{
+    const double sign = up ? 1.0 : -1.0;
+    auto test = [&](double c, unsigned &busy, unsigned &counter, int k) {
+        const double x = sign * (c - last);
+        // Bitwise operators: every comparison is made, none of them jumps.
+        const unsigned quiet = static_cast<unsigned>(x <= box)
+                               & (static_cast<unsigned>(x >= -box) | static_cast<unsigned>(x > -reverse));
+        busy |= (quiet ^ 1u) << k;
+        counter |= (static_cast<unsigned>(x < -box) & static_cast<unsigned>(x > -reverse)) << k;
+    };
+    for (; i + 4 <= count; i += 4) {
+        unsigned busy = 0, counter = 0;
+        test(close[i], busy, counter, 0);
+        test(close[i + 1], busy, counter, 1);
+        test(close[i + 2], busy, counter, 2);
+        test(close[i + 3], busy, counter, 3);
+        if (busy) {
+            const int k = std::countr_zero(busy);
+            counterMove = counterMove || (counter & ((1u << k) - 1)) != 0;
+            return i + k;
+        }
+        counterMove = counterMove || counter != 0;
+    }
+    for (; i < count; ++i) {
+        unsigned busy = 0, counter = 0;
+        test(close[i], busy, counter, 0);
+        if (busy)
+            return i;
+        counterMove = counterMove || counter != 0;
+    }
+    return count;
+}
+
+[[noreturn, gnu::noinline, gnu::cold]] void ThrowBoxLimit(long long limit)
+{
+    throw PFError("The chart would need more than " + FormatN(static_cast<double>(limit), 0)
+                  + " boxes; choose a larger box");
+}
+
+} // namespace
+
 void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid,
                   TFList &columns, const PFLimits &limits)
 {
@@ -239,12 +429,76 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
     grid.Box = box;
     grid.Reverse = reverse;
 
-    PFBuilder builder(quotes, box, reverse, limits.maxBoxes, grid, columns);
-    PFBuilder::State s =
-        builder.Start(PFFirstRow(grid.RowCount, quotes.Items(0)->Close, quotes.MinClose, box));
-    quotes.ForEachFrom(1, [&builder, &s](const TFPoint &q, int i) { builder.Take(s, q, i); });
+    // Only the closes decide the boxes and where the columns turn: the loop reads the
+    // compact array of closes; the column records are written from the records after it.
+    const std::span<const double> closes = quotes.Closes();
+    const double close0 = closes[0];
+    double lastBoxPrice = close0;
+    // Rows are counted in 64 bits while building: a column may drift past the grid.
+    long long row = PFFirstRow(grid.RowCount, close0, quotes.MinClose, box);
+    char mark = PFGrid::kMarkX;
+    long long boxes = 1;
+    grid.BeginColumn(mark, static_cast<int>(row), 0);
+    ColumnRecordWriter records(quotes, columns);
+    records.Open(0, mark);
+
+    // Past the limit the build stops with what it has made, the open column closed with
+    // the quotes before the one that would pass it.
+    const long long maxBoxes = limits.maxBoxes;
+    const int count = static_cast<int>(closes.size());
+    const double *const close = closes.data();
+    auto stopAt = [&](int i) {
+        grid.EndColumn();
+        records.Finish(i - 1);
+        ThrowBoxLimit(maxBoxes);
+    };
+
+    bool counterMove = false;
+    for (int i = 1; i < count; ++i) {
+        i = SkipQuietQuotes(close, i, count, lastBoxPrice, box, reverse, mark == PFGrid::kMarkX,
+                            counterMove);
+        if (i == count)
+            break;
+        if (counterMove) {
+            grid.SetExtremeQuote(PFGrid::kNoQuote);
+            counterMove = false;
+        }
+        const double c = close[i];
+        const double d = std::fabs(c - lastBoxPrice);
+        if (d <= box)
+            continue;
+        const long long n = static_cast<long long>(std::trunc(d / box));
+        const bool up = c > lastBoxPrice;
+        const bool withTrend = (mark == PFGrid::kMarkX) == up;
+        if (withTrend) {
+            boxes += n;
+            if (boxes > maxBoxes)
+                stopAt(i);
+            const long long target = up ? row - n : row + n;
+            grid.ExtendTo(static_cast<int>(target), i);
+            row = target;
+            lastBoxPrice = up ? lastBoxPrice + n * box : lastBoxPrice - n * box;
+        } else if (d < reverse) {
+            grid.SetExtremeQuote(PFGrid::kNoQuote);
+        } else {
+            boxes += n + 1;
+            if (boxes > maxBoxes)
+                stopAt(i);
+            ++grid.ColCount;
+            mark = up ? PFGrid::kMarkX : PFGrid::kMarkO;
+            records.Open(i, mark);
+            row = up ? row - 1 : row + 1;
+            const long long target = up ? row - n : row + n;
+            grid.BeginColumn(mark, static_cast<int>(row), i);
+            grid.ExtendTo(static_cast<int>(target), i);
+            row = target;
+            lastBoxPrice = up ? lastBoxPrice + n * box : lastBoxPrice - n * box;
+        }
+    }
+    if (counterMove)
+        grid.SetExtremeQuote(PFGrid::kNoQuote);
     grid.EndColumn();
-    builder.WriteOpenRecord(s);
+    records.Finish(count - 1);
     columns.Statistics();
 }
 

@@ -263,7 +263,17 @@ void TFList::Clear()
         m_spare->clear();
     }
     m_blocks.clear();
+    m_closes.clear();
     m_count = 0;
+}
+
+std::span<const double> TFList::Closes() const
+{
+    if (m_closes.size() != static_cast<std::size_t>(m_count)) {
+        m_closes.resize(static_cast<std::size_t>(m_count));
+        ForEach([this](const TFPoint &p, int i) { m_closes[static_cast<std::size_t>(i)] = p.Close; });
+    }
+    return m_closes;
 }
 
 std::string QuoteLineError::Location() const
@@ -287,6 +297,7 @@ void TFList::Swap(TFList &other) noexcept
     swap(MaxVolume, other.MaxVolume);
     swap(m_blocks, other.m_blocks);
     swap(m_spare, other.m_spare);
+    swap(m_closes, other.m_closes);
     swap(m_count, other.m_count);
 }
 
@@ -466,7 +477,10 @@ void TFList::Statistics()
     bool rising = true;
     double extreme = 0;
 
+    m_closes.resize(static_cast<std::size_t>(m_count));
+    double *const closes = m_closes.data();
     ForEach([&](TFPoint &p, int i) {
+        closes[i] = p.Close;
         IncludeExtremes(*this, p);
 
         const double c = p.Close;
