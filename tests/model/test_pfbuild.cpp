@@ -397,3 +397,48 @@ TEST(PFBuild, RandomQuoteListsAgreeWithTheReferenceCellByCell)
             ASSERT_EQ(Record(*b.columns.Items(c), 17), Record(r.columns[c], 17));
     }
 }
+
+// Lists long enough for the column records to be written on a second thread while the
+// closes are walked, and for the skipping of quiet quotes to meet every phase of its
+// groups of four: cell by cell and record by record the reference's chart. A build
+// stopped by the box limit keeps the records of the quotes before the stop: those of
+// the reference over that shorter list.
+TEST(PFBuild, LongListsAndAStopAtTheBoxLimitAgreeWithTheReference)
+{
+    std::mt19937 rng(99);
+    for (int trial = 0; trial < 3; ++trial) {
+        const int count = 21000 + static_cast<int>(rng() % 4000);
+        Quotes quotes;
+        double price = 1000;
+        for (int i = 0; i < count; ++i) {
+            price += (static_cast<int>(rng() % 201) - 100) / 100.0;
+            quotes.push_back({price, price + 0.25, price + 1, price - 1, static_cast<double>(rng() % 1000)});
+        }
+        const double box = trial == 2 ? 0.37 : 1.0, reverse = trial == 0 ? 3.0 : 1.5;
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        const ref::Result r = ref::Build(quotes, box, reverse);
+        Build b(quotes, box, reverse);
+        ASSERT_EQ(b.grid.ColCount, r.colCount);
+        ASSERT_GT(r.colCount, 100);
+        ASSERT_EQ(b.top, r.top);
+        ASSERT_EQ(b.bottom, r.bottom);
+        ASSERT_EQ(b.grid.BoxCount(), static_cast<long long>(r.cells.size()));
+        for (const auto &[at, cell] : r.cells)
+            ASSERT_EQ(b.grid.CellQuote(at.first, at.second), cell.second) << at.first << ',' << at.second;
+        for (int c = 0; c < b.columns.Count(); ++c)
+            ASSERT_EQ(Record(*b.columns.Items(c), 17), Record(r.columns[c], 17)) << c;
+
+        PFLimits limits;
+        limits.maxBoxes = static_cast<long long>(r.cells.size()) / 2;
+        EXPECT_THROW(b.Run(box, reverse, limits), PFError);
+        ASSERT_GT(b.columns.Count(), 0);
+        // The last record's period names the last quote taken ("d<index> - UP").
+        const std::string end(b.columns.Items(b.columns.Count() - 1)->PeriodEnd());
+        const int last = std::stoi(end.substr(1));
+        ASSERT_LT(last, count - 1);
+        const ref::Result shorter = ref::Build(Quotes(quotes.begin(), quotes.begin() + last + 1), box, reverse);
+        ASSERT_EQ(b.columns.Count(), static_cast<int>(shorter.columns.size()));
+        for (int c = 0; c < b.columns.Count(); ++c)
+            ASSERT_EQ(Record(*b.columns.Items(c), 17), Record(shorter.columns[c], 17)) << c;
+    }
+}

@@ -14,6 +14,7 @@
 #include <functional>
 #include <iterator>
 #include <random>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -579,4 +580,46 @@ TEST(ParallelLoad, LargeFilesByDefaultMatchTheSerialReading)
     EXPECT_EQ(LoadWith(parallel, "h\n01.12.05;10:00;1;2;1;3;4\n", {1, 0}).line, 0);
     ASSERT_EQ(parallel.Count(), 1);
     EXPECT_EQ(parallel.Items(0)->Volume, 4.0);
+}
+
+// The compact closes and the bounded sweep, over a list longer than one block of
+// records: every index once, in order, across the block boundary.
+TEST(QuoteList, ClosesAndSweepsAcrossRecordBlocks)
+{
+    constexpr int kBlock = 1 << 18;
+    TFList list;
+    for (int i = 0; i < kBlock + 50; ++i)
+        list.AddNew().Close = i * 0.5;
+    list.Statistics();
+    std::span<const double> closes = list.Closes();
+    ASSERT_EQ(closes.size(), static_cast<std::size_t>(kBlock + 50));
+    EXPECT_EQ(closes[kBlock - 1], (kBlock - 1) * 0.5);
+    EXPECT_EQ(closes[kBlock + 49], (kBlock + 49) * 0.5);
+    EXPECT_EQ(list.MaxClose, (kBlock + 49) * 0.5);
+
+    std::vector<int> seen;
+    list.ForEachBetween(kBlock - 3, kBlock + 2, [&](const TFPoint &p, int i) {
+        EXPECT_EQ(p.Close, i * 0.5);
+        seen.push_back(i);
+    });
+    EXPECT_EQ(seen, (std::vector<int>{kBlock - 3, kBlock - 2, kBlock - 1, kBlock, kBlock + 1}));
+    seen.clear();
+    list.ForEachBetween(kBlock + 48, kBlock + 900, [&](const TFPoint &, int i) { seen.push_back(i); });
+    EXPECT_EQ(seen, (std::vector<int>{kBlock + 48, kBlock + 49})); // stops at the list's end
+    list.ForEachBetween(5, 5, [&](const TFPoint &, int) { ADD_FAILURE() << "empty range visited"; });
+
+    // Items appended after the statistics are taken on demand; a cleared list has none.
+    list.AddNew().Close = -7;
+    closes = list.Closes();
+    ASSERT_EQ(closes.size(), static_cast<std::size_t>(kBlock + 51));
+    EXPECT_EQ(closes.back(), -7.0);
+    TFList other;
+    other.AddNew().Close = 3;
+    other.Statistics();
+    other.Swap(list);
+    EXPECT_EQ(list.Closes().size(), 1u);
+    EXPECT_EQ(list.Closes()[0], 3.0);
+    EXPECT_EQ(other.Closes().back(), -7.0);
+    other.Clear();
+    EXPECT_TRUE(other.Closes().empty());
 }
