@@ -1,6 +1,8 @@
 #include "blockmemory.h"
 
+#include <cstring>
 #include <new>
+#include <utility>
 #include <sys/mman.h>
 
 namespace korvala {
@@ -34,6 +36,37 @@ void ReleaseBlockMemory(void *memory, std::size_t bytes) noexcept
 {
     if (memory)
         ::munmap(memory, RoundedUp(bytes));
+}
+
+BlockBuffer::BlockBuffer(BlockBuffer &&other) noexcept
+    : m_data(other.m_data), m_size(other.m_size), m_capacity(other.m_capacity)
+{
+    other.m_data = nullptr;
+    other.m_size = other.m_capacity = 0;
+}
+
+BlockBuffer &BlockBuffer::operator=(BlockBuffer &&other) noexcept
+{
+    if (this != &other) {
+        ReleaseBlockMemory(m_data, m_capacity);
+        m_data = std::exchange(other.m_data, nullptr);
+        m_size = std::exchange(other.m_size, 0);
+        m_capacity = std::exchange(other.m_capacity, 0);
+    }
+    return *this;
+}
+
+void BlockBuffer::Reserve(std::size_t capacity)
+{
+    if (capacity <= m_capacity)
+        return;
+    capacity = RoundedUp(capacity);
+    char *data = static_cast<char *>(ReserveBlockMemory(capacity));
+    if (m_size > 0)
+        std::memcpy(data, m_data, m_size);
+    ReleaseBlockMemory(m_data, m_capacity);
+    m_data = data;
+    m_capacity = capacity;
 }
 
 } // namespace korvala

@@ -14,6 +14,35 @@ void *ReserveBlockMemory(std::size_t bytes);
 // Gives back what ReserveBlockMemory returned for the same number of bytes.
 void ReleaseBlockMemory(void *memory, std::size_t bytes) noexcept;
 
+// A buffer of block memory that grows by moving to a larger one: for large runs filled
+// once (a whole file, a column of figures), where faulting in huge pages is much
+// cheaper than faulting in small ones. Its bytes start zero.
+class BlockBuffer final
+{
+public:
+    BlockBuffer() = default;
+    explicit BlockBuffer(std::size_t capacity) { Reserve(capacity); }
+    ~BlockBuffer() { ReleaseBlockMemory(m_data, m_capacity); }
+    BlockBuffer(BlockBuffer &&other) noexcept;
+    BlockBuffer &operator=(BlockBuffer &&other) noexcept;
+    BlockBuffer(const BlockBuffer &) = delete;
+    BlockBuffer &operator=(const BlockBuffer &) = delete;
+
+    char *data() { return m_data; }
+    const char *data() const { return m_data; }
+    std::size_t size() const { return m_size; }
+    std::size_t capacity() const { return m_capacity; }
+    // Room for at least capacity bytes; the bytes up to size() move along.
+    void Reserve(std::size_t capacity);
+    // The first size bytes count (size at most capacity()).
+    void SetSize(std::size_t size) { m_size = size; }
+
+private:
+    char *m_data = nullptr;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
+
 // Asks for the cache line at address to be fetched for reading; never faults.
 inline void PrefetchForRead(const void *address) { __builtin_prefetch(address); }
 

@@ -37,7 +37,7 @@ private:
 
 } // namespace
 
-std::string ReadWholeFile(const std::string &path)
+BlockBuffer ReadFileBytes(const std::string &path)
 {
     FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0)
@@ -48,12 +48,14 @@ std::string ReadWholeFile(const std::string &path)
     if (S_ISDIR(info.st_mode))
         ThrowFileError(path, EISDIR);
 
-    std::string bytes;
-    if (S_ISREG(info.st_mode) && info.st_size > 0)
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[1 << 16];
+    // A regular file fits at once (one byte more, to see its end without growing);
+    // whatever else comes (a file that grows meanwhile, a pipe) makes the room grow.
+    BlockBuffer bytes(S_ISREG(info.st_mode) && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1
+                                                                 : std::size_t{1} << 16);
     for (;;) {
-        const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
+        if (bytes.size() == bytes.capacity())
+            bytes.Reserve(2 * bytes.capacity());
+        const ssize_t n = ::read(file.get(), bytes.data() + bytes.size(), bytes.capacity() - bytes.size());
         if (n == 0)
             break;
         if (n < 0) {
@@ -61,14 +63,21 @@ std::string ReadWholeFile(const std::string &path)
                 continue;
             ThrowFileError(path, errno);
         }
-        bytes.append(buffer, static_cast<std::size_t>(n));
+        bytes.SetSize(bytes.size() + static_cast<std::size_t>(n));
     }
     return bytes;
 }
 
+std::string ReadWholeFile(const std::string &path)
+{
+    const BlockBuffer bytes = ReadFileBytes(path);
+    return std::string(bytes.data(), bytes.size());
+}
+
 void PFDocument::OpenFile(const std::string &path)
 {
-    OpenBytes(path, ReadWholeFile(path));
+    const BlockBuffer bytes = ReadFileBytes(path);
+    OpenBytes(path, std::string_view(bytes.data(), bytes.size()));
 }
 
 void PFDocument::OpenBytes(std::string_view path, std::string_view bytes)

@@ -3,6 +3,7 @@
 // The main window's state without the window (PFDocument): the open sequence and the
 // Refresh pipeline as the main window and korvala-cli run them.
 
+#include "blockmemory.h"
 #include "texts.h"
 #include "pfbuild.h"
 #include "quotes.h"
@@ -21,7 +22,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Reads a whole file into memory.
+// Reads a whole file into memory (block memory: a large file costs few page faults).
+BlockBuffer ReadFileBytes(const std::string &path);
+// The same as a string.
 std::string ReadWholeFile(const std::string &path);
 
 // What the main window holds, without the window: the quotes, the parameter edit texts

@@ -263,17 +263,26 @@ void TFList::Clear()
         m_spare->clear();
     }
     m_blocks.clear();
-    m_closes.clear();
+    m_closes.SetSize(0);
     m_count = 0;
+}
+
+// Room for one close per item, the array's size set to Count().
+double *TFList::TakeCloses() const
+{
+    const std::size_t bytes = static_cast<std::size_t>(m_count) * sizeof(double);
+    m_closes.Reserve(bytes);
+    m_closes.SetSize(bytes);
+    return reinterpret_cast<double *>(m_closes.data());
 }
 
 std::span<const double> TFList::Closes() const
 {
-    if (m_closes.size() != static_cast<std::size_t>(m_count)) {
-        m_closes.resize(static_cast<std::size_t>(m_count));
-        ForEach([this](const TFPoint &p, int i) { m_closes[static_cast<std::size_t>(i)] = p.Close; });
+    if (m_closes.size() != static_cast<std::size_t>(m_count) * sizeof(double)) {
+        double *closes = TakeCloses();
+        ForEach([closes](const TFPoint &p, int i) { closes[i] = p.Close; });
     }
-    return m_closes;
+    return {reinterpret_cast<const double *>(m_closes.data()), static_cast<std::size_t>(m_count)};
 }
 
 std::string QuoteLineError::Location() const
@@ -477,8 +486,7 @@ void TFList::Statistics()
     bool rising = true;
     double extreme = 0;
 
-    m_closes.resize(static_cast<std::size_t>(m_count));
-    double *const closes = m_closes.data();
+    double *const closes = TakeCloses();
     ForEach([&](TFPoint &p, int i) {
         closes[i] = p.Close;
         IncludeExtremes(*this, p);

@@ -110,3 +110,25 @@ TEST(Replay, FramesOf61QuotesMoveOneQuotePerTickStartBeginsAgain)
     const auto past = CandleReplay::FrameIndexes(12, 20, 10);
     EXPECT_EQ(past.first, past.second);
 }
+
+// A list long enough to be searched in pieces on all cores: the first quote inside the
+// range decides where the walk starts, wherever it lies, even far before the others.
+TEST(CandleRange, LongListsStartAtTheirFirstQuoteInRange)
+{
+    TFList list;
+    for (int i = 0; i < 100000; ++i)
+        list.AddNew().DateTime = i;
+    Indexes expected;
+    for (int i = 70000; i <= 90000; ++i)
+        expected.push_back(i);
+    EXPECT_EQ(SelectCandles(list, 70000, 90000), expected);
+    EXPECT_TRUE(SelectCandles(list, 200000, 300000).empty());
+    EXPECT_EQ(SelectCandles(list, 99999, 1e9), (Indexes{99999}));
+
+    list.Items(5)->DateTime = 80000.5; // in range: the walk starts here
+    list.Items(40000)->DateTime = 95000; // after the range: the walk stops here
+    EXPECT_EQ(SelectCandles(list, 70000, 90000), (Indexes{5}));
+    list.Items(40000)->DateTime = 40000;
+    expected.insert(expected.begin(), 5);
+    EXPECT_EQ(SelectCandles(list, 70000, 90000), expected);
+}

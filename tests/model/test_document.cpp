@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -211,4 +212,22 @@ TEST(Document, HugePricesNeverLeaveEditTextsTheProgramCannotRead)
     double v = 0;
     EXPECT_TRUE(TryStrToFloat(doc.eBox, v)) << doc.eBox;
     EXPECT_TRUE(TryStrToFloat(doc.eReverse, v)) << doc.eReverse;
+}
+
+// A regular file comes whole and byte for byte (its size known beforehand); a file the
+// system reports with no size (/proc) still comes whole; a folder is refused.
+TEST(ReadWholeFile, RegularFilesFilesWithoutASizeAndFolders)
+{
+    const std::string path = Data("mixed_eol.txt");
+    std::ifstream in(path, std::ios::binary);
+    const std::string expected{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(ReadWholeFile(path), expected);
+
+    const std::string status = ReadWholeFile("/proc/self/status");
+    EXPECT_EQ(status.rfind("Name:", 0), 0u) << status.substr(0, 40);
+    EXPECT_NE(status.find("\nVmRSS:"), std::string::npos);
+
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    EXPECT_NE(ErrorOf([&] { ReadWholeFile(folder); }).find(std::strerror(EISDIR)), std::string::npos);
 }
