@@ -4,7 +4,6 @@
 #include "codec.h"
 #include "lines.h"
 #include "numtext.h"
-#include "textlines.h"
 #include "texts.h"
 
 #include <oneapi/tbb/blocked_range.h>

@@ -1,9 +1,10 @@
-#include "textlines.h"
+#include "lines.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace korvala;
@@ -38,9 +39,9 @@ std::string RandomText(std::mt19937 &random, std::size_t size)
 
 } // namespace
 
-TEST(TextLines, LineEndsOfEveryKind)
+TEST(Lines, LineEndsOfEveryKind)
 {
-    const std::string t = "ab\r\ncd\ref\ngh";
+    const std::string_view t = "ab\r\ncd\ref\ngh";
     EXPECT_EQ(FindLineEnd(t, 0), 2u);
     EXPECT_EQ(SkipLineEnd(t, 2), 4u); // CR LF is one line end
     EXPECT_EQ(FindLineEnd(t, 4), 6u);
@@ -61,7 +62,7 @@ TEST(TextLines, LineEndsOfEveryKind)
 // Every position of random texts: the next line start and the number of lines between
 // any two line starts, against the slow reading. The texts are long enough for the
 // sixteen-byte runs of CountLines, and their CR LF pairs fall on every lane boundary.
-TEST(TextLines, AgreeWithALineByLineReadingOfRandomTexts)
+TEST(Lines, AgreeWithALineByLineReadingOfRandomTexts)
 {
     std::mt19937 random(11);
     for (int round = 0; round < 40; ++round) {

@@ -1,4 +1,4 @@
-#include "textlines.h"
+#include "lines.h"
 
 #include <cstring>
 
@@ -20,25 +20,6 @@ Lanes Load(const char *p)
 }
 
 } // namespace
-
-std::size_t FindLineEnd(std::string_view text, std::size_t pos)
-{
-    const char *const data = text.data();
-    const std::size_t size = text.size();
-    // Both line-end bytes are below 14: one comparison rules out nearly every byte.
-    while (pos < size && (static_cast<unsigned char>(data[pos]) > '\r' || !IsLineEnd(data[pos])))
-        ++pos;
-    return pos;
-}
-
-std::size_t SkipLineEnd(std::string_view text, std::size_t lineEnd)
-{
-    if (lineEnd >= text.size())
-        return text.size();
-    if (text[lineEnd] == '\r' && lineEnd + 1 < text.size() && text[lineEnd + 1] == '\n')
-        return lineEnd + 2;
-    return lineEnd + 1;
-}
 
 std::size_t LineStartAtOrAfter(std::string_view text, std::size_t pos)
 {
