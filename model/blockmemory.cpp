@@ -9,7 +9,7 @@ namespace korvala {
 
 namespace {
 
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kHugePage = kHugePageBytes;
 
 constexpr std::size_t RoundedUp(std::size_t bytes)
 {
@@ -25,11 +25,19 @@ void *ReserveBlockMemory(std::size_t bytes)
                           MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (memory == MAP_FAILED)
         throw std::bad_alloc();
+    return memory;
+}
+
+void AdviseHugePages(void *memory, std::size_t bytes) noexcept
+{
 #ifdef MADV_HUGEPAGE
     // A million quotes then cost a few hundred page faults instead of fifty thousand.
-    ::madvise(memory, size, MADV_HUGEPAGE);
+    if (memory)
+        ::madvise(memory, RoundedUp(bytes), MADV_HUGEPAGE);
+#else
+    (void)memory;
+    (void)bytes;
 #endif
-    return memory;
 }
 
 void ReleaseBlockMemory(void *memory, std::size_t bytes) noexcept
@@ -62,6 +70,8 @@ void BlockBuffer::Reserve(std::size_t capacity)
         return;
     capacity = RoundedUp(capacity);
     char *data = static_cast<char *>(ReserveBlockMemory(capacity));
+    if (capacity > kHugePageBytes)
+        AdviseHugePages(data, capacity);
     if (m_size > 0)
         std::memcpy(data, m_data, m_size);
     ReleaseBlockMemory(m_data, m_capacity);

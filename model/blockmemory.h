@@ -11,6 +11,12 @@ namespace korvala {
 // Reserves bytes of zero-filled memory, rounded up to whole huge pages; pages cost
 // nothing until touched. Throws std::bad_alloc when the system refuses.
 void *ReserveBlockMemory(std::size_t bytes);
+// Asks for huge pages in memory from ReserveBlockMemory, for a run about to grow large:
+// a huge page costs one fault instead of 512 but is zeroed whole at its first touch, so
+// small runs (a short list, a short file) keep small pages.
+void AdviseHugePages(void *memory, std::size_t bytes) noexcept;
+// From this size on a run is large.
+inline constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
 // Gives back what ReserveBlockMemory returned for the same number of bytes.
 void ReleaseBlockMemory(void *memory, std::size_t bytes) noexcept;
 

@@ -197,8 +197,12 @@ TFList::Block::~Block()
 
 TFPoint &TFList::Block::emplace_back()
 {
+    if (m_size == kHugeFrom)
+        AdviseHugePages(m_items, kBlockBytes);
     return *new (m_items + m_size++) TFPoint();
 }
+
+void TFList::Block::AdviseLarge() { AdviseHugePages(m_items, kBlockBytes); }
 
 void TFList::Block::pop_back()
 {
@@ -384,8 +388,11 @@ bool TFList::LoadInParallel(std::string_view bytes, std::size_t body, const Load
     if (lines >= INT_MAX)
         return false;
 
-    for (std::int64_t room = 0; room < lines; room += kBlockSize)
+    for (std::int64_t room = 0; room < lines; room += kBlockSize) {
         m_blocks.push_back(m_spare ? std::move(m_spare) : std::make_shared<Block>());
+        if (lines - room > Block::kHugeFrom)
+            m_blocks.back()->AdviseLarge();
+    }
 
     struct Piece
     {

@@ -298,6 +298,9 @@ private:
         // then hands them over with Adopt (the first size slots then hold records).
         TFPoint *Slot(int i) { return m_items + i; }
         void Adopt(int size) { m_size = size; }
+        // Records past one huge page's worth: the block asks for huge pages.
+        static constexpr int kHugeFrom = static_cast<int>(kHugePageBytes / sizeof(TFPoint));
+        void AdviseLarge();
         TFPoint &emplace_back();
         void pop_back();
         void clear();
