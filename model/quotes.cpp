@@ -253,8 +253,13 @@ TFPoint &TFList::AddNew()
 void TFList::RemoveLast()
 {
     m_blocks.back()->pop_back();
-    if (m_blocks.back()->empty())
+    // An emptied block waits for the next record: a file of short lines would otherwise
+    // map and unmap a block for every one of them.
+    if (m_blocks.back()->empty()) {
+        if (m_blocks.back().use_count() == 1)
+            m_spare = std::move(m_blocks.back());
         m_blocks.pop_back();
+    }
     --m_count;
 }
 
