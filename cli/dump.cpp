@@ -163,9 +163,13 @@ void WriteValues(JsonWriter &json, const std::vector<double> &values)
 
 void WriteIndicator(JsonWriter &json, const Session &s, const DumpOptions &o, std::ostream &err)
 {
-    const IndicatorSeries series = CalcIndicatorSeries(s.doc.QuoteList, o.period, o.offset);
-    if (!series.Error.empty())
-        err << "Indicator: " << series.Error << " (the series hold the points made before)\n";
+    IndicatorSeries series;
+    try {
+        series = CalcIndicatorSeries(s.doc.QuoteList, o.period, o.offset);
+    } catch (IndicatorError &error) {
+        series = std::move(error.Partial);
+        err << "Indicator: " << error.what() << " (the series hold the points made before)\n";
+    }
     json.BeginObject();
     json.Key("Series1");
     WriteValues(json, series.Series1);

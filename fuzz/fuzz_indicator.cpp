@@ -5,6 +5,7 @@
 #include "quotes.h"
 
 #include <cstdlib>
+#include <utility>
 
 using namespace korvala;
 
@@ -24,7 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         list.LoadFromStream(input.Rest());
     } catch (const ConvertError &) {
     }
-    const IndicatorSeries series = CalcIndicatorSeries(list, period, offset);
+    IndicatorSeries series;
+    try {
+        series = CalcIndicatorSeries(list, period, offset);
+    } catch (IndicatorError &error) {
+        if (period != 0)
+            std::abort(); // only a period of 0 stops the computation
+        series = std::move(error.Partial);
+    }
     // The first series shows closes of the list, never more than it holds.
     if (static_cast<long long>(series.Series1.size()) > list.Count())
         std::abort();

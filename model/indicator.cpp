@@ -21,6 +21,7 @@ IndicatorSeries CalcIndicatorSeries(const TFList &list, int period, int offset)
     out.Series2.reserve(static_cast<std::size_t>(std::clamp(n + s, 0LL, 2 * n)));
 
     double avg = close[0];
+    bool stopped = false;
     long long shown = 0; // closes appended to Series1
     for (long long i = 0; i <= lastStep; ++i) {
         if (i >= n) {
@@ -40,7 +41,7 @@ IndicatorSeries CalcIndicatorSeries(const TFList &list, int period, int offset)
                     out.Series2.push_back(close[static_cast<std::size_t>(i)]);
             } else {
                 if (p == 0) {
-                    out.Error = kIndicatorZeroDivide;
+                    stopped = true;
                     break;
                 }
                 avg = avg + (close[static_cast<std::size_t>(j)] - avg) / static_cast<double>(p);
@@ -52,6 +53,8 @@ IndicatorSeries CalcIndicatorSeries(const TFList &list, int period, int offset)
     }
 
     out.Series1.assign(close.begin(), close.begin() + shown);
+    if (stopped)
+        throw IndicatorError(std::move(out));
     return out;
 }
 

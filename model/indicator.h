@@ -5,7 +5,9 @@
 
 #include "quotes.h"
 
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace korvala {
@@ -25,15 +27,25 @@ struct IndicatorSeries final
     // Raw closes where the average is not yet defined, then the smoothed average,
     // displaced S positions forward.
     std::vector<double> Series2;
-    // Empty when the computation ran to its end; else the error that stopped it (a
-    // period of 0 at the first smoothing step), the series holding the points made so far.
-    std::string Error;
+};
+
+// A period of 0 stops the computation at its first smoothing step: the error's text is
+// kIndicatorZeroDivide, and the series as far as they got go with it (the window still
+// shows them).
+class IndicatorError final : public std::runtime_error
+{
+public:
+    explicit IndicatorError(IndicatorSeries partial)
+        : std::runtime_error(kIndicatorZeroDivide), Partial(std::move(partial))
+    {
+    }
+    IndicatorSeries Partial;
 };
 
 // Both lines from the closes of the list with period P and offset S: an exponential
 // average with weight 1/P that starts from the first close, the value at position i
 // consuming close[i − S]. A negative offset shortens both lines; no quote beyond the
-// list is read.
+// list is read. Throws IndicatorError at a period of 0.
 IndicatorSeries CalcIndicatorSeries(const TFList &list, int period, int offset);
 
 } // namespace korvala

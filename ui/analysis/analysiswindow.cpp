@@ -1,4 +1,5 @@
 #include "analysiswindow.h"
+#include "appmessages.h"
 
 #include "analysischart.h"
 #include "numtext.h"
@@ -225,25 +226,25 @@ void TForm2::CreateLeftPanel()
 
 void TForm2::ConnectHandlers()
 {
-    connect(CheckBox1, &QCheckBox::toggled, this, &TForm2::CheckBox1Click);
-    connect(CheckBox2, &QCheckBox::toggled, this, &TForm2::CheckBox2Click);
-    connect(CheckBox3, &QCheckBox::toggled, this, &TForm2::CheckBox3Click);
-    connect(CheckBox4, &QCheckBox::toggled, this, &TForm2::CheckBox4Click);
-    connect(CheckBox5, &QCheckBox::toggled, this, &TForm2::CheckBox5Click);
-    connect(SpinEdit1, &QSpinBox::textChanged, this, &TForm2::SpinEdit1Change);
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
-    connect(BitBtn3, &QPushButton::clicked, this, &TForm2::BitBtn3Click);
-    connect(Edit1, &QLineEdit::textChanged, this, &TForm2::Edit1Change);
-    connect(Edit2, &QLineEdit::textChanged, this, &TForm2::Edit2Change);
-    connect(Edit3, &QLineEdit::textChanged, this, &TForm2::Edit3Change);
-    connect(Edit4, &QLineEdit::textChanged, this, &TForm2::Edit3Change);
-    connect(Edit5, &QLineEdit::textChanged, this, &TForm2::Edit3Change);
-    connect(cbx, &QListView::clicked, this, &TForm2::cbxClick);
-    connect(cbxItems, &SwingListModel::CheckToggled, this, &TForm2::cbxClick);
-    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
+    connect(CheckBox1, &QCheckBox::toggled, this, Guarded(this, &TForm2::CheckBox1Click));
+    connect(CheckBox2, &QCheckBox::toggled, this, Guarded(this, &TForm2::CheckBox2Click));
+    connect(CheckBox3, &QCheckBox::toggled, this, Guarded(this, &TForm2::CheckBox3Click));
+    connect(CheckBox4, &QCheckBox::toggled, this, Guarded(this, &TForm2::CheckBox4Click));
+    connect(CheckBox5, &QCheckBox::toggled, this, Guarded(this, &TForm2::CheckBox5Click));
+    connect(SpinEdit1, &QSpinBox::textChanged, this, Guarded(this, &TForm2::SpinEdit1Change));
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded(this, &TForm2::BitBtn1Click));
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded(this, &TForm2::BitBtn2Click));
+    connect(BitBtn3, &QPushButton::clicked, this, Guarded(this, &TForm2::BitBtn3Click));
+    connect(Edit1, &QLineEdit::textChanged, this, Guarded(this, &TForm2::Edit1Change));
+    connect(Edit2, &QLineEdit::textChanged, this, Guarded(this, &TForm2::Edit2Change));
+    connect(Edit3, &QLineEdit::textChanged, this, Guarded(this, &TForm2::Edit3Change));
+    connect(Edit4, &QLineEdit::textChanged, this, Guarded(this, &TForm2::Edit3Change));
+    connect(Edit5, &QLineEdit::textChanged, this, Guarded(this, &TForm2::Edit3Change));
+    connect(cbx, &QListView::clicked, this, Guarded(this, &TForm2::cbxClick));
+    connect(cbxItems, &SwingListModel::CheckToggled, this, Guarded(this, &TForm2::cbxClick));
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, &TForm2::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, Guarded(this, &TForm2::Button2Click));
+    connect(Button3, &QPushButton::clicked, this, Guarded(this, &TForm2::Button3Click));
 }
 
 void TForm2::Open(TFList *quotes)

@@ -1,4 +1,5 @@
 #include "candletab.h"
+#include "appmessages.h"
 
 #include "chart.h"
 #include "datetimepicker.h"
@@ -60,15 +61,15 @@ CandleTabView::CandleTabView(const TFList &quotes, QWidget *parent) : QWidget(pa
     layout->addWidget(Panel4);
 
     Timer2 = new QTimer(this);
-    connect(Timer2, &QTimer::timeout, this, &CandleTabView::Timer2Timer);
+    connect(Timer2, &QTimer::timeout, this, Guarded(this, &CandleTabView::Timer2Timer));
 
-    connect(DateTimePicker2, &DateTimePicker::Changed, this, &CandleTabView::DateTimePicker2Change);
-    connect(DateTimePicker1, &DateTimePicker::Changed, this, &CandleTabView::DateTimePicker1Change);
-    connect(SpinEdit2, &SpinEdit::Changed, this, &CandleTabView::SpinEdit2Change);
-    connect(SpinEdit3, &SpinEdit::Changed, this, &CandleTabView::SpinEdit2Change);
-    connect(BitBtn1, &QPushButton::clicked, this, &CandleTabView::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &CandleTabView::BitBtn2Click);
-    connect(Button2, &QPushButton::clicked, this, &CandleTabView::Button2Click);
+    connect(DateTimePicker2, &DateTimePicker::Changed, this, Guarded(this, &CandleTabView::DateTimePicker2Change));
+    connect(DateTimePicker1, &DateTimePicker::Changed, this, Guarded(this, &CandleTabView::DateTimePicker1Change));
+    connect(SpinEdit2, &SpinEdit::Changed, this, Guarded(this, &CandleTabView::SpinEdit2Change));
+    connect(SpinEdit3, &SpinEdit::Changed, this, Guarded(this, &CandleTabView::SpinEdit2Change));
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded(this, &CandleTabView::BitBtn1Click));
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded(this, &CandleTabView::BitBtn2Click));
+    connect(Button2, &QPushButton::clicked, this, Guarded(this, &CandleTabView::Button2Click));
 }
 
 CandleTabView::~CandleTabView() = default;

@@ -89,7 +89,7 @@ MainChartExport::MainChartExport(TForm1 &form)
         action->setShortcut(keys);
         action->setProperty("caption", QString(text).remove(QLatin1Char('&')));
         action->setProperty("category", QStringLiteral("Файл"));
-        connect(action, &QAction::triggered, this, [this, command] { Run(command); });
+        connect(action, &QAction::triggered, this, [this, command] { RunGuarded([&] { Run(command); }); });
         return action;
     };
     aExportChart = make(QStringLiteral("&Export chart..."), "aExportChart",
@@ -116,7 +116,7 @@ void MainChartExport::AddTo(QMenu *menu)
 void MainChartExport::FollowTabs(QTabWidget *tabs)
 {
     m_tabs = tabs;
-    connect(tabs, &QTabWidget::currentChanged, this, &MainChartExport::UpdateEnabled);
+    connect(tabs, &QTabWidget::currentChanged, this, Guarded(this, &MainChartExport::UpdateEnabled));
     UpdateEnabled();
 }
 

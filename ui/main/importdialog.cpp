@@ -1,4 +1,5 @@
 #include "importdialog.h"
+#include "appmessages.h"
 
 #include "numtext.h"
 
@@ -92,7 +93,7 @@ ImportDialog::ImportDialog(QWidget *parent, std::string_view bytes, const QStrin
 
     SetOptions(options);
     for (QComboBox *box : {cbSeparator, cbDecimal, cbDates})
-        connect(box, &QComboBox::currentIndexChanged, this, &ImportDialog::OptionsChange);
+        connect(box, &QComboBox::currentIndexChanged, this, Guarded(this, &ImportDialog::OptionsChange));
     OptionsChange();
 }
 

@@ -141,7 +141,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kTimer1Interval);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, Guarded(this, &TForm1::Timer1Timer));
 
     FormCreate();
 }
@@ -158,7 +158,7 @@ void TForm1::CreateActions()
         action->setObjectName(QString::fromLatin1(name));
         action->setProperty("caption", caption);
         action->setProperty("category", category);
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this, Guarded(this, handler));
         return action;
     };
     const QString file = QStringLiteral("Файл");
@@ -198,16 +198,16 @@ void TForm1::CreateActions()
     };
     aZoomIn = extra("aZoomIn", QStringLiteral("Zoom &in"), QStringLiteral("Zoom in"));
     aZoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    connect(aZoomIn, &QAction::triggered, this, [this] { m_zoom->ZoomIn(); });
+    connect(aZoomIn, &QAction::triggered, this, [this] { RunGuarded([&] { m_zoom->ZoomIn(); }); });
     aZoomOut = extra("aZoomOut", QStringLiteral("Zoom &out"), QStringLiteral("Zoom out"));
     aZoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    connect(aZoomOut, &QAction::triggered, this, [this] { m_zoom->ZoomOut(); });
+    connect(aZoomOut, &QAction::triggered, this, [this] { RunGuarded([&] { m_zoom->ZoomOut(); }); });
     aZoomFit = extra("aZoomFit", QStringLiteral("&Fit chart"), QStringLiteral("Fit chart"));
     aZoomFit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-    connect(aZoomFit, &QAction::triggered, this, [this] { m_zoom->Fit(); });
+    connect(aZoomFit, &QAction::triggered, this, [this] { RunGuarded([&] { m_zoom->Fit(); }); });
     aReplay = extra("aReplay", QStringLiteral("Re&play"), QStringLiteral("Replay"));
     aReplay->setCheckable(true);
-    connect(aReplay, &QAction::toggled, this, &TForm1::ShowReplayBars);
+    connect(aReplay, &QAction::toggled, this, Guarded(this, &TForm1::ShowReplayBars));
 }
 
 void TForm1::CreateMenu()
@@ -233,7 +233,7 @@ void TForm1::CreateMenu()
     mnRecent->menuAction()->setProperty("caption", QStringLiteral("Recent files"));
     mnRecent->menuAction()->setProperty("category", QStringLiteral("Файл"));
     m_recent = new RecentFiles(mnRecent, this);
-    connect(m_recent, &RecentFiles::OpenRequested, this, &TForm1::OpenRecentFile);
+    connect(m_recent, &RecentFiles::OpenRequested, this, Guarded(this, &TForm1::OpenRecentFile));
     file->addSeparator();
     m_chartExport = new MainChartExport(*this);
     m_chartExport->AddTo(file);
@@ -362,7 +362,7 @@ QWidget *TForm1::CreateParametersPanel()
 
     eBox->installEventFilter(this);
     eReverse->installEventFilter(this);
-    connect(SpinEdit1, &QSpinBox::textChanged, this, &TForm1::SpinEdit1Change);
+    connect(SpinEdit1, &QSpinBox::textChanged, this, Guarded(this, &TForm1::SpinEdit1Change));
     WatchMouseMoves(GroupBox1);
     WatchMouseMoves(Button1);
 
@@ -450,12 +450,14 @@ QWidget *TForm1::CreateDrawingPanel()
                            static_cast<QWidget *>(pbc), static_cast<QWidget *>(pbc1)})
         WatchMouseMoves(strip);
 
-    connect(sg, &PFGridView::MouseMoved, this, &TForm1::sgMouseMove);
-    connect(sg, &PFGridView::TopLeftChanged, this, &TForm1::sgTopLeftChanged);
+    connect(sg, &PFGridView::MouseMoved, this, Guarded(this, &TForm1::sgMouseMove));
+    connect(sg, &PFGridView::TopLeftChanged, this, Guarded(this, &TForm1::sgTopLeftChanged));
     m_zoom = new PFGridZoom(sg);
     connect(m_zoom, &PFGridZoom::MagnitudeChanged, this, [this](int magnitude) {
-        SetMagnitude(magnitude);
-        GridPictureChanged();
+        RunGuarded([&] {
+            SetMagnitude(magnitude);
+            GridPictureChanged();
+        });
     });
     return Panel2;
 }
@@ -556,7 +558,7 @@ void TForm1::showEvent(QShowEvent *event)
     if (!event->spontaneous() && !m_shownOnce) {
         m_shownOnce = true;
         // The window is painted first, then the open dialog comes up over it.
-        QTimer::singleShot(0, this, &TForm1::FormShow);
+        QTimer::singleShot(0, this, Guarded(this, &TForm1::FormShow));
     }
 }
 
@@ -579,16 +581,12 @@ void TForm1::closeEvent(QCloseEvent *event)
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseMove && watched != eBox && watched != eReverse) {
-        Memo1MouseMove();
+        RunGuarded([this] { Memo1MouseMove(); });
     } else if (event->type() == QEvent::FocusOut && (watched == eBox || watched == eReverse)) {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         // Leaving the edit for another control of the window, not the window itself.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (watched == eBox)
-                eBoxExit();
-            else
-                eReverseExit();
-        }
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            RunGuarded([this, watched] { watched == eBox ? eBoxExit() : eReverseExit(); });
     }
     return QMainWindow::eventFilter(watched, event);
 }

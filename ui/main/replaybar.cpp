@@ -1,4 +1,5 @@
 #include "replaybar.h"
+#include "appmessages.h"
 
 #include "buildreplay.h"
 #include "codec.h"
@@ -60,13 +61,13 @@ ReplayBar::ReplayBar(const TFList &quotes, ReplayTarget &target, QWidget *parent
     layout->addWidget(m_reached, 1);
 
     m_timer = new QTimer(this);
-    connect(m_timer, &QTimer::timeout, this, &ReplayBar::Tick);
-    connect(btnPlay, &QPushButton::clicked, this, &ReplayBar::Play);
-    connect(btnPause, &QPushButton::clicked, this, &ReplayBar::Pause);
-    connect(btnBack, &QPushButton::clicked, this, &ReplayBar::StepBack);
-    connect(btnForward, &QPushButton::clicked, this, &ReplayBar::StepForward);
-    connect(btnStop, &QPushButton::clicked, this, &ReplayBar::Stop);
-    connect(Speed, &SpinEdit::Changed, this, &ReplayBar::SpeedChange);
+    connect(m_timer, &QTimer::timeout, this, Guarded(this, &ReplayBar::Tick));
+    connect(btnPlay, &QPushButton::clicked, this, Guarded(this, &ReplayBar::Play));
+    connect(btnPause, &QPushButton::clicked, this, Guarded(this, &ReplayBar::Pause));
+    connect(btnBack, &QPushButton::clicked, this, Guarded(this, &ReplayBar::StepBack));
+    connect(btnForward, &QPushButton::clicked, this, Guarded(this, &ReplayBar::StepForward));
+    connect(btnStop, &QPushButton::clicked, this, Guarded(this, &ReplayBar::Stop));
+    connect(Speed, &SpinEdit::Changed, this, Guarded(this, &ReplayBar::SpeedChange));
     SpeedChange();
     UpdateControls();
 }

@@ -1,4 +1,5 @@
 #include "indicatorwindow.h"
+#include "appmessages.h"
 
 #include "codec.h"
 
@@ -12,6 +13,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QVBoxLayout>
+
+#include <exception>
 
 #include <stdexcept>
 #include <string>
@@ -115,10 +118,10 @@ TfIndic::TfIndic(const TFList *quotes, QWidget *parent) : QWidget(parent, Qt::Wi
     layout->addWidget(Panel1);
     layout->addWidget(Chart1, 1);
 
-    connect(spPeriod, &SpinEdit::Changed, this, &TfIndic::spPeriodChange);
-    connect(spOffset, &SpinEdit::Changed, this, &TfIndic::spPeriodChange);
-    connect(CheckBox1, &QCheckBox::toggled, this, &TfIndic::CheckBox1Click);
-    connect(CheckBox2, &QCheckBox::toggled, this, &TfIndic::CheckBox2Click);
+    connect(spPeriod, &SpinEdit::Changed, this, Guarded(this, &TfIndic::spPeriodChange));
+    connect(spOffset, &SpinEdit::Changed, this, Guarded(this, &TfIndic::spPeriodChange));
+    connect(CheckBox1, &QCheckBox::toggled, this, Guarded(this, &TfIndic::CheckBox1Click));
+    connect(CheckBox2, &QCheckBox::toggled, this, Guarded(this, &TfIndic::CheckBox2Click));
 
     FormCreate();
 }
@@ -137,14 +140,22 @@ void TfIndic::CalcIndicator()
 {
     static const TFList kNoQuotes;
     const TFList &list = m_quotes ? *m_quotes : kNoQuotes;
-    IndicatorSeries s = CalcIndicatorSeries(list, FPeriod, FOffset);
+    // A stopped computation still shows what it made, then reports why it stopped.
+    IndicatorSeries s;
+    std::exception_ptr stopped;
+    try {
+        s = CalcIndicatorSeries(list, FPeriod, FOffset);
+    } catch (IndicatorError &error) {
+        s = std::move(error.Partial);
+        stopped = std::current_exception();
+    }
 
     m_labels = std::make_shared<const DateLabels>(list, s.Series1.size());
     Series1->Assign(std::move(s.Series1),
                     [labels = m_labels](int index) { return labels->At(index); });
     Series2->Assign(std::move(s.Series2));
-    if (!s.Error.empty())
-        throw std::runtime_error(s.Error);
+    if (stopped)
+        std::rethrow_exception(stopped);
 }
 
 std::unique_ptr<chart::ExportPicture> TfIndic::ChartPicture(QSize size) const

@@ -1,4 +1,5 @@
 #include "reportwindow.h"
+#include "appmessages.h"
 
 #include "reportfile.h"
 #include "reports.h"
@@ -47,7 +48,7 @@ TfReport::TfReport(QWidget *parent)
     N1->setObjectName(QStringLiteral("N1"));
     N1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     MainMenu1->addAction(N1);
-    connect(N1, &QAction::triggered, this, &TfReport::N1Click);
+    connect(N1, &QAction::triggered, this, Guarded(this, &TfReport::N1Click));
 
     sd->setObjectName(QStringLiteral("sd"));
     sd->setAcceptMode(QFileDialog::AcceptSave);

@@ -7,10 +7,12 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <concepts>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 class QFontMetrics;
 class QWidget;
@@ -49,8 +51,39 @@ std::string ErrorMessageText(std::string_view what);
 // The standard error message: stop icon, OK, the text above.
 void ShowStandardError(std::string_view what);
 
-// The application object. Whatever an event handler raises ends up here: the event is
-// abandoned, the standard error message is shown and the program goes on.
+// From inside a catch block: the standard error message for what is being handled; a
+// faulty quote line gets a second line saying where it lies ("quotes.txt, line 2").
+void ShowCurrentError();
+
+// Runs a window's handler. Whatever it raises stops it there: the standard error
+// message is shown and the program goes on, as the event had been abandoned.
+template <class F>
+void RunGuarded(F &&handler)
+{
+    try {
+        std::forward<F>(handler)();
+    } catch (...) {
+        ShowCurrentError();
+    }
+}
+
+// The slot every window connects its handlers through, so that no exception crosses
+// Qt's signal dispatch: connect(button, &QPushButton::clicked, this, Guarded(this,
+// &TForm2::Button1Click)). The signal's arguments go to the handler as far as it takes
+// them.
+template <class Object, class Handler>
+auto Guarded(Object *object, Handler handler)
+{
+    return [object, handler](auto &&...args)
+        requires std::invocable<Handler, Object *, decltype(args)...>
+    {
+        RunGuarded([&] { std::invoke(handler, object, std::forward<decltype(args)>(args)...); });
+    };
+}
+
+// The application object. Handlers are guarded where they are connected; whatever still
+// escapes an event (a paint or key handler of a widget) ends up here as a last resort:
+// the event is abandoned, the standard error message is shown and the program goes on.
 class Application final : public QApplication
 {
     Q_OBJECT

@@ -92,10 +92,10 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     setApplicationName(QString::fromUtf8(kAppTitle));
 }
 
-bool Application::notify(QObject *receiver, QEvent *event)
+void ShowCurrentError()
 {
     try {
-        return QApplication::notify(receiver, event);
+        throw;
     } catch (const QuoteLineError &error) {
         // The error's text, and where in which file it lies on a line of its own.
         ShowAppMessage(QApplication::activeWindow(),
@@ -105,6 +105,15 @@ bool Application::notify(QObject *receiver, QEvent *event)
         ShowStandardError(error.what());
     } catch (...) {
         ShowStandardError("Unknown error");
+    }
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ShowCurrentError();
     }
     return false;
 }
