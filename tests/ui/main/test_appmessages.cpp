@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "quotes.h"
+
+#include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
@@ -14,6 +17,7 @@
 #include "numtext.h"
 
 #include <stdexcept>
+#include <vector>
 
 using namespace korvala;
 
@@ -97,4 +101,51 @@ TEST(AppMessageBox, HugeTextsAreCutVisiblyWithBothEndsInView)
         words += QStringLiteral("word%1 ").arg(i);
     EXPECT_EQ(FitMessageText(words, metrics, 200), words);
     EXPECT_TRUE(FitMessageText(words.repeated(20), metrics, 200).contains(u'…')); // past twelve lines
+
+// Handlers connected through the guard: what they raise stops at the guard (it never
+// reaches the code that emitted the signal), is shown as the standard error message,
+// a faulty quote line with its place on a second line, and the signal's argument
+// reaches a handler that takes it.
+TEST(StandardErrorMessage, GuardedHandlersShowWhatTheyRaise)
+{
+    struct Handlers
+    {
+        int plain = 0;
+        std::vector<bool> toggled;
+        void Plain()
+        {
+            ++plain;
+            QuoteLineError error(ConvertError("'1x' is not a valid floating point value"), 7);
+            error.SetFile("/tmp/folder/q.txt");
+            throw error;
+        }
+        void Toggled(bool checked)
+        {
+            toggled.push_back(checked);
+            if (checked)
+                throw std::runtime_error("Floating point division by zero");
+        }
+    } handlers;
+    test::App();
+    test::MessageRecorder recorder;
+    QObject context;
+    QAction action;
+    action.setCheckable(true);
+    QObject::connect(&action, &QAction::triggered, &context, Guarded(&handlers, &Handlers::Plain));
+    QObject::connect(&action, &QAction::toggled, &context, Guarded(&handlers, &Handlers::Toggled));
+
+    bool returned = false;
+    action.trigger(); // checks the action: both handlers run and raise
+    returned = true;
+    EXPECT_TRUE(returned);
+    action.trigger(); // unchecks it: the toggle handler runs quietly this time
+    EXPECT_EQ(handlers.plain, 2);
+    EXPECT_EQ(handlers.toggled, (std::vector<bool>{true, false}));
+    // A checkable action emits toggled before triggered.
+    ASSERT_EQ(recorder.messages.size(), 3u);
+    EXPECT_EQ(recorder.messages[0].text.toStdString(), "Floating point division by zero.");
+    EXPECT_EQ(recorder.messages[1].icon, QMessageBox::Critical);
+    EXPECT_EQ(recorder.messages[1].text.toStdString(),
+              "'1x' is not a valid floating point value.\nq.txt, line 7");
+    EXPECT_EQ(recorder.messages[2].text, recorder.messages[1].text);
 }
