@@ -2,6 +2,10 @@
 
 #include "numtext.h"
 
+#include <oneapi/tbb/parallel_for.h>
+
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -12,6 +16,9 @@
 namespace korvala {
 
 namespace {
+
+constexpr std::size_t kParallelReadFrom = std::size_t{8} << 20;
+constexpr std::size_t kReadPiece = std::size_t{4} << 20;
 
 [[noreturn]] void ThrowFileError(const std::string &path, int error)
 {
@@ -50,8 +57,32 @@ BlockBuffer ReadFileBytes(const std::string &path)
 
     // A regular file fits at once (one byte more, to see its end without growing);
     // whatever else comes (a file that grows meanwhile, a pipe) makes the room grow.
-    BlockBuffer bytes(S_ISREG(info.st_mode) && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1
-                                                                 : std::size_t{1} << 16);
+    const bool regular = S_ISREG(info.st_mode) && info.st_size > 0;
+    BlockBuffer bytes(regular ? static_cast<std::size_t>(info.st_size) + 1 : std::size_t{1} << 16);
+    // A large file is read in pieces on all cores: the pages of the buffer come into
+    // being, and the bytes are copied into them, on every core at once.
+    if (regular && static_cast<std::size_t>(info.st_size) >= kParallelReadFrom) {
+        const std::size_t size = static_cast<std::size_t>(info.st_size);
+        std::atomic<bool> whole{true};
+        tbb::parallel_for(std::size_t{0}, (size + kReadPiece - 1) / kReadPiece, [&](std::size_t k) {
+            std::size_t at = k * kReadPiece;
+            const std::size_t end = std::min(size, at + kReadPiece);
+            while (at < end && whole.load(std::memory_order_relaxed)) {
+                const ssize_t n = ::pread(file.get(), bytes.data() + at, end - at, static_cast<off_t>(at));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0) {
+                    whole = false; // an error, or a file that shrank: read it again in order
+                    break;
+                }
+                at += static_cast<std::size_t>(n);
+            }
+        });
+        if (whole && ::lseek(file.get(), static_cast<off_t>(size), SEEK_SET) == static_cast<off_t>(size))
+            bytes.SetSize(size);
+        else if (::lseek(file.get(), 0, SEEK_SET) != 0)
+            ThrowFileError(path, errno);
+    }
     for (;;) {
         if (bytes.size() == bytes.capacity())
             bytes.Reserve(2 * bytes.capacity());

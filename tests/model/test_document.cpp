@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -230,4 +231,14 @@ TEST(ReadWholeFile, RegularFilesFilesWithoutASizeAndFolders)
 
     const std::string folder = std::filesystem::temp_directory_path().string();
     EXPECT_NE(ErrorOf([&] { ReadWholeFile(folder); }).find(std::strerror(EISDIR)), std::string::npos);
+
+    // A file large enough to be read in pieces on all cores: every byte in its place.
+    std::string large(9 * 1024 * 1024 + 12345, '\0');
+    for (std::size_t i = 0; i < large.size(); ++i)
+        large[i] = static_cast<char>('a' + (i * 7919 + i / 4096) % 26);
+    const std::string largePath = folder + "/korvala_read_" + std::to_string(::getpid()) + ".txt";
+    std::ofstream(largePath, std::ios::binary) << large;
+    const std::string read = ReadWholeFile(largePath);
+    std::filesystem::remove(largePath);
+    EXPECT_TRUE(read == large) << read.size() << " bytes read of " << large.size();
 }
