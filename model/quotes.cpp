@@ -487,45 +487,88 @@ void TFList::SetFigures(const ListFigures &f)
     AvgChange = f.AvgChange();
 }
 
+namespace {
+
+// Merges the extremes of a later run of items into those of the runs before it, each
+// taken only when strictly greater (smaller): runs merged in list order give what one
+// pass over the items gives.
+void MergeExtremes(ListFigures &into, const ListFigures &from)
+{
+    auto max = [](double &m, double v) { if (v > m) m = v; };
+    auto min = [](double &m, double v) { if (v < m) m = v; };
+    max(into.MaxOpen, from.MaxOpen), min(into.MinOpen, from.MinOpen);
+    max(into.MaxHigh, from.MaxHigh), min(into.MinHigh, from.MinHigh);
+    max(into.MaxLow, from.MaxLow), min(into.MinLow, from.MinLow);
+    max(into.MaxClose, from.MaxClose), min(into.MinClose, from.MinClose);
+    max(into.MaxVolume, from.MaxVolume);
+}
+
+// What the swing follower leaves on an item: nothing, the item's close, or 0.
+enum PivotMark : std::uint8_t { kPivotUntouched, kPivotClose, kPivotZero };
+
+constexpr int kStatisticsPiece = 1 << 16;
+
+} // namespace
+
+// Three passes, so that the two that touch the records run on all cores: the closes and
+// the extremes of every piece of the list; then, on one thread over the compact closes
+// only, the change sum (added in list order) and the swing follower; then MA3 and the
+// pivots into the records.
 void TFList::Statistics()
 {
     ResetStatistics();
-    double changeSum = 0;
-    double close1 = 0; // Close(i-1)
-    double close2 = 0; // Close(i-2)
-    TFPoint *previous = nullptr;
-    bool rising = true;
-    double extreme = 0;
-
     double *const closes = TakeCloses();
-    ForEach([&](TFPoint &p, int i) {
-        closes[i] = p.Close;
-        IncludeExtremes(*this, p);
+    const int n = m_count;
+    const int pieces = (n + kStatisticsPiece - 1) / kStatisticsPiece;
+    std::vector<ListFigures> extremes(static_cast<std::size_t>(pieces));
+    tbb::parallel_for(0, pieces, [&](int k) {
+        ListFigures &e = extremes[static_cast<std::size_t>(k)];
+        ForEachBetween(k * kStatisticsPiece, (k + 1) * kStatisticsPiece, [&](const TFPoint &p, int i) {
+            closes[i] = p.Close;
+            IncludeExtremes(e, p);
+        });
+    });
+    ListFigures all;
+    for (const ListFigures &e : extremes)
+        MergeExtremes(all, e);
+    MaxOpen = all.MaxOpen, MinOpen = all.MinOpen, MaxHigh = all.MaxHigh, MinHigh = all.MinHigh;
+    MaxLow = all.MaxLow, MinLow = all.MinLow, MaxClose = all.MaxClose, MinClose = all.MinClose;
+    MaxVolume = all.MaxVolume;
 
-        const double c = p.Close;
-        if (i >= 1)
-            changeSum += std::fabs(close1 - c);
-        p.MA3 = i >= 2 ? (close2 + close1 + c) / 3 : c;
-
-        if (i == 0) {
+    // The swing follower: rising at the start, the last extreme starting at Close(0).
+    // A swing that goes on marks the item and clears the item before it; one that turns
+    // marks the item; an equal close clears the item.
+    std::vector<std::uint8_t> marks(static_cast<std::size_t>(n), kPivotUntouched);
+    double changeSum = 0;
+    bool rising = true;
+    double extreme = n > 0 ? closes[0] : 0;
+    for (int i = 1; i < n; ++i) {
+        const double c = closes[i];
+        changeSum += std::fabs(closes[i - 1] - c);
+        if ((rising && c > extreme) || (!rising && c < extreme)) {
             extreme = c;
+            marks[static_cast<std::size_t>(i)] = kPivotClose;
+            marks[static_cast<std::size_t>(i - 1)] = kPivotZero;
+        } else if ((rising && c < extreme) || (!rising && c > extreme)) {
+            extreme = c;
+            marks[static_cast<std::size_t>(i)] = kPivotClose;
+            rising = !rising;
         } else {
-            p.PivotEnabled = true;
-            if ((rising && c > extreme) || (!rising && c < extreme)) {
-                extreme = c;
-                p.Pivot = c;
-                previous->Pivot = 0;
-            } else if ((rising && c < extreme) || (!rising && c > extreme)) {
-                extreme = c;
-                p.Pivot = c;
-                rising = !rising;
-            } else {
-                p.Pivot = 0;
-            }
+            marks[static_cast<std::size_t>(i)] = kPivotZero;
         }
-        close2 = close1;
-        close1 = c;
-        previous = &p;
+    }
+
+    tbb::parallel_for(0, pieces, [&](int k) {
+        ForEachBetween(k * kStatisticsPiece, (k + 1) * kStatisticsPiece, [&](const TFPoint &item, int i) {
+            TFPoint &p = const_cast<TFPoint &>(item);
+            const double c = closes[i];
+            p.MA3 = i >= 2 ? (closes[i - 2] + closes[i - 1] + c) / 3 : c;
+            if (i >= 1)
+                p.PivotEnabled = true;
+            const std::uint8_t mark = marks[static_cast<std::size_t>(i)];
+            if (mark != kPivotUntouched)
+                p.Pivot = mark == kPivotClose ? c : 0;
+        });
     });
 
     CalcLevels();

@@ -623,3 +623,29 @@ TEST(QuoteList, ClosesAndSweepsAcrossRecordBlocks)
     other.Clear();
     EXPECT_TRUE(other.Closes().empty());
 }
+
+// A list of several pieces of 65 536 items, as the statistics split them between
+// threads, where whole pieces leave some extreme at its start value (all prices
+// negative, all at or above the sentinel) and equal closes meet at piece borders: the
+// same figures and per-item values as one pass of the reference.
+TEST(Statistics, LongListsInPiecesAgreeWithTheReference)
+{
+    std::mt19937 rng(77);
+    constexpr int kPiece = 1 << 16;
+    std::vector<TFPoint> r(3 * kPiece + 1234);
+    TFList m;
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        TFPoint &it = r[i];
+        const int piece = static_cast<int>(i / kPiece);
+        const double base = piece == 0 ? -50.0 : piece == 1 ? 2e9 : 7.0;
+        const auto price = [&] { return piece == 2 ? base : base + static_cast<double>(rng() % 100) / 4; };
+        it.Open = price(), it.High = price(), it.Low = price(), it.Close = price();
+        it.Volume = piece == 0 ? -1.0 : static_cast<double>(rng() % 1000);
+        m.AddNew() = it;
+    }
+    m.SetLevelDepth(5);
+    m.Statistics();
+    ExpectSame(r, ref::Statistics(r, 5), m);
+    EXPECT_EQ(m.MaxVolume, 999.0);
+    EXPECT_EQ(m.MinLow, -50.0);
+}
