@@ -3,6 +3,7 @@
 
 #include "indicatorwindow.h"
 
+#include "appmessages.h"
 #include "chart.h"
 #include "pictureexport.h"
 #include "spinedit.h"
@@ -137,9 +138,17 @@ TEST_F(TfIndicProbe, PeriodZeroKeepsThePointsAndRaises)
     // Offset 5: five raw closes were appended before the first smoothing step.
     EXPECT_EQ(Values(*Series1), (std::vector<double>{10, 11, 12, 13, 14}));
     EXPECT_EQ(Values(*Series2), Values(*Series1));
-    spOffset->SetText(QStringLiteral("2")); // typed into the spin, the handler raises it too
-    EXPECT_THROW(spPeriod->SetText(QStringLiteral("0")), std::exception);
+    // Typed into the spin: the handler raises it too, and its guard shows it as the
+    // standard error message instead of letting it cross the signal.
+    std::vector<AppMessage> shown;
+    const MessageHook previous = SetMessageHook([&](const AppMessage &m) { shown.push_back(m); });
+    spOffset->SetText(QStringLiteral("2"));
+    EXPECT_NO_THROW(spPeriod->SetText(QStringLiteral("0")));
+    SetMessageHook(previous);
     EXPECT_EQ(Series2->Count(), 2);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, QStringLiteral("Floating point division by zero."));
+    EXPECT_EQ(shown[0].icon, QMessageBox::Critical);
 }
 
 TEST_F(TfIndicProbe, CheckBoxesShowAndHideTheMarksOfTheirLine)
