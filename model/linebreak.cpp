@@ -54,6 +54,9 @@ std::vector<LineBrick> BuildLineBreakBricks(const TFList &list)
     LineBreakBuilder builder(bricks);
     if (list.Count() == 0)
         return bricks;
+    // At most one brick per quote: room for all of them costs address space only, and
+    // spares the copies and fresh pages of a growing array.
+    bricks.reserve(static_cast<std::size_t>(list.Count()));
     builder.First(*list.Items(0));
     const std::span<const double> closes = list.Closes();
     for (std::size_t i = 1; i < closes.size(); ++i)

@@ -190,8 +190,7 @@ TFList::Block::Block() : m_items(static_cast<TFPoint *>(ReserveBlockMemory(kBloc
 
 TFList::Block::~Block()
 {
-    for (int i = m_size - 1; i >= 0; --i)
-        m_items[i].~TFPoint();
+    clear();
     ReleaseBlockMemory(m_items, kBlockBytes);
 }
 
@@ -209,8 +208,17 @@ void TFList::Block::pop_back()
     m_items[--m_size].~TFPoint();
 }
 
+// A full block's records are destroyed on all cores (each reads two of its record's
+// three cache lines); the block is empty afterwards.
 void TFList::Block::clear()
 {
+    if (m_size >= kHugeFrom) {
+        tbb::parallel_for(tbb::blocked_range<int>(0, m_size, 8192), [this](const tbb::blocked_range<int> &r) {
+            for (int i = r.begin(); i != r.end(); ++i)
+                m_items[i].~TFPoint();
+        });
+        m_size = 0;
+    }
     while (m_size > 0)
         pop_back();
 }
