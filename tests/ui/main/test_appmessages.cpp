@@ -101,6 +101,7 @@ TEST(AppMessageBox, HugeTextsAreCutVisiblyWithBothEndsInView)
         words += QStringLiteral("word%1 ").arg(i);
     EXPECT_EQ(FitMessageText(words, metrics, 200), words);
     EXPECT_TRUE(FitMessageText(words.repeated(20), metrics, 200).contains(u'…')); // past twelve lines
+}
 
 // Handlers connected through the guard: what they raise stops at the guard (it never
 // reaches the code that emitted the signal), is shown as the standard error message,
