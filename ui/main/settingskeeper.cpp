@@ -63,6 +63,7 @@ void SettingsKeeper::Keep(QWidget *window)
 void SettingsKeeper::KeepMainWindow(TForm1 *form)
 {
     m_main = form;
+    m_mainWidget = form;
     Keep(form);
 }
 
@@ -90,7 +91,7 @@ void SettingsKeeper::Restore(QWidget *window) const
     for (QAction *action : Switches(window))
         if (m_settings.Toggle(name, action->objectName(), action->isChecked()) != action->isChecked())
             action->trigger();
-    if (window == m_main) {
+    if (window == m_mainWidget) {
         m_main->SetMagnitude(m_settings.Magnitude());
         m_main->SetLastFolder(m_settings.LastFolder());
         m_main->Recent()->SetFiles(m_settings.RecentFiles());
@@ -107,10 +108,12 @@ void SettingsKeeper::Note(const QWidget *window) const
         m_settings.SetToggle(name, box->objectName(), box->isChecked());
     for (const QAction *action : Switches(window))
         m_settings.SetToggle(name, action->objectName(), action->isChecked());
-    if (window == m_main) {
-        m_settings.SetMagnitude(m_main->Magnitude());
-        m_settings.SetLastFolder(m_main->LastFolder());
-        m_settings.SetRecentFiles(m_main->Recent()->Files());
+    // The main window's own figures, unless it is hidden while being destroyed (then it
+    // is no TForm1 any more and its figures were noted when it was closed).
+    if (const TForm1 *form = qobject_cast<const TForm1 *>(window); form && window == m_mainWidget) {
+        m_settings.SetMagnitude(form->Magnitude());
+        m_settings.SetLastFolder(form->LastFolder());
+        m_settings.SetRecentFiles(form->Recent()->Files());
     }
 }
 

@@ -45,6 +45,9 @@ private:
     AppSettings &m_settings;
     QList<QPointer<QWidget>> m_windows;
     QPointer<TForm1> m_main;
+    // The main window as a widget, for telling it apart from the others without a cast:
+    // a window closed while the main window is being destroyed compares against it.
+    QPointer<QWidget> m_mainWidget;
 };
 
 } // namespace korvala
