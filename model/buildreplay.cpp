@@ -121,7 +121,7 @@ void PFReplayBuild::RestoreCheckpoint(const Checkpoint &cp)
     while (m_columns.Count() > cp.records)
         m_columns.RemoveLast();
     m_state = cp.state;
-    m_state.row += shift;
+    m_state.cursor.row += shift;
     m_builder.FindOpenRecord(m_state.col);
     m_maxClose = cp.maxClose;
     m_minClose = cp.minClose;
@@ -142,7 +142,7 @@ void PFReplayBuild::Publish()
     if (rowBase != m_rowBase) {
         const int delta = rowBase - m_rowBase;
         m_grid.ShiftRows(delta);
-        m_state.row += delta;
+        m_state.cursor.row += delta;
         m_rowBase = rowBase;
     }
     const int open = m_state.col;

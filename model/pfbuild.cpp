@@ -205,9 +205,9 @@ PFBuilder::State PFBuilder::Start(long long row)
 {
     const TFPoint &q0 = *m_quotes.Items(0);
     State s;
-    s.lastBoxPrice = q0.Close;
-    s.row = row;
-    s.boxes = 1;
+    s.cursor.lastBoxPrice = q0.Close;
+    s.cursor.row = row;
+    s.cursor.boxes = 1;
     m_grid.BeginColumn(PFGrid::kMarkX, static_cast<int>(row), 0);
     m_record = &OpenPFRecord(m_columns, q0, 1);
     s.running.Open(q0, 0);
@@ -432,68 +432,35 @@ void BuildPFChart(const TFList &quotes, double box, double reverse, PFGrid &grid
     // Only the closes decide the boxes and where the columns turn: the loop reads the
     // compact array of closes; the column records are written from the records after it.
     const std::span<const double> closes = quotes.Closes();
-    const double close0 = closes[0];
-    double lastBoxPrice = close0;
-    // Rows are counted in 64 bits while building: a column may drift past the grid.
-    long long row = PFFirstRow(grid.RowCount, close0, quotes.MinClose, box);
-    char mark = PFGrid::kMarkX;
-    long long boxes = 1;
-    grid.BeginColumn(mark, static_cast<int>(row), 0);
+    PFCursor s;
+    s.lastBoxPrice = closes[0];
+    s.row = PFFirstRow(grid.RowCount, closes[0], quotes.MinClose, box);
+    s.boxes = 1;
+    grid.BeginColumn(s.mark, static_cast<int>(s.row), 0);
     ColumnRecordWriter records(quotes, columns);
-    records.Open(0, mark);
+    records.Open(0, s.mark);
 
     // Past the limit the build stops with what it has made, the open column closed with
     // the quotes before the one that would pass it.
-    const long long maxBoxes = limits.maxBoxes;
     const int count = static_cast<int>(closes.size());
     const double *const close = closes.data();
-    auto stopAt = [&](int i) {
-        grid.EndColumn();
-        records.Finish(i - 1);
-        ThrowBoxLimit(maxBoxes);
-    };
-
     bool counterMove = false;
     for (int i = 1; i < count; ++i) {
-        i = SkipQuietQuotes(close, i, count, lastBoxPrice, box, reverse, mark == PFGrid::kMarkX,
-                            counterMove);
+        i = SkipQuietQuotes(close, i, count, s.lastBoxPrice, box, reverse,
+                            s.mark == PFGrid::kMarkX, counterMove);
         if (i == count)
             break;
         if (counterMove) {
             grid.SetExtremeQuote(PFGrid::kNoQuote);
             counterMove = false;
         }
-        const double c = close[i];
-        const double d = std::fabs(c - lastBoxPrice);
-        if (d <= box)
-            continue;
-        const long long n = static_cast<long long>(std::trunc(d / box));
-        const bool up = c > lastBoxPrice;
-        const bool withTrend = (mark == PFGrid::kMarkX) == up;
-        if (withTrend) {
-            boxes += n;
-            if (boxes > maxBoxes)
-                stopAt(i);
-            const long long target = up ? row - n : row + n;
-            grid.ExtendTo(static_cast<int>(target), i);
-            row = target;
-            lastBoxPrice = up ? lastBoxPrice + n * box : lastBoxPrice - n * box;
-        } else if (d < reverse) {
-            grid.SetExtremeQuote(PFGrid::kNoQuote);
-        } else {
-            boxes += n + 1;
-            if (boxes > maxBoxes)
-                stopAt(i);
-            ++grid.ColCount;
-            mark = up ? PFGrid::kMarkX : PFGrid::kMarkO;
-            records.Open(i, mark);
-            row = up ? row - 1 : row + 1;
-            const long long target = up ? row - n : row + n;
-            grid.BeginColumn(mark, static_cast<int>(row), i);
-            grid.ExtendTo(static_cast<int>(target), i);
-            row = target;
-            lastBoxPrice = up ? lastBoxPrice + n * box : lastBoxPrice - n * box;
-        }
+        const PFStep step = TakeClose(s, close[i], i, box, reverse, limits.maxBoxes, grid, [&] {
+            grid.EndColumn();
+            records.Finish(i - 1);
+            ThrowBoxLimit(limits.maxBoxes);
+        });
+        if (step == PFStep::Reversed)
+            records.Open(i, s.mark);
     }
     if (counterMove)
         grid.SetExtremeQuote(PFGrid::kNoQuote);

@@ -23,6 +23,60 @@ long long PFFirstRow(long long rowCount, double firstClose, double minClose, dou
 void CheckPFBuild(const TFList &quotes, double box, double reverse);
 void CheckPFRows(double rows, const PFLimits &limits);
 
+// Where the last column of a chart stands between two closes: the price level it has
+// reached, the row of its extreme, the boxes drawn so far and its mark.
+struct PFCursor
+{
+    double lastBoxPrice = 0;
+    long long row = 0; // 64 bits while building: a column may drift past the grid
+    long long boxes = 0;
+    char mark = PFGrid::kMarkX;
+};
+
+// What one close did to the chart.
+enum class PFStep { Quiet, CounterMove, Extended, Reversed };
+
+// The rule of the build for the close c of quote i (after the first): a move of more than
+// one box in the column's direction extends it, a counter-move of at least the reversal
+// (and more than one box) opens the next column one row beyond the extreme, a smaller
+// counter-move takes the quote from the extreme cell. Before a step that would pass
+// maxBoxes boxes, limit() is called; it must throw.
+template <class Limit>
+[[gnu::always_inline]] inline PFStep TakeClose(PFCursor &s, double c, int i, double box,
+                                               double reverse, long long maxBoxes, PFGrid &grid,
+                                               Limit &&limit)
+{
+    const double d = std::fabs(c - s.lastBoxPrice);
+    if (d <= box)
+        return PFStep::Quiet;
+    const long long n = static_cast<long long>(std::trunc(d / box));
+    const bool up = c > s.lastBoxPrice;
+    if ((s.mark == PFGrid::kMarkX) == up) {
+        s.boxes += n;
+        if (s.boxes > maxBoxes)
+            limit();
+        s.row = up ? s.row - n : s.row + n;
+        grid.ExtendTo(static_cast<int>(s.row), i);
+        s.lastBoxPrice = up ? s.lastBoxPrice + n * box : s.lastBoxPrice - n * box;
+        return PFStep::Extended;
+    }
+    if (d < reverse) {
+        grid.SetExtremeQuote(PFGrid::kNoQuote);
+        return PFStep::CounterMove;
+    }
+    s.boxes += n + 1;
+    if (s.boxes > maxBoxes)
+        limit();
+    ++grid.ColCount;
+    s.mark = up ? PFGrid::kMarkX : PFGrid::kMarkO;
+    const long long start = up ? s.row - 1 : s.row + 1;
+    s.row = up ? start - n : start + n;
+    grid.BeginColumn(s.mark, static_cast<int>(start), i);
+    grid.ExtendTo(static_cast<int>(s.row), i);
+    s.lastBoxPrice = up ? s.lastBoxPrice + n * box : s.lastBoxPrice - n * box;
+    return PFStep::Reversed;
+}
+
 class PFBuilder final
 {
 public:
@@ -57,15 +111,11 @@ public:
         }
     };
 
-    // Where the build stands between two quotes. Rows are counted in 64 bits while
-    // building: a column may drift past the grid.
+    // Where the build stands between two quotes.
     struct State
     {
-        double lastBoxPrice = 0;
-        long long row = 0;
-        long long boxes = 0;
+        PFCursor cursor;
         int col = 0;
-        char mark = PFGrid::kMarkX;
         Running running;
     };
 
@@ -84,14 +134,13 @@ public:
     [[gnu::always_inline]] inline void Take(State &s, const TFPoint &q, int i);
     // The open column's figures and period into its record.
     void WriteOpenRecord(Running running, char mark) const;
-    void WriteOpenRecord(const State &s) const { WriteOpenRecord(s.running, s.mark); }
+    void WriteOpenRecord(const State &s) const { WriteOpenRecord(s.running, s.cursor.mark); }
     // After the records were brought back to an earlier state: the open column's record
     // is that of its column.
     void FindOpenRecord(int col) { m_record = m_columns.Items(col); }
 
 private:
     [[noreturn, gnu::noinline, gnu::cold]] void BoxLimitPassed(Running running, char mark);
-    [[gnu::always_inline]] inline void Reverse(State &s, const TFPoint &q, int i, long long n, bool up);
 
     const TFList &m_quotes;
     const double m_box;
@@ -107,49 +156,17 @@ TFPoint &OpenPFRecord(TFList &columns, const TFPoint &q, int direction);
 
 inline void PFBuilder::Take(State &s, const TFPoint &q, int i)
 {
-    const double c = q.Close;
-    const double d = std::fabs(c - s.lastBoxPrice);
-    if (d <= m_box) {
+    const char mark = s.cursor.mark;
+    const PFStep step = TakeClose(s.cursor, q.Close, i, m_box, m_reverse, m_maxBoxes, m_grid,
+                                  [&] { BoxLimitPassed(s.running, mark); });
+    if (step != PFStep::Reversed) {
         s.running.Take(q, i);
         return;
     }
-    const long long n = static_cast<long long>(std::trunc(d / m_box));
-    const bool up = c > s.lastBoxPrice;
-    const bool withTrend = (s.mark == PFGrid::kMarkX) == up;
-    if (withTrend) {
-        s.boxes += n;
-        if (s.boxes > m_maxBoxes)
-            BoxLimitPassed(s.running, s.mark);
-        const long long target = up ? s.row - n : s.row + n;
-        m_grid.ExtendTo(static_cast<int>(target), i);
-        s.running.Take(q, i);
-        s.row = target;
-        s.lastBoxPrice = up ? s.lastBoxPrice + n * m_box : s.lastBoxPrice - n * m_box;
-    } else if (d < m_reverse) {
-        m_grid.SetExtremeQuote(PFGrid::kNoQuote);
-        s.running.Take(q, i);
-    } else {
-        Reverse(s, q, i, n, up);
-    }
-}
-
-inline void PFBuilder::Reverse(State &s, const TFPoint &q, int i, long long n, bool up)
-{
-    s.boxes += n + 1;
-    if (s.boxes > m_maxBoxes)
-        BoxLimitPassed(s.running, s.mark);
-    WriteOpenRecord(s.running, s.mark);
-    ++m_grid.ColCount;
+    WriteOpenRecord(s.running, mark);
     ++s.col;
-    s.mark = up ? PFGrid::kMarkX : PFGrid::kMarkO;
-    s.row = up ? s.row - 1 : s.row + 1;
-    const long long target = up ? s.row - n : s.row + n;
-    m_grid.BeginColumn(s.mark, static_cast<int>(s.row), i);
-    m_grid.ExtendTo(static_cast<int>(target), i);
-    m_record = &OpenPFRecord(m_columns, q, up ? 1 : -1);
+    m_record = &OpenPFRecord(m_columns, q, s.cursor.mark == PFGrid::kMarkX ? 1 : -1);
     s.running.Open(q, i);
-    s.row = target;
-    s.lastBoxPrice = up ? s.lastBoxPrice + n * m_box : s.lastBoxPrice - n * m_box;
 }
 
 } // namespace korvala
