@@ -2,11 +2,10 @@
 // a user runs it, with its exit codes, its messages and the files it writes.
 
 #include "commandline.h"
-#include "testhome.h"
+#include "qtestapp.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -42,15 +41,9 @@ struct Outcome
 };
 
 // The program as its own process, with the environment changes given (an empty value
-// removes the variable).
+// removes the variable). It runs in the tests' temporary home.
 Outcome Korvala(const QStringList &args, const QList<std::pair<QString, QString>> &env = {})
 {
-    static int argc = 1;
-    static char program[] = "test_commandline";
-    static char *argv[] = {program, nullptr};
-    // The program started here keeps its settings in the tests' temporary home.
-    static const auto *app = (test::UseTemporaryHome(), new QCoreApplication(argc, argv));
-    (void)app;
     QProcess process;
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     for (const auto &[name, value] : env) {

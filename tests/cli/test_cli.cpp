@@ -1,5 +1,6 @@
 #include "cli.h"
 #include "columnscsv.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -8,18 +9,19 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 using korvala::cli::Run;
+using korvala::test::DataPath;
+using korvala::test::TempDir;
 using nlohmann::json;
 
 namespace {
 
-std::string Data(const std::string &name) { return std::string(KORVALA_TEST_DATA_DIR) + "/" + name; }
+const auto Data = DataPath;
 
 struct Result
 {
@@ -37,40 +39,26 @@ Result RunIn(const std::vector<std::string> &args)
     return r;
 }
 
-// A scratch folder for the files of one test.
-class TempDir final
+// A quote file of the closes (see FlatQuoteLines) in dir.
+std::string Quotes(const TempDir &dir, const std::vector<double> &closes, const std::string &name = "quotes.txt")
 {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "korvala_cli_XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() { std::filesystem::remove_all(path); }
-    // A quote file: the header, then one line per close (open = high = low = 1).
-    std::string Quotes(const std::vector<std::string> &closes, const std::string &name = "quotes.txt") const
-    {
-        std::ofstream out(path + "/" + name, std::ios::binary);
-        out << "<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n";
-        for (std::size_t i = 0; i < closes.size(); ++i)
-            out << "0" << 1 + i % 9 << ".01.05;10:00;1;1;1;" << closes[i] << ";1\r\n";
-        return path + "/" + name;
-    }
-    std::string path;
-};
+    return dir.Write(name, korvala::test::QuoteText(korvala::test::FlatQuoteLines(closes)));
+}
+
+std::string Slurp(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
 
 // Runs korvala-cli as its own process (args in shell words), stdout into stdoutPath or a
 // scratch file.
 Result RunProgram(const std::string &args, const std::string &stdoutPath = "")
 {
     const TempDir dir;
-    const std::string out = stdoutPath.empty() ? dir.path + "/out" : stdoutPath, err = dir.path + "/err";
+    const std::string out = stdoutPath.empty() ? dir.File("out") : stdoutPath, err = dir.File("err");
     const int status = std::system((KORVALA_CLI_PATH " " + args + " >'" + out + "' 2>'" + err + "'").c_str());
-    const auto slurp = [](const std::string &path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string{std::istreambuf_iterator<char>(in), {}};
-    };
-    return {WEXITSTATUS(status), stdoutPath.empty() ? slurp(out) : "", slurp(err)};
+    return {WEXITSTATUS(status), stdoutPath.empty() ? Slurp(out) : "", Slurp(err)};
 }
 
 } // namespace
@@ -147,7 +135,7 @@ TEST(PF, TheWorkedExampleAsAPictureTallChartsLeaveOutEmptyRows)
     // Box 0,01 over 1…10: about 900 rows, but the swing near the top fills only a few.
     const TempDir dir;
     const Result r =
-        RunIn({"pf", dir.Quotes({"10", "10,1", "10,05", "1"}), "--box", "0,01", "--reverse", "0,03"});
+        RunIn({"pf", Quotes(dir, {10, 10.1, 10.05, 1}), "--box", "0,01", "--reverse", "0,03"});
     ASSERT_EQ(r.code, 0) << r.err;
     std::istringstream lines(r.out);
     int count = 0;
@@ -160,7 +148,7 @@ TEST(PF, TheWorkedExampleAsAPictureTallChartsLeaveOutEmptyRows)
     // Closes above the start value of the minimums keep MinClose at 1 000 000 000: half a
     // billion rows, a few boxes. The picture lists only those rows, without a row array.
     const TempDir tall;
-    const Result big = RunIn({"pf", tall.Quotes({"2000000000", "2000001000", "2000000500"}), "--box",
+    const Result big = RunIn({"pf", Quotes(tall, {2000000000, 2000001000, 2000000500}), "--box",
                               "2", "--reverse", "6"});
     ASSERT_EQ(big.code, 0) << big.err;
     EXPECT_NE(big.out.find("rows without boxes left out"), std::string::npos);
@@ -240,7 +228,7 @@ TEST(Dump, TheWorkedExampleAndARefusedRefresh)
 TEST(Dump, CellsPastTheGridAreIncludedAndSorted)
 {
     const TempDir dir;
-    const json pf = json::parse(RunIn({"dump", dir.Quotes({"3,3", "10,3", "1", "10,29"}), "--box", "0,01",
+    const json pf = json::parse(RunIn({"dump", Quotes(dir, {3.3, 10.3, 1, 10.29}), "--box", "0,01",
                                        "--reverse", "0,03"}).out)["PF"];
     EXPECT_EQ(pf["RowCount"], 932);
     EXPECT_EQ(pf["FColBottomRow"], json({702, 933, 932}));
@@ -276,22 +264,22 @@ TEST(Program, ExitCodesAndStreams)
 namespace {
 
 // Columns X 100-105, O -101, X -107 (a buy above 105), O -103, X -106, O -100 (a sell
-// below 103), box 1 and reversal 3; quote i is dated 0<i+1>.01.05.
-const std::vector<std::string> kSignalCloses = {"100", "105,5", "100,5", "107,5", "102,5", "106,5", "99,5"};
+// below 103), box 1 and reversal 3; quote i is dated 01.12.05 10:0<i>.
+const std::vector<double> kSignalCloses = {100, 105.5, 100.5, 107.5, 102.5, 106.5, 99.5};
 
 } // namespace
 
 TEST(Signals, TheReportItsJsonAndTheDumpSection)
 {
     const TempDir dir;
-    const std::string file = dir.Quotes(kSignalCloses);
+    const std::string file = Quotes(dir, kSignalCloses);
     const Result text = RunIn({"signals", file, "--box", "1", "--reverse", "3"});
     ASSERT_EQ(text.code, 0) << text.err;
     EXPECT_EQ(text.out, "=== P&F signals ===\n"
                         "Box 1,000, reversal 3,000 (3 boxes), columns: 6\n"
-                        "04.01.05 10:00 Buy  Double top               106,000\n"
-                        "07.01.05 10:00 Sell Double bottom            102,000\n"
-                        "Current signal: Sell, Double bottom, 102,000, 07.01.05 10:00\n"
+                        "01.12.05 10:03 Buy  Double top               106,000\n"
+                        "01.12.05 10:06 Sell Double bottom            102,000\n"
+                        "Current signal: Sell, Double bottom, 102,000, 01.12.05 10:06\n"
                         "Trend line: Bearish resistance from column 2 at 108,000, 105,000 at column 5\n"
                         "Objectives:\n"
                         "Vertical count, buy at column 2: 122,000 (column 2, 7 boxes from 101,000)\n"
@@ -303,8 +291,8 @@ TEST(Signals, TheReportItsJsonAndTheDumpSection)
     ASSERT_EQ(r.code, 0) << r.err;
     const json j = json::parse(r.out);
     EXPECT_EQ(j, json::parse(R"({"ReversalBoxes": 3,
-        "Signals": [{"Column": 2, "Kind": "buy", "Pattern": "Double top", "Price": 106, "DateText": "04.01.05 10:00"},
-                    {"Column": 5, "Kind": "sell", "Pattern": "Double bottom", "Price": 102, "DateText": "07.01.05 10:00"}],
+        "Signals": [{"Column": 2, "Kind": "buy", "Pattern": "Double top", "Price": 106, "DateText": "01.12.05 10:03"},
+                    {"Column": 5, "Kind": "sell", "Pattern": "Double bottom", "Price": 102, "DateText": "01.12.05 10:06"}],
         "Current": "sell",
         "TrendLine": {"Kind": "bearish resistance", "FromColumn": 2, "FromRow": 1, "FromPrice": 108, "ToColumn": 5, "Price": 105},
         "BrokenLines": [{"Kind": "bullish support", "FromColumn": 1, "FromRow": 10, "FromPrice": 100, "ToColumn": 5, "Price": 104}],
@@ -328,16 +316,16 @@ TEST(Scan, OneLinePerFileInOrderFailuresOnTheirLineThenTheBullishPercent)
     // column to 105 that breaks the resistance (104 there), so a support from the low 100
     // runs at 100.
     const TempDir dir;
-    const std::string buy = dir.Quotes({"100", "105,5", "100,5", "107,5", "105,5"}, "buy.txt");
-    std::vector<std::string> sold = kSignalCloses;
-    sold.push_back("105,5");
-    const std::string sell = dir.Quotes(sold, "sell.txt");
+    const std::string buy = Quotes(dir, {100, 105.5, 100.5, 107.5, 105.5}, "buy.txt");
+    std::vector<double> sold = kSignalCloses;
+    sold.push_back(105.5);
+    const std::string sell = Quotes(dir, sold, "sell.txt");
     const std::string bad = Data("bad_number.txt");
     const Result r = RunIn({"scan", buy, bad, sell, "--box-percent", "0,9479"});
     EXPECT_EQ(r.code, 1); // one file failed
-    EXPECT_EQ(r.out, buy + ": Buy, Double top, 04.01.05 10:00; bullish support 101,000; no objective\n"
+    EXPECT_EQ(r.out, buy + ": Buy, Double top, 01.12.05 10:03; bullish support 101,000; no objective\n"
                          + bad + ": error: '12.5' is not a valid floating point value\n"
-                         + sell + ": Sell, Double bottom, 07.01.05 10:00; bullish support 100,000; "
+                         + sell + ": Sell, Double bottom, 01.12.05 10:06; bullish support 100,000; "
                                   "vertical count 92,000\n"
                          + "Bullish percent: 50,00 % (1 of 2 files on a buy signal, 1 on a sell signal, 1 failed)\n");
 
@@ -355,7 +343,7 @@ TEST(Scan, OneLinePerFileInOrderFailuresOnTheirLineThenTheBullishPercent)
     for (int i = 0; i < 40; ++i)
         EXPECT_EQ(parsed[i]["Current"], i % 4 == 3 ? "sell" : "buy") << i;
     EXPECT_EQ(parsed[0], json::parse(R"({"File": ")" + buy + R"(", "Box": 1, "Reverse": 3, "Columns": 3,
-        "Current": "buy", "Pattern": "Double top", "Column": 2, "Price": 106, "DateText": "04.01.05 10:00",
+        "Current": "buy", "Pattern": "Double top", "Column": 2, "Price": 106, "DateText": "01.12.05 10:03",
         "TrendLine": {"Kind": "bullish support", "FromColumn": 1, "Price": 101}, "Objective": null})"));
     EXPECT_EQ(parsed[40], json::parse(R"({"Files": 40, "Failed": 0, "Buy": 30, "Sell": 10, "BullishPercent": 75})"));
     const std::string failed = RunIn({"scan", bad, "--json"}).out;
@@ -364,14 +352,6 @@ TEST(Scan, OneLinePerFileInOrderFailuresOnTheirLineThenTheBullishPercent)
 }
 
 namespace {
-
-std::string Slurp(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void Spill(const std::string &path, const std::string &bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // The same six quotes as pf_example.txt, as a data site exports them, newest first.
 const char *const kExampleAsExport =
@@ -392,8 +372,7 @@ TEST(Import, EveryCommandReadsAnExportLikeItsNativeTwin)
     const std::string native = Data("pf_example.txt");
     ASSERT_EQ(Slurp(native).substr(0, 15), "<DATE>;<TIME>;<") << "the twin must be the native file";
     const TempDir dir;
-    const std::string exported = dir.path + "/pf_example.txt"; // the same name: the same caption
-    Spill(exported, kExampleAsExport);
+    const std::string exported = dir.Write("pf_example.txt", kExampleAsExport); // the same name: the same caption
 
     for (const std::vector<std::string> &command : std::vector<std::vector<std::string>>{
              {"stats"}, {"pf", "--box", "1", "--reverse", "3"}, {"report", "--depth", "1"}, {"dump", "--depth", "2"},
@@ -415,20 +394,19 @@ TEST(Import, EveryCommandReadsAnExportLikeItsNativeTwin)
     EXPECT_EQ(again.err.rfind("data-site export: ';', DD.MM.YY, HH:MM, decimal comma; 6 quotes", 0), 0u) << again.err;
 
     // Refused files fail like a bad native file: exit 1, the reason on stderr, no output.
-    const std::string letter = dir.path + "/letter.txt";
-    Spill(letter, "Dear all,\nplease find the prices attached.\n");
+    const std::string letter = dir.Write("letter.txt", "Dear all,\nplease find the prices attached.\n");
     const Result refused = RunIn({"dump", letter, "--import"});
     EXPECT_EQ(refused.code, 1);
     EXPECT_TRUE(refused.out.empty());
     EXPECT_NE(refused.err.find("the first line reads \"Dear all,\""), std::string::npos) << refused.err;
-    EXPECT_EQ(RunIn({"stats", dir.path + "/none.txt", "--import"}).code, 1);
+    EXPECT_EQ(RunIn({"stats", dir.File("none.txt"), "--import"}).code, 1);
     // Skipped lines are named under the description.
-    Spill(letter, std::string(kExampleAsExport) + "X,1,20051201\n");
+    dir.Write("letter.txt", std::string(kExampleAsExport) + "X,1,20051201\n");
     EXPECT_NE(RunIn({"stats", letter, "--import"}).err.find("\n  line 8 (with 3 fields): X,1,20051201\n"),
               std::string::npos);
 
     // The corrections of the guess, and what is no usage.
-    Spill(letter, "Date;Close\n04/05/2020;1\n04/06/2020;2\n");
+    dir.Write("letter.txt", "Date;Close\n04/05/2020;1\n04/06/2020;2\n");
     const Result guessed = RunIn({"dump", letter, "--import"});
     const Result told = RunIn({"dump", letter, "--import", "--dates", "dmy", "--separator", ";", "--decimal", ","});
     EXPECT_EQ(json::parse(guessed.out)["QuoteList"]["Items"][0]["DateText"], "05.04.20 00:00");
@@ -444,8 +422,7 @@ TEST(Import, EveryCommandReadsAnExportLikeItsNativeTwin)
 TEST(Convert, RoundTripWarningsAndSafeWriting)
 {
     const TempDir dir;
-    const std::string exported = dir.path + "/export.csv", out = dir.path + "/quotes.txt";
-    Spill(exported, kExampleAsExport);
+    const std::string exported = dir.Write("export.csv", kExampleAsExport), out = dir.File("quotes.txt");
     Result r = RunIn({"convert", exported, "-o", out});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(r.out.empty());
@@ -458,7 +435,7 @@ TEST(Convert, RoundTripWarningsAndSafeWriting)
     EXPECT_EQ(RunIn({"convert", exported}).out, Slurp(out));
 
     // Numbers of every kind come back as the same doubles; seconds and far years warned of.
-    Spill(exported, "Date,Time,Open,High,Low,Close,Volume\n"
+    dir.Write("export.csv", "Date,Time,Open,High,Low,Close,Volume\n"
                     "1949-12-31,10:00:30,0.1,1e-7,123456789.123456789,-0.30000000000000004,5e300\n"
                     "2020-01-02,10:00,3.141592653589793,2.718281828459045,1.7976931348623157e308,0,12.5\n");
     r = RunIn({"convert", exported, "-o", out});
@@ -478,11 +455,11 @@ TEST(Convert, RoundTripWarningsAndSafeWriting)
     r = RunIn({"convert", exported, "-o", dir.path});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("Is a directory"), std::string::npos) << r.err;
-    r = RunIn({"convert", exported, "-o", dir.path + "/missing/quotes.txt"});
+    r = RunIn({"convert", exported, "-o", dir.File("missing/quotes.txt")});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("/missing/quotes.txt\". No such file or directory"), std::string::npos) << r.err;
     EXPECT_EQ(Slurp(out), before);
-    EXPECT_EQ(RunIn({"convert", dir.path + "/none.csv", "-o", out}).code, 1);
+    EXPECT_EQ(RunIn({"convert", dir.File("none.csv"), "-o", out}).code, 1);
     EXPECT_EQ(Slurp(out), before);
 }
 
@@ -490,18 +467,18 @@ TEST(Convert, RoundTripWarningsAndSafeWriting)
 TEST(Program, ConvertToAFullDiskAndTheGeneratorsLayouts)
 {
     const TempDir dir;
-    Spill(dir.path + "/export.csv", kExampleAsExport);
-    Result r = RunProgram("convert '" + dir.path + "/export.csv' -o /dev/full");
+    const std::string exported = dir.Write("export.csv", kExampleAsExport);
+    Result r = RunProgram("convert '" + exported + "' -o /dev/full");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;
-    EXPECT_NE(RunProgram("convert '" + dir.path + "/export.csv'", "/dev/full").code, 0);
+    EXPECT_NE(RunProgram("convert '" + exported + "'", "/dev/full").code, 0);
 
     // scripts/gen_quotes writes the same quotes in both layouts.
     const std::string gen = "python3 '" KORVALA_SOURCE_DIR "/scripts/gen_quotes' --lines 3000 --seed 3 ";
-    ASSERT_EQ(std::system((gen + "-o '" + dir.path + "/native.txt'").c_str()), 0);
-    ASSERT_EQ(std::system((gen + "--layout datasite -o '" + dir.path + "/site.txt'").c_str()), 0);
-    const json native = json::parse(RunIn({"dump", dir.path + "/native.txt"}).out)["QuoteList"];
-    r = RunIn({"dump", dir.path + "/site.txt", "--import"});
+    ASSERT_EQ(std::system((gen + "-o '" + dir.File("native.txt") + "'").c_str()), 0);
+    ASSERT_EQ(std::system((gen + "--layout datasite -o '" + dir.File("site.txt") + "'").c_str()), 0);
+    const json native = json::parse(RunIn({"dump", dir.File("native.txt")}).out)["QuoteList"];
+    r = RunIn({"dump", dir.File("site.txt"), "--import"});
     EXPECT_EQ(r.err, "data-site export: ';', YYYYMMDD, HHMMSS, decimal point; 3 000 quotes\n");
     EXPECT_EQ(json::parse(r.out)["QuoteList"], native);
     EXPECT_EQ(native["Count"], 3000);

@@ -3,6 +3,7 @@
 
 #include "document.h"
 #include "pfcolumns.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -10,17 +11,9 @@ using namespace korvala;
 
 namespace {
 
-const char kExample[] = "<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n"
-                        "01.12.05;10:00;10;10,5;9,5;10;100\r\n"
-                        "01.12.05;11:00;10;13;9,8;12,5;200\r\n"
-                        "01.12.05;12:00;12,5;13,5;12;13;300\r\n"
-                        "01.12.05;13:00;13;13,2;9,4;9,5;400\r\n"
-                        "01.12.05;14:00;9,5;9,7;8,5;9;500\r\n"
-                        "01.12.05;15:00;9;12,8;8,9;12,6;600\r\n";
-
 void Build(PFDocument &doc, const char *box, const char *reverse)
 {
-    doc.OpenBytes("example.txt", kExample);
+    doc.OpenFile(test::DataPath("pf_example.txt"));
     doc.eBox = box;
     doc.eReverse = reverse;
     ASSERT_TRUE(doc.Refresh());

@@ -1,6 +1,7 @@
 #include "reportfile.h"
 
 #include "codec.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 using namespace korvala;
 
@@ -17,9 +17,6 @@ namespace {
 class ReportFile : public ::testing::Test
 {
 protected:
-    void SetUp() override { std::filesystem::create_directories(dir); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
     // Saves the lines and gives back the bytes of the file.
     std::string Save(const std::vector<std::string> &lines, const char *name = "rep0001.txt") const
     {
@@ -38,8 +35,8 @@ protected:
         return "";
     }
 
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("korvala_reportfile_" + std::to_string(::getpid()));
+    const test::TempDir temp;
+    const std::filesystem::path dir = temp.path;
 };
 
 } // namespace

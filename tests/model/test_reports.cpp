@@ -1,5 +1,6 @@
 #include "numtext.h"
 #include "reports.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +14,9 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // Quotes at 10:00, 10:01, … with open = high = low = close.
-void Load(TFList &list, const std::vector<std::string> &closes)
+void Load(TFList &list, const std::vector<double> &closes)
 {
-    std::string text = "<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n";
-    for (std::size_t i = 0; i < closes.size(); ++i) {
-        const std::string &c = closes[i];
-        text += "01.12.05;10:" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ";" + c + ";" + c
-                + ";" + c + ";" + c + ";100\r\n";
-    }
-    list.LoadFromStream(text);
+    list.LoadFromStream(test::QuoteText(test::FlatQuoteLines(closes)));
 }
 
 } // namespace
@@ -30,12 +25,12 @@ TEST(TargetsReport, TheNewestPivotFirstLeavingOutPivotsOffOrWithoutAPositiveOP)
 {
     // Pivots 100, 120, 110 on the three newest items.
     TFList list;
-    Load(list, {"105", "100", "120", "110"});
+    Load(list, {105, 100, 120, 110});
     EXPECT_EQ(TargetsReport(list), (Lines{"=== 01.12.05 10:03 ==================", "Цель 1: 110,00",
                                           "Цель 2: 106,18", "Цель 3: 116,18", "Res/Sup 1: 113,82",
                                           "Res/Sup 2: 116,81", ""}));
     // Pivots 20, 5, 50: OP = 20 + (5 - 50) = -25, left out.
-    Load(list, {"10", "20", "5", "50"});
+    Load(list, {10, 20, 5, 50});
     EXPECT_TRUE(TargetsReport(list).empty());
     list.Clear();
     const auto add = [&](double pivot, bool enabled, double op) {
@@ -102,7 +97,7 @@ TEST(Calculators, RetracementAndProjectionLabels)
 TEST(SwingList, PositivePivotsNewestFirstAndTheirChecksGoBack)
 {
     TFList list;
-    Load(list, {"10", "11", "12", "11", "10", "13"}); // pivots on items 2, 4 and 5
+    Load(list, {10, 11, 12, 11, 10, 13}); // pivots on items 2, 4 and 5
     // Triple 13, 10, 12: OP = 12 + (10 - 13) = 9.
     ASSERT_DOUBLE_EQ(list.Items(5)->OP, 9);
     // The check list (its texts and order are seen in the analysis window's test).
@@ -123,7 +118,7 @@ TEST(SwingList, PositivePivotsNewestFirstAndTheirChecksGoBack)
     list.Items(3)->PivotEnabled = true;
     ApplySwingChecks(list, SwingListItems(&list));
     EXPECT_TRUE(list.Items(3)->PivotEnabled);
-    Load(list, {"5", "5", "5"});
+    Load(list, {5, 5, 5});
     EXPECT_TRUE(SwingListItems(&list).empty());
 }
 

@@ -1,4 +1,5 @@
 #include "safewrite.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +22,6 @@ namespace {
 class SafeWrite : public ::testing::Test
 {
 protected:
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override
-    {
-        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(dir);
-    }
 
     static std::string Read(const fs::path &path)
     {
@@ -52,7 +47,8 @@ protected:
         return names;
     }
 
-    const fs::path dir = fs::temp_directory_path() / ("korvala_safewrite_" + std::to_string(::getpid()));
+    const test::TempDir temp;
+    const fs::path dir = temp.path;
 };
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "qtestapp.h"
+#include "testfiles.h"
 
 #include <cmath>
 #include <random>
@@ -21,13 +22,7 @@ namespace {
 // Quotes with open = high = low = close.
 void Load(TFList &list, const std::vector<double> &closes)
 {
-    std::string text = "header\r\n";
-    for (double c : closes) {
-        std::string v = std::to_string(c);
-        v[v.find('.')] = ',';
-        text += "01.12.05;10:00;" + v + ";" + v + ";" + v + ";" + v + ";1\r\n";
-    }
-    list.LoadFromStream(text);
+    list.LoadFromStream(test::QuoteText(test::FlatQuoteLines(closes)));
 }
 
 // A chart of the given size with a white background.

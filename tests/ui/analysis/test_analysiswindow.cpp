@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include "qtestapp.h"
+#include "testfiles.h"
 
 #include <string>
 #include <vector>
@@ -34,14 +35,10 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-void Load(TFList &list, const std::vector<std::string> &closes)
+// Quotes at 10:00, 10:01, … with open = high = low = close.
+void Load(TFList &list, const std::vector<double> &closes)
 {
-    std::string text = "header\r\n";
-    for (std::size_t i = 0; i < closes.size(); ++i) {
-        const std::string &c = closes[i];
-        text += "01.12.05;10:0" + std::to_string(i) + ";" + c + ";" + c + ";" + c + ";" + c + ";1\r\n";
-    }
-    list.LoadFromStream(text);
+    list.LoadFromStream(test::QuoteText(test::FlatQuoteLines(closes)));
 }
 
 std::string Texts(std::initializer_list<const QWidget *> widgets)
@@ -69,7 +66,7 @@ std::string F3(double v)
 class Form2Test : public ::testing::Test
 {
 protected:
-    void SetUp() override { Load(list, {"10", "11", "12", "11", "10", "13"}); } // pivots on 2, 4, 5
+    void SetUp() override { Load(list, {10, 11, 12, 11, 10, 13}); } // pivots on 2, 4, 5
     void Open()
     {
         form.Open(&list);
@@ -204,14 +201,14 @@ TEST_F(Form2Test, CheckListMirrorsThePivotsAndCopiesChecksBack)
     EXPECT_EQ(MemoLines(form.mm->toPlainText().toStdString()), (Lines{"mm", "12,00"}));
     // A list without pivots leaves the check list empty.
     TFList flat;
-    Load(flat, {"4", "4", "4", "4"});
+    Load(flat, {4, 4, 4, 4});
     form.Open(&flat);
     EXPECT_EQ(form.cbxItems->Count(), 0);
 }
 
 TEST_F(Form2Test, ReportButtonsFillTheReportWindowAndShowIt)
 {
-    Load(list, {"105", "100", "120", "110"});
+    Load(list, {105, 100, 120, 110});
     Open();
     WhileModal(report, [&] { form.Button1->click(); }, [&] {
         EXPECT_TRUE(report.isModal());
@@ -228,7 +225,7 @@ TEST_F(Form2Test, ReportButtonsFillTheReportWindowAndShowIt)
 
     // "+" copies prices from 1000 up with their thousands blank; Button3 reads them.
     TFList dear;
-    Load(dear, {"1105", "1100", "1285", "1210"});
+    Load(dear, {1105, 1100, 1285, 1210});
     form.Open(&dear);
     form.mm->setPlainText(QStringLiteral("1 300,00"));
     int item = 0;

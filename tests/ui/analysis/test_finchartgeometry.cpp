@@ -1,4 +1,5 @@
 #include "finchartgeometry.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +13,9 @@ namespace {
 
 using Segments = std::vector<ChartSegment>;
 
-void Load(TFList &list, const std::vector<std::string> &closes)
+void Load(TFList &list, const std::vector<double> &closes)
 {
-    std::string text = "header\r\n";
-    for (const std::string &c : closes)
-        text += "01.12.05;10:00;" + c + ";" + c + ";" + c + ";" + c + ";1\r\n";
-    list.LoadFromStream(text);
+    list.LoadFromStream(test::QuoteText(test::FlatQuoteLines(closes)));
 }
 
 ChartOptions AllLayers()
@@ -83,7 +81,7 @@ TEST(Geometry, ZeroRangeAndZeroHeightStayFinite)
 TEST(ChartLayers, TheSmallChart)
 {
     TFList list;
-    Load(list, {"10", "11", "12", "11", "10", "13"});
+    Load(list, {10, 11, 12, 11, 10, 13});
     const FinChartGeometry g(370, 400, 10, 13, 6);
     const ChartLayers layers = BuildChartLayers(list, g, AllLayers());
     // The close line from the newest quote to index 1.
@@ -111,15 +109,15 @@ TEST(ChartLayers, TheSmallChart)
 TEST(ChartLayers, ZigzagStartsAtTheNewestPivotWhenTheNewestQuoteHasNone)
 {
     TFList list;
-    Load(list, {"10", "11", "12", "11", "10", "13", "13"}); // the last close repeats 13
+    Load(list, {10, 11, 12, 11, 10, 13, 13}); // the last close repeats 13
     const FinChartGeometry g(410, 400, 10, 13, 7);         // X(k) = 350 - 40 k
     EXPECT_EQ(BuildChartLayers(list, g, AllLayers()).Zigzag,
               (Segments{{270, 80, 230, 240}, {230, 240, 150, 133}}));
     // One quote draws no line; the average needs at least four.
-    Load(list, {"5"});
+    Load(list, {5});
     const ChartLayers one = BuildChartLayers(list, FinChartGeometry(400, 400, 5, 5, 1), AllLayers());
     EXPECT_TRUE(one.Close.empty() && one.Zigzag.empty() && one.Average.empty());
-    Load(list, {"1", "2", "3"});
+    Load(list, {1, 2, 3});
     EXPECT_TRUE(BuildChartLayers(list, FinChartGeometry(400, 400, 1, 3, 3), AllLayers()).Average.empty());
 }
 
@@ -137,7 +135,7 @@ TEST(ChartLayers, FarAndNarrowChartsStayInsideTheControl)
 
     // Right edge -10 left of the left edge 30: columns run the other way.
     TFList list;
-    Load(list, {"1", "3", "2", "4", "3"});
+    Load(list, {1, 3, 2, 4, 3});
     const FinChartGeometry narrow(50, 400, list.MinLow, list.MaxHigh, list.Count());
     EXPECT_LT(narrow.X(1), narrow.X(2));
     const Segments reversed = BuildChartLayers(list, narrow, AllLayers()).Close;

@@ -84,7 +84,6 @@ void Show(QWidget &window)
 
 TEST(AppSettings, EveryWindowComesBackAsItWasLeft)
 {
-    test::App();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("korvala.conf"));
     const test::QuoteFile a("a.txt", Lines(40)), b("b.txt", Lines(50));
@@ -194,7 +193,6 @@ TEST(AppSettings, EveryWindowComesBackAsItWasLeft)
 
 TEST(AppSettings, ABrokenOrUnreadableFileIsIgnoredWithDefaultsAndTheNextSaveMendsIt)
 {
-    test::App();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("korvala.conf"));
     {
@@ -270,7 +268,6 @@ TEST(AppSettings, ABrokenOrUnreadableFileIsIgnoredWithDefaultsAndTheNextSaveMend
 
 TEST(AppSettings, ThePlatformsPlaceIsTheUsersConfigurationFolder)
 {
-    test::App();
     // In test mode QStandardPaths names a folder of its own, never the user's.
     const QString place = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     EXPECT_TRUE(place.contains(QStringLiteral(".qttest"))) << place.toStdString();
@@ -280,7 +277,6 @@ TEST(AppSettings, ThePlatformsPlaceIsTheUsersConfigurationFolder)
 
 TEST(RecentFiles, TenNewestFirstAndAFileThatIsGoneLeavesWithANote)
 {
-    test::App();
     QStringList files;
     for (int i = 0; i < 12; ++i)
         files = WithRecentFile(files, QStringLiteral("/f%1.txt").arg(i), RecentFiles::kMax);

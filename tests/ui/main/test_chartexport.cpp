@@ -38,17 +38,6 @@ const QColor kO(255, 160, 160);
 class ChartExportTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        test::App();
-        form = std::make_unique<TForm1>();
-        form->SetOpenDialogHook([] { return QString(); });
-        form->PlaceWindow(QSize(1024, 768));
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        QCoreApplication::processEvents();
-        exports = form->ChartExport();
-    }
     void TearDown() override
     {
         chart::SetDialogRunner({});
@@ -67,14 +56,12 @@ protected:
     void Open(const std::string &path) { form->OpenQuoteFile(QString::fromStdString(path)); }
     QString Path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
 
-    std::unique_ptr<TForm1> form;
-    MainChartExport *exports = nullptr;
+    std::unique_ptr<TForm1> form = test::ShownMainWindow();
+    MainChartExport *exports = form->ChartExport();
     QTemporaryDir dir;
     int dialogs = 0;
     test::MessageRecorder recorder;
 };
-
-std::string Example(const char *name) { return std::string(KORVALA_EXAMPLES_DIR) + "/" + name; }
 
 } // namespace
 
@@ -93,7 +80,7 @@ TEST_F(ChartExportTest, TheCommandsAreEnabledOnTheTabsWithACharts)
 
 TEST_F(ChartExportTest, CtrlCCopiesTheChartButLeavesTextCopyToTheMemos)
 {
-    Open(Example("daily.txt"));
+    Open(test::ExamplePath("daily.txt"));
     form->PageControl1->setCurrentIndex(0);
     form->sg->setFocus();
     QGuiApplication::clipboard()->clear();
@@ -116,7 +103,7 @@ TEST_F(ChartExportTest, CtrlCCopiesTheChartButLeavesTextCopyToTheMemos)
 
 TEST_F(ChartExportTest, EachTabWritesItsOwnChartThePFTabTheWholeChart)
 {
-    Open(Example("daily.txt"));
+    Open(test::ExamplePath("daily.txt"));
     form->resize(600, 500);
     form->SpinEdit1->setValue(12);
     QCoreApplication::processEvents();

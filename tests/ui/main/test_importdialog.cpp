@@ -33,7 +33,6 @@ QString Row(const ImportDialog &d, int r)
 
 TEST(ImportDialog, ShowsTheRowsAsTheyWillBeReadAndTakesCorrections)
 {
-    test::App();
     const std::string file = "01/02/2020;10:00;1,5;2;1;1,25;7\n02/02/2020;10:00;x;2;1;1;7\n"
                              "03/02/2020;10:00;1,25;2;1;1,5;7\n03/02/2020;10:00\n";
     ImportDialog dialog(nullptr, file, QStringLiteral("quotes.csv"));

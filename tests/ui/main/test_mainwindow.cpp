@@ -48,24 +48,11 @@ using namespace korvala;
 
 namespace {
 
-std::string Example(const char *name) { return std::string(KORVALA_EXAMPLES_DIR) + "/" + name; }
+using test::ExamplePath;
 
 class MainWindowTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        test::App();
-        form = std::make_unique<TForm1>();
-        form->SetOpenDialogHook([this] {
-            ++dialogs;
-            return QString();
-        });
-        form->PlaceWindow(QSize(1024, 768));
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        QCoreApplication::processEvents(); // the open dialog of the first show
-    }
 
     void Open(const std::string &path) { form->OpenQuoteFile(QString::fromStdString(path)); }
 
@@ -98,7 +85,7 @@ protected:
     }
 
     int dialogs = 0;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<TForm1> form = test::ShownMainWindow({}, &dialogs);
     test::MessageRecorder recorder;
 };
 
@@ -175,7 +162,7 @@ TEST_F(MainWindowTest, OpeningFillsEveryViewAndTheChartMenuPassesTheQuotes)
     const TFList *analysed = nullptr, *indicated = nullptr;
     form->SetAnalysisWindowHook([&](TFList &quotes) { analysed = &quotes; });
     form->SetIndicatorWindowHook([&](TFList &quotes) { indicated = &quotes; });
-    Open(Example("daily.txt"));
+    Open(ExamplePath("daily.txt"));
     const TFList &quotes = form->Document().QuoteList;
     EXPECT_EQ(form->windowTitle(), QStringLiteral("P & F file: daily.txt"));
     EXPECT_EQ(form->eBox->text(), QString::fromStdString(form->Document().eBox));
@@ -202,7 +189,7 @@ TEST_F(MainWindowTest, OpeningFillsEveryViewAndTheChartMenuPassesTheQuotes)
     // A second file replaces everything; the cell under the mouse pointed into the old quotes.
     Hover(2);
     ASSERT_NE(form->ViewState().FCellQuote, nullptr);
-    Open(Example("intraday.txt"));
+    Open(ExamplePath("intraday.txt"));
     EXPECT_TRUE(form->Memo1->toPlainText().startsWith(QStringLiteral("Count point = 3000\n")));
     EXPECT_EQ(form->ViewState().FCellQuote, nullptr);
     EXPECT_EQ(form->sg->Col() + form->sg->Row(), 0); // a new grid's current cell
@@ -214,7 +201,7 @@ TEST_F(MainWindowTest, OpeningFillsEveryViewAndTheChartMenuPassesTheQuotes)
 TEST_F(MainWindowTest, EachBuildShowsTheNewestColumnWithItsLastBoxHomeAndEndJump)
 {
     form->SpinEdit1->setValue(12);
-    Open(Example("intraday.txt"));
+    Open(ExamplePath("intraday.txt"));
     const PFGridView &g = *form->sg;
     const int last = g.ColCount() - 1;
     ASSERT_GT(last + 1, g.VisibleColCount()); // more columns than the view holds
@@ -257,7 +244,7 @@ TEST_F(MainWindowTest, EachBuildShowsTheNewestColumnWithItsLastBoxHomeAndEndJump
 TEST_F(MainWindowTest, AnotherFileLeavesNothingOfTheOldColumnRefreshKeepsIt)
 {
     form->SpinEdit1->setValue(12);
-    Open(Example("daily.txt"));
+    Open(ExamplePath("daily.txt"));
     const int c = form->sg->LeftCol() + 1;
     const int emptyRow = LastBox(c) + (form->Document().FColumns.Items(c)->Direction == 1 ? -1 : 1);
     Hover(c, emptyRow); // an empty cell of the column: its band and period
@@ -268,7 +255,7 @@ TEST_F(MainWindowTest, AnotherFileLeavesNothingOfTheOldColumnRefreshKeepsIt)
     form->aRefresh->trigger();
     EXPECT_EQ(form->ViewState().FColumnRec, record);
 
-    Open(Example("intraday.txt"));
+    Open(ExamplePath("intraday.txt"));
     EXPECT_EQ(form->ViewState().FColumnRec, nullptr);
     EXPECT_EQ(form->ViewState().FCellQuote, nullptr);
     EXPECT_EQ(form->ViewState().FCellX, PFViewState::kNoCell);
@@ -279,7 +266,7 @@ TEST_F(MainWindowTest, AnotherFileLeavesNothingOfTheOldColumnRefreshKeepsIt)
 
 TEST_F(MainWindowTest, ParameterEditsAreCheckedWhenLeft)
 {
-    Open(Example("daily.txt"));
+    Open(ExamplePath("daily.txt"));
     const double box = form->Document().FBox;
     for (const auto &[bad, message] : {std::pair{"2.5", "Неверный формат <2.5>"},
                                        std::pair{"0,005", "Слишком малое значение <0,005>"}}) {
@@ -312,7 +299,7 @@ TEST_F(MainWindowTest, ParameterEditsAreCheckedWhenLeft)
 
 TEST_F(MainWindowTest, RefreshWithATooSmallBoxOnlyRemovesTheCursorWindowTheMagnitudeRebuilds)
 {
-    Open(Example("daily.txt"));
+    Open(ExamplePath("daily.txt"));
     Hover(1);
     ASSERT_NE(form->CursorWnd(), nullptr);
     const long long boxes = form->Document().sg.BoxCount();
@@ -367,7 +354,7 @@ TEST_F(MainWindowTest, CursorWindowForABoxWithAQuoteAndForAColumn)
 
 TEST_F(MainWindowTest, ThePopUpFollowsTheCellsAndGoesWhenThePointerLeavesTheGrid)
 {
-    Open(Example("daily.txt"));
+    Open(ExamplePath("daily.txt"));
     Hover(1);
     const TFPoint *quote = form->ViewState().FCellQuote;
     ASSERT_NE(quote, nullptr);
@@ -437,7 +424,7 @@ TEST_F(MainWindowTest, TheLeftRulerGrowsForAWideCloseAndTheGridNarrows)
 
 TEST_F(MainWindowTest, BadFileGivesTheStandardErrorAndTheProgramGoesOn)
 {
-    Open(Example("daily.txt"));
+    Open(ExamplePath("daily.txt"));
     const int columns = form->sg->ColCount();
     const test::QuoteFile bad("bad.txt", {"01.02.05;10:00;12.5;2;1;1,75;10"});
     // Through the event loop, as the menu would run it.
@@ -458,7 +445,7 @@ TEST_F(MainWindowTest, BadFileGivesTheStandardErrorAndTheProgramGoesOn)
     form->aRefresh->trigger();
     EXPECT_EQ(form->Memo1->toPlainText().section(u'\n', 0, 0), QStringLiteral("Count point = 600"));
     EXPECT_EQ(form->sg->ColCount(), columns);
-    Open(Example("intraday.txt")); // and the program works on
+    Open(ExamplePath("intraday.txt")); // and the program works on
     EXPECT_EQ(form->StatusText(), QStringLiteral("Количество периодов = 3000"));
 }
 
@@ -467,10 +454,7 @@ TEST_F(MainWindowTest, SignalsOverTheGridOnRequestInTheCursorWindowAndAsAReport)
     // Box 1, reversal 3: X 100-105, O -101, X -107 (a buy above 105, dated 04.02.05), O -103,
     // X -106, O -100 (a sell below 103). The first close lies on row 9, the buy's box (106)
     // on row 3.
-    const test::QuoteFile file("signals.txt", {"01.02.05;10:00;100;100;100;100;1", "02.02.05;10:00;105,5;105,5;105,5;105,5;1",
-                                               "03.02.05;10:00;100,5;100,5;100,5;100,5;1", "04.02.05;10:00;107,5;107,5;107,5;107,5;1",
-                                               "05.02.05;10:00;102,5;102,5;102,5;102,5;1", "06.02.05;10:00;106,5;106,5;106,5;106,5;1",
-                                               "07.02.05;10:00;99,5;99,5;99,5;99,5;1"});
+    const test::QuoteFile file("signals.txt", test::FlatQuoteLines({100, 105.5, 100.5, 107.5, 102.5, 106.5, 99.5}));
     Open(file.path);
     form->eBox->setText(QStringLiteral("1"));
     form->eReverse->setText(QStringLiteral("3"));
@@ -488,13 +472,13 @@ TEST_F(MainWindowTest, SignalsOverTheGridOnRequestInTheCursorWindowAndAsAReport)
     EXPECT_EQ(form->sg->viewport()->grab().toImage(), plain);
 
     // The breakout box's cursor window tells the signal only while the signals are shown.
-    const QString cell = QStringLiteral("Cell: 04.02.05 10:00\r\nOpen: 107,500\r\nHigh: 107,500\r\n"
+    const QString cell = QStringLiteral("Cell: 01.12.05 10:03\r\nOpen: 107,500\r\nHigh: 107,500\r\n"
                                         "Low: 107,500\r\nClose: 107,500");
     Hover(2, 3);
     EXPECT_EQ(form->Hint, cell);
     form->aSignals->trigger();
     Hover(2, 3);
-    EXPECT_EQ(form->Hint, cell + QStringLiteral("\r\nBuy: Double top\r\nPrice: 106,000\r\nDate: 04.02.05 10:00"));
+    EXPECT_EQ(form->Hint, cell + QStringLiteral("\r\nBuy: Double top\r\nPrice: 106,000\r\nDate: 01.12.05 10:03"));
     EXPECT_EQ(form->CursorWnd()->Text(), form->Hint);
     Hover(2, 4);
     EXPECT_EQ(form->Hint.count(QStringLiteral("Buy")), 0);
@@ -508,15 +492,15 @@ TEST_F(MainWindowTest, SignalsOverTheGridOnRequestInTheCursorWindowAndAsAReport)
         EXPECT_TRUE(report.isModal());
         const std::vector<std::string> lines = report.Lines();
         ASSERT_GE(lines.size(), 5u);
-        EXPECT_EQ(lines[2], "04.02.05 10:00 Buy  Double top               106,000");
-        EXPECT_EQ(lines[4], "Current signal: Sell, Double bottom, 102,000, 07.02.05 10:00");
+        EXPECT_EQ(lines[2], "01.12.05 10:03 Buy  Double top               106,000");
+        EXPECT_EQ(lines[4], "Current signal: Sell, Double bottom, 102,000, 01.12.05 10:06");
         report.reject();
     });
     form->aSignalsReport->trigger();
     EXPECT_TRUE(seen);
 
     // The choice stays for the next file; its signals are those of the new grid.
-    Open(Example("daily.txt"));
+    Open(ExamplePath("daily.txt"));
     EXPECT_TRUE(form->aSignals->isChecked());
     EXPECT_NE(form->sg->Overlay(), nullptr);
     EXPECT_EQ(form->SignalOverlay().Signals().ColumnCount, form->sg->ColCount());
@@ -524,7 +508,7 @@ TEST_F(MainWindowTest, SignalsOverTheGridOnRequestInTheCursorWindowAndAsAReport)
 
 TEST_F(MainWindowTest, ShortcutsShownInTheMenusRunTheirActions)
 {
-    Open(Example("daily.txt"));
+    Open(ExamplePath("daily.txt"));
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     // The menus show each key beside its item.
@@ -574,25 +558,22 @@ QString Shown(TForm1 &w)
     return parts.join(QLatin1Char('|'));
 }
 
-// The worked example's quotes as a data site exports them, under the same file name.
-class ExportedExample final
+// A file under the worked example's name (so the same caption): by default its quotes as a
+// data site exports them.
+struct ExportedExample final
 {
-public:
-    explicit ExportedExample(const std::string &body = "")
+    explicit ExportedExample(const std::string &body =
+                                 "<TICKER>;<PER>;<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n"
+                                 "X;1;20051201;100000;10;10.5;9.5;10;100\r\nX;1;20051201;110000;10;13;9.8;12.5;200\r\n"
+                                 "X;1;20051201;120000;12.5;13.5;12;13;300\r\nX;1;20051201;130000;13;13.2;9.4;9.5;400\r\n"
+                                 "X;1;20051201;140000;9.5;9.7;8.5;9;500\r\nX;1;20051201;150000;9;12.8;8.9;12.6;600\r\n")
+        : path(dir.Write("pf_example.txt", body))
     {
-        path = m_dir.filePath(QStringLiteral("pf_example.txt")).toStdString();
-        std::ofstream(path, std::ios::binary)
-            << (body.empty() ? "<TICKER>;<PER>;<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n"
-                               "X;1;20051201;100000;10;10.5;9.5;10;100\r\nX;1;20051201;110000;10;13;9.8;12.5;200\r\n"
-                               "X;1;20051201;120000;12.5;13.5;12;13;300\r\nX;1;20051201;130000;13;13.2;9.4;9.5;400\r\n"
-                               "X;1;20051201;140000;9.5;9.7;8.5;9;500\r\nX;1;20051201;150000;9;12.8;8.9;12.6;600\r\n"
-                             : body);
     }
-    std::string path;
     QString qpath() const { return QString::fromStdString(path); }
 
-private:
-    QTemporaryDir m_dir;
+    test::TempDir dir;
+    std::string path;
 };
 
 QMimeData *Dragged(const QStringList &paths)
@@ -610,12 +591,12 @@ QMimeData *Dragged(const QStringList &paths)
 // File / Import...: the preview, then the very state an open of the native twin gives.
 TEST_F(MainWindowTest, ImportPreviewsThenBehavesExactlyAsAnOpen)
 {
-    const std::string twin = std::string(KORVALA_TEST_DATA_DIR) + "/pf_example.txt";
+    const std::string twin = test::DataPath("pf_example.txt");
     Open(twin);
     const QString opened = Shown(*form);
 
     const ExportedExample exported;
-    Open(Example("daily.txt"));
+    Open(ExamplePath("daily.txt"));
     int previews = 0;
     QString seen;
     form->SetOpenDialogHook([&] { return exported.qpath(); });
@@ -664,7 +645,7 @@ TEST_F(MainWindowTest, DroppedAndStartFilesOpenDirectly)
     EXPECT_FALSE(form->FormDragOver(*two));
     EXPECT_FALSE(form->FormDragOver(*web));
 
-    const std::unique_ptr<QMimeData> daily(Dragged({QString::fromStdString(Example("daily.txt"))}));
+    const std::unique_ptr<QMimeData> daily(Dragged({QString::fromStdString(ExamplePath("daily.txt"))}));
     EXPECT_TRUE(form->FormDragOver(*daily));
     form->FormDragDrop(*daily);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("P & F file: daily.txt"));
@@ -726,7 +707,6 @@ TEST_F(MainWindowTest, DroppedAndStartFilesOpenDirectly)
 // own temporary home, never into the home of whoever runs the tests.
 TEST(TestHome, TheToolkitsSettingsGoToATemporaryHome)
 {
-    test::App();
     const QString realHome = QFile::decodeName(getpwuid(getuid())->pw_dir) + QLatin1Char('/');
     {
         TForm1 form; // its open dialog keeps its settings when it goes

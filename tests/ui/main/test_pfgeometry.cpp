@@ -161,7 +161,6 @@ TEST(CursorWindow, HeightMarginIsTheLowestVisibleRowBelowTheHotSpot)
         image.setPixel(4, y, qRgba(0, 0, 0, 255));
     EXPECT_EQ(CursorMarginFromImage(image, 0), 20);
     EXPECT_EQ(CursorMarginFromImage(image, 8), 12);
-    test::App();
     EXPECT_EQ(CursorHeightMargin(QCursor(Qt::CrossCursor)), kStandardCursorHeight);
     EXPECT_EQ(CursorHeightMargin(QCursor(QPixmap::fromImage(image), 3, 5)), 15);
 }

@@ -19,12 +19,9 @@ using namespace korvala;
 
 namespace {
 
-std::string Example(const char *name) { return std::string(KORVALA_EXAMPLES_DIR) + "/" + name; }
-
 class GridZoomTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { form = test::ShownMainWindow(Example("intraday.txt")); }
 
     // A box of the chart somewhere in the middle of the view: the point at its centre.
     QPoint BoxInView() const
@@ -46,7 +43,7 @@ protected:
         QCoreApplication::sendEvent(viewport, &event);
     }
 
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<TForm1> form = test::ShownMainWindow(test::ExamplePath("intraday.txt"));
 };
 
 } // namespace

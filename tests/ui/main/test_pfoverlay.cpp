@@ -71,7 +71,6 @@ protected:
         return image;
     }
 
-    QApplication &app = test::App();
     PFDocument doc;
     PFSignalOverlay overlay{doc};
     PFGridView view;

@@ -55,7 +55,6 @@ class PFPictureTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        test::App();
         doc.OpenFile(kExample);
         doc.eBox = "1";
         doc.eReverse = "3";

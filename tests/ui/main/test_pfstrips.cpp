@@ -56,7 +56,6 @@ protected:
         return image;
     }
 
-    QApplication &app = test::App();
     PFDocument doc;
     PFViewState state;
     PFGridView grid;

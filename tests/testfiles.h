@@ -1,0 +1,85 @@
+#pragma once
+
+// Files for tests, in plain C++: a temporary folder of their own, quote files written
+// into it, and the paths of the example and test-data files.
+
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace korvala::test {
+
+inline std::string ExamplePath(const std::string &name) { return std::string(KORVALA_EXAMPLES_DIR) + "/" + name; }
+inline std::string DataPath(const std::string &name) { return std::string(KORVALA_TEST_DATA_DIR) + "/" + name; }
+
+// A quote file's text: the native header, then the lines, each ended by CR LF.
+inline std::string QuoteText(const std::vector<std::string> &lines)
+{
+    std::string text = "<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n";
+    for (const std::string &line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+// Quote lines whose open, high, low and close are the given closes, volume 1; quote i is
+// dated i minutes after 01.12.05 10:00 (from 10:00 to 23:59 each day).
+inline std::vector<std::string> FlatQuoteLines(const std::vector<double> &closes)
+{
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < closes.size(); ++i) {
+        char c[40], line[200];
+        std::snprintf(c, sizeof c, "%.15g", closes[i]);
+        for (char *p = c; *p; ++p)
+            *p = *p == '.' ? ',' : *p;
+        const int day = 1 + static_cast<int>(i / 840), minute = 600 + static_cast<int>(i % 840);
+        std::snprintf(line, sizeof line, "%02d.12.05;%02d:%02d;%s;%s;%s;%s;1", day, minute / 60, minute % 60, c, c,
+                      c, c);
+        lines.emplace_back(line);
+    }
+    return lines;
+}
+
+// A folder of its own under the system's temporary folder (other builds may run the same
+// tests at once), removed with everything in it.
+class TempDir final
+{
+public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "korvala-test-XXXXXX").string();
+        path = ::mkdtemp(pattern.data());
+    }
+    ~TempDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+
+    std::string File(const std::string &name) const { return path + "/" + name; }
+    // Writes the bytes into the folder's file name; gives its path.
+    std::string Write(const std::string &name, const std::string &bytes) const
+    {
+        std::ofstream(File(name), std::ios::binary) << bytes;
+        return File(name);
+    }
+
+    std::string path;
+};
+
+// A quote file of the native layout in a temporary folder of its own.
+struct QuoteFile final
+{
+    QuoteFile(const std::string &name, const std::vector<std::string> &lines) : path(dir.Write(name, QuoteText(lines))) {}
+
+    TempDir dir;
+    std::string path;
+};
+
+} // namespace korvala::test
