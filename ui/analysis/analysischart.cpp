@@ -262,19 +262,6 @@ void TFinChart::EnsureCaches()
     }
 }
 
-void TFinChart::PaintDirect(QPainter &painter) const
-{
-    const FinChartGeometry g = Geometry();
-    painter.save();
-    painter.setFont(font());
-    DrawBackground(painter);
-    DrawPlot(painter, g);
-    DrawGrid(painter, g);
-    DrawCrosshair(painter, g);
-    DrawLayers(painter, g);
-    painter.restore();
-}
-
 void TFinChart::PaintPicture(QPainter &painter, QSize size) const
 {
     const FinChartGeometry g = GeometryFor(size);

@@ -73,8 +73,6 @@ public:
     // … for a control of that size.
     FinChartGeometry GeometryFor(QSize size) const;
 
-    // The whole picture painted straight onto painter, without the cached images.
-    void PaintDirect(QPainter &painter) const;
     // The chart as it would be drawn at size, without the crosshair: a picture of the
     // quotes for files and the printer.
     void PaintPicture(QPainter &painter, QSize size) const;

@@ -225,8 +225,6 @@ QImage Reference(const TFinChart &chart, const TFList &list, int visible, int pe
     };
     const int n = list.Count();
     const auto q = [&](int i) { return *list.Items(i); };
-    QImage image(chart.size(), QImage::Format_RGB32);
-    QPainter p(&image);
     TFinChart bare;
     bare.setPalette(chart.palette());
     bare.setFont(chart.font());
@@ -236,7 +234,8 @@ QImage Reference(const TFinChart &chart, const TFList &list, int visible, int pe
     bare.SetShowZigzag(false);
     bare.SetShowResSup(false);
     bare.SetShowTargets(false);
-    bare.PaintDirect(p);
+    QImage image = bare.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QPainter p(&image);
     const auto pen = [&](const QColor &c) { p.setPen(QPen(c, 1, Qt::SolidLine, Qt::SquareCap)); };
     for (int i = 0; i < n; ++i)
         for (double level : {q(i).Retrace382, q(i).Retrace681})

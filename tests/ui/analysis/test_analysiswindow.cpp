@@ -276,11 +276,7 @@ TEST_F(Form2Test, TheChartAsAPictureOfAnySizeWithoutTheCrosshair)
 
     // The crosshair sits on row 0 before any movement, across the plot (x from 30).
     const QSize size(500, 400);
-    QImage onScreen(size, QImage::Format_RGB32);
-    {
-        QPainter painter(&onScreen);
-        chart->PaintDirect(painter);
-    }
+    const QImage onScreen = chart->grab().toImage();
     const std::unique_ptr<chart::ExportPicture> picture = form.ChartPicture(size);
     EXPECT_EQ(picture->Size().width, 500);
     const QImage image = picture->Image();
