@@ -11,31 +11,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace korvala {
-
-class CandleTabViewProbe final
-{
-public:
-    static void BuildCandles(CandleTabView &tab, const TFList &list, double start, double end)
-    {
-        tab.BuildCandles(list, start, end);
-    }
-    static void StartReplay(CandleTabView &tab) { tab.BitBtn1Click(); }
-    static bool Running(const CandleTabView &tab) { return tab.m_timer2Enabled; }
-    static void Tick(CandleTabView &tab) { tab.Timer2Timer(); }
-    static void Stop(CandleTabView &tab) { tab.BitBtn2Click(); }
-    static chart::Chart &Chart(CandleTabView &tab) { return *tab.CandleChart; }
-    static int Count(const CandleTabView &tab) { return tab.CandleSeries->Count(); }
-};
-
-class TfIndicProbe final
-{
-public:
-    static chart::Chart &Chart(TfIndic &w) { return *w.Chart1; }
-};
-
-} // namespace korvala
-
 using namespace korvala;
 
 namespace {
@@ -69,10 +44,10 @@ void BM_CandleRange100kFillAndPaint(benchmark::State &state)
     const double end = list->Items(n - 1)->DateTime;
     const double start = list->Items(std::max(0, n - 100000))->DateTime;
     for (auto _ : state) {
-        CandleTabViewProbe::BuildCandles(tab, *list, start, end);
-        CandleTabViewProbe::Chart(tab).ReplotNow();
+        tab.BuildCandles(*list, start, end);
+        tab.Chart()->ReplotNow();
     }
-    state.counters["candles"] = CandleTabViewProbe::Count(tab);
+    state.counters["candles"] = tab.Series()->Count();
 }
 
 // One tick: clear, 61 candles, repaint.
@@ -84,18 +59,18 @@ void BM_ReplayTick(benchmark::State &state)
     CandleTabView tab(*list);
     tab.resize(1000, 700);
     tab.show();
-    CandleTabViewProbe::StartReplay(tab);
+    tab.BitBtn1Click();
     for (auto _ : state) {
-        if (!CandleTabViewProbe::Running(tab)) {
+        if (!tab.ReplayRunning()) {
             state.PauseTiming();
-            CandleTabViewProbe::StartReplay(tab);
+            tab.BitBtn1Click();
             state.ResumeTiming();
         }
-        CandleTabViewProbe::Tick(tab);
-        CandleTabViewProbe::Chart(tab).ReplotNow();
+        tab.Timer2Timer();
+        tab.Chart()->ReplotNow();
     }
-    CandleTabViewProbe::Stop(tab);
-    state.counters["candles"] = CandleTabViewProbe::Count(tab);
+    tab.BitBtn2Click();
+    state.counters["candles"] = tab.Series()->Count();
 }
 
 // aIndicExecute: the lines over every close, then the window shown and painted.
@@ -108,7 +83,7 @@ void BM_IndicatorOpen(benchmark::State &state)
         TfIndic w(list);
         w.CalcIndicator();
         w.show();
-        TfIndicProbe::Chart(w).ReplotNow();
+        w.Chart1->ReplotNow();
         state.PauseTiming();
         w.hide();
         state.ResumeTiming();
@@ -124,7 +99,7 @@ void BM_IndicatorPan(benchmark::State &state)
     TfIndic w(list);
     w.CalcIndicator();
     w.show();
-    chart::Chart &chart = TfIndicProbe::Chart(w);
+    chart::Chart &chart = *w.Chart1;
     const double width = static_cast<double>(state.range(0));
     double first = 0;
     for (auto _ : state) {

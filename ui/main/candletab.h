@@ -47,11 +47,10 @@ public:
     // The replay is running (Timer2 on, even at an interval that never ticks).
     bool ReplayRunning() const { return m_timer2Enabled; }
 
-private:
-    friend class CandleTabViewProbe; // tests and benchmarks drive the handlers
+    // The range chart: the candles SelectCandles picks from start to end.
+    void BuildCandles(const TFList &list, double start, double end);
 
-    void CreatePanel();
-
+    // Handlers.
     void DateTimePicker2Change();
     void SpinEdit2Change();
     void DateTimePicker1Change();
@@ -59,15 +58,10 @@ private:
     void BitBtn2Click();
     void Timer2Timer();
     void Button2Click();
-    void BuildCandles(const TFList &list, double start, double end);
-    void ShowReplayFrame(const TFList &list, int first, int last);
-    void ShowCandles(const TFList &list, const std::vector<int> &indexes);
 
-    const TFList &m_quotes;
-
+    // Controls.
     chart::Chart *CandleChart = nullptr;
     chart::CandleSeries *CandleSeries = nullptr;
-
     QFrame *Panel4 = nullptr;           // the range and replay panel
     QLabel *Label5 = nullptr;           // "Конец"
     DateTimePicker *DateTimePicker2 = nullptr;
@@ -83,10 +77,16 @@ private:
     QPushButton *Button2 = nullptr;     // "<" (hidden): end date 3 days back
     QPushButton *Button3 = nullptr;     // ">" (hidden), no handler
     QPushButton *Button4 = nullptr;     // "В начало" (hidden), no handler
-
-    // Timer2 is on while the replay runs; at an interval of 0 or below it is on but
-    // never ticks, until "Стоп".
+    // On while the replay runs; at an interval of 0 or below it is on but never ticks,
+    // until "Стоп".
     QTimer *Timer2 = nullptr;
+
+private:
+    void CreatePanel();
+    void ShowReplayFrame(const TFList &list, int first, int last);
+    void ShowCandles(const TFList &list, const std::vector<int> &indexes);
+
+    const TFList &m_quotes;
     bool m_timer2Enabled = false;
     long long m_timer2Interval = 0;
 

@@ -47,30 +47,33 @@ public:
     // chart's context menu saves, copies and prints it.
     std::unique_ptr<chart::ExportPicture> ChartPicture(QSize size = {}) const;
 
-private:
-    friend class TfIndicProbe; // tests and benchmarks look inside
-
-    class DateLabels;
-
-    void FormCreate();
+    // Handlers.
     void spPeriodChange();
     void CheckBox1Click();
     void CheckBox2Click();
 
-    const TFList *m_quotes = nullptr;
-    std::shared_ptr<const DateLabels> m_labels;
-
+    // Controls.
     QFrame *Panel1 = nullptr;           // top panel
     QLabel *Label1 = nullptr;           // "Last"
     SpinEdit *SpinEdit1 = nullptr;      // no handler: changes nothing
     QComboBox *ComboBox1 = nullptr;     // no handler: changes nothing
     QCheckBox *CheckBox1 = nullptr;     // value marks of the closes
     QCheckBox *CheckBox2 = nullptr;     // value marks of the average
-    SpinEdit *spPeriod = nullptr;
-    SpinEdit *spOffset = nullptr;
+    SpinEdit *spPeriod = nullptr;       // the period of the average
+    SpinEdit *spOffset = nullptr;       // how far the average is displaced
     chart::Chart *Chart1 = nullptr;
-    chart::LineSeries *Series1 = nullptr;
-    chart::LineSeries *Series2 = nullptr;
+    chart::LineSeries *Series1 = nullptr; // the closes
+    chart::LineSeries *Series2 = nullptr; // the smoothed, displaced average
+
+private:
+    friend class TfIndicProbe; // the indicator window's test reads FPeriod and FOffset
+
+    class DateLabels;
+
+    void FormCreate();
+
+    const TFList *m_quotes = nullptr;
+    std::shared_ptr<const DateLabels> m_labels;
 
     int FPeriod = 0;
     int FOffset = 0;
