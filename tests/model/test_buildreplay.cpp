@@ -5,6 +5,7 @@
 #include "linebreak.h"
 #include "pfbuild.h"
 #include "quotes.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -55,59 +56,37 @@ void Prefix(const TFList &from, int k, TFList &to)
     to.Statistics();
 }
 
-std::string Record(const TFPoint &p)
+// A chart as text: its shape, every column's rows with the marks and cell quotes of the
+// rows and of the cells just outside them (one column past the last, too), the row lists,
+// every column record and the column list's figures.
+std::string Text(const PFGrid &g, const TFList &columns)
 {
     std::ostringstream s;
     s.precision(17);
-    s << p.PeriodStart() << '|' << p.PeriodEnd() << '|' << p.Direction << '|' << p.Open << '|'
-      << p.High << '|' << p.Low << '|' << p.Close << '|' << p.Volume;
-    return s.str();
-}
-
-std::string Figures(const TFList &l)
-{
-    std::ostringstream s;
-    s.precision(17);
-    s << l.MaxOpen << ' ' << l.MinOpen << ' ' << l.MaxHigh << ' ' << l.MinHigh << ' ' << l.MaxLow
-      << ' ' << l.MinLow << ' ' << l.MaxClose << ' ' << l.MinClose << ' ' << l.MaxVolume << ' '
-      << l.AvgChange;
-    return s.str();
-}
-
-// The first difference between two charts, or "" when they agree in every cell, row
-// list, column record and list figure.
-std::string Difference(const PFGrid &g, const TFList &aColumns, const PFGrid &h,
-                       const TFList &bColumns)
-{
-    if (g.RowCount != h.RowCount || g.ColCount != h.ColCount || g.Box != h.Box
-        || g.Reverse != h.Reverse || g.BoxCount() != h.BoxCount())
-        return "shape " + std::to_string(g.RowCount) + "x" + std::to_string(g.ColCount) + "/"
-               + std::to_string(g.BoxCount()) + " vs " + std::to_string(h.RowCount) + "x"
-               + std::to_string(h.ColCount) + "/" + std::to_string(h.BoxCount());
-    if (g.TopRows() != h.TopRows() || g.BottomRows() != h.BottomRows())
-        return "row lists";
-    for (int c = 0; c <= g.ColCount; ++c) { // one past the last column, too
-        if (g.FirstRow(c) != h.FirstRow(c) || g.LastRow(c) != h.LastRow(c))
-            return "rows of column " + std::to_string(c);
+    s << g.RowCount << 'x' << g.ColCount << '/' << g.BoxCount() << ' ' << g.Box << ' ' << g.Reverse << '\n';
+    for (int c = 0; c <= g.ColCount; ++c) {
+        s << c << ": " << g.FirstRow(c) << '-' << g.LastRow(c) << ' ';
         for (int r = g.FirstRow(c) - 1; r <= g.LastRow(c) + 1; ++r)
-            if (g.Mark(c, r) != h.Mark(c, r) || g.CellQuote(c, r) != h.CellQuote(c, r))
-                return "cell " + std::to_string(c) + "," + std::to_string(r);
+            s << (g.Mark(c, r) ? g.Mark(c, r) : '.') << g.CellQuote(c, r) << ' ';
+        s << '\n';
     }
-    if (aColumns.Count() != bColumns.Count())
-        return "record count";
-    for (int c = 0; c < aColumns.Count(); ++c)
-        if (Record(*aColumns.Items(c)) != Record(*bColumns.Items(c)))
-            return "record " + std::to_string(c) + ": " + Record(*aColumns.Items(c)) + " vs "
-                   + Record(*bColumns.Items(c));
-    if (Figures(aColumns) != Figures(bColumns))
-        return "figures " + Figures(aColumns) + " vs " + Figures(bColumns);
-    return "";
+    for (const std::vector<int> &rows : {g.TopRows(), g.BottomRows()}) {
+        for (int r : rows)
+            s << r << ' ';
+        s << '\n';
+    }
+    for (int c = 0; c < columns.Count(); ++c) {
+        const TFPoint &p = *columns.Items(c);
+        s << p.PeriodStart() << '|' << p.PeriodEnd() << '|' << p.Direction << '|' << p.Open << '|' << p.High << '|'
+          << p.Low << '|' << p.Close << '|' << p.Volume << '\n';
+    }
+    s << columns.MaxOpen << ' ' << columns.MinOpen << ' ' << columns.MaxHigh << ' ' << columns.MinHigh << ' '
+      << columns.MaxLow << ' ' << columns.MinLow << ' ' << columns.MaxClose << ' ' << columns.MinClose << ' '
+      << columns.MaxVolume << ' ' << columns.AvgChange;
+    return s.str();
 }
 
-std::string Difference(const Chart &a, const Chart &b)
-{
-    return Difference(a.grid, a.columns, b.grid, b.columns);
-}
+std::string Text(const Chart &chart) { return Text(chart.grid, chart.columns); }
 
 // The whole build over the first k quotes.
 void BuildOver(const TFList &quotes, int k, double box, double reverse, Chart &out)
@@ -166,14 +145,14 @@ TEST(PFReplay, EveryStepForwardBackAndAcrossIsTheBuildOfTheQuotesTaken)
         PFReplayBuild build(quotes, c.box, c.reverse, replay.grid, replay.columns);
         ASSERT_EQ(build.Taken(), 1);
         BuildOver(quotes, 1, c.box, c.reverse, built);
-        ASSERT_EQ(Difference(replay, built), "") << c.what << ", first quote";
+        ASSERT_EQ(Text(replay), Text(built)) << c.what << ", first quote";
         int shifts = 0;
         for (int k : Walkthrough(n, c.seed)) {
             build.GoTo(k);
             const int expected = std::max(1, std::min(n, k));
             ASSERT_EQ(build.Taken(), expected);
             BuildOver(quotes, expected, c.box, c.reverse, built);
-            ASSERT_EQ(Difference(replay, built), "") << c.what << ", step " << k;
+            ASSERT_EQ(Text(replay), Text(built)) << c.what << ", step " << k;
             shifts += build.LastRowShift() != 0;
         }
         // The rows did move: the cases cover a grid that grows while it is replayed.
@@ -299,18 +278,13 @@ TEST(Replay, ThePaceKeepsTheSpeedWithoutDrawingMoreThan25PicturesASecond)
 TEST(PFReplay, TheDocumentShowsThePartialChartWhileItLastsAndItsOwnChartAfter)
 {
     // A quote file of 400 lines whose closes walk: the document opens it and builds.
-    std::string file = "<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n";
+    std::vector<double> closes;
     std::mt19937 rng(11);
-    double price = 500;
-    for (int i = 0; i < 400; ++i) {
+    for (double price = 500; closes.size() < 400; closes.push_back(price))
         price += static_cast<int>(rng() % 21) - 10;
-        const std::string p = std::to_string(static_cast<int>(price));
-        file += "01.02.05;10:" + std::to_string(10 + i % 50) + ";" + p + ";" + p + ";" + p + ";" + p
-                + ";" + std::to_string(i) + "\r\n";
-    }
     PFDocument doc;
     EXPECT_THROW(PFDocumentReplay{doc}, PFError); // nothing built yet
-    doc.OpenBytes("walk.txt", file);
+    doc.OpenBytes("walk.txt", test::QuoteText(test::FlatQuoteLines(closes)));
     doc.eBox = "4";
     doc.eReverse = "12";
     ASSERT_TRUE(doc.Refresh());
@@ -323,7 +297,7 @@ TEST(PFReplay, TheDocumentShowsThePartialChartWhileItLastsAndItsOwnChartAfter)
             replay.GoTo(k);
             Chart built;
             BuildOver(doc.QuoteList, k, 4, 12, built);
-            ASSERT_EQ(Difference(doc.sg, doc.FColumns, built.grid, built.columns), "") << k;
+            ASSERT_EQ(Text(doc.sg, doc.FColumns), Text(built)) << k;
             // The row lists the strips read follow the grid.
             EXPECT_EQ(doc.FColTopRow, doc.sg.TopRows()) << k;
             EXPECT_EQ(doc.FColBottomRow, doc.sg.BottomRows()) << k;
@@ -333,7 +307,7 @@ TEST(PFReplay, TheDocumentShowsThePartialChartWhileItLastsAndItsOwnChartAfter)
         EXPECT_EQ(replay.RowShiftAtEnd(), whole.grid.LastRow(0) - bottomOfFirst);
     }
     // The document's own chart is back, cell for cell.
-    EXPECT_EQ(Difference(doc.sg, doc.FColumns, whole.grid, whole.columns), "");
+    EXPECT_EQ(Text(doc.sg, doc.FColumns), Text(whole));
     EXPECT_EQ(doc.FColTopRow, whole.grid.TopRows());
     EXPECT_EQ(doc.FColBottomRow, whole.grid.BottomRows());
 }
