@@ -185,15 +185,6 @@ TEST_F(MainWindowTest, OpeningFillsEveryViewAndTheChartMenuPassesTheQuotes)
     form->aIndic->trigger();
     EXPECT_EQ(analysed, &quotes);
     EXPECT_EQ(indicated, &quotes);
-
-    // A second file replaces everything; the cell under the mouse pointed into the old quotes.
-    Hover(2);
-    ASSERT_NE(form->ViewState().FCellQuote, nullptr);
-    Open(ExamplePath("intraday.txt"));
-    EXPECT_TRUE(form->Memo1->toPlainText().startsWith(QStringLiteral("Count point = 3000\n")));
-    EXPECT_EQ(form->ViewState().FCellQuote, nullptr);
-    EXPECT_EQ(form->sg->Col() + form->sg->Row(), 0); // a new grid's current cell
-    EXPECT_EQ(form->CursorWnd(), nullptr);
 }
 
 // A history larger than the view: it stands on the newest column and its last box, not
