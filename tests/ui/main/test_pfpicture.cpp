@@ -3,6 +3,7 @@
 // bars, and the part in view.
 
 #include "guiapp.h"
+#include "pixels.h"
 
 #include "document.h"
 #include "pfgeometry.h"
@@ -17,6 +18,9 @@
 #include <QTemporaryDir>
 
 using namespace korvala;
+using test::CountPixels;
+using test::Is;
+using test::IsInk;
 
 namespace {
 
@@ -30,18 +34,6 @@ const QColor kRed(255, 0, 0);
 // to 2 (volume 100 + 200 + 300 + 400); column 1: O on rows 3 to 6, row 6 past the grid
 // (volume 500); column 2: X on rows 5 to 2 (volume 600).
 const std::string kExample = std::string(KORVALA_TEST_DATA_DIR) + "/pf_example.txt";
-
-bool IsInk(const QColor &c) { return c.red() < 120 && c.green() < 120 && c.blue() < 120; }
-
-int Count(const QImage &image, QRect area, const std::function<bool(const QColor &)> &pred)
-{
-    int n = 0;
-    area &= image.rect();
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += pred(image.pixelColor(x, y));
-    return n;
-}
 
 QFont StripFont()
 {
@@ -94,7 +86,7 @@ TEST_F(PFPictureTest, TheWholeChartCellByCellWithItsStrips)
     const QImage image = picture.Image();
     ASSERT_EQ(image.size(), QSize(titleWidth, 18 + 16 + 30 + 54));
     // The title is drawn whole: ink up to its end, past the right ruler.
-    EXPECT_GT(Count(image, QRect(titleWidth - 40, 0, 40, PFPicture::kTitleHeight), IsInk), 5);
+    EXPECT_GT(CountPixels(image, IsInk, QRect(titleWidth - 40, 0, 40, PFPicture::kTitleHeight)), 5);
 
     // Light green X boxes and light red O boxes exactly where the build put them, the
     // boxes of a column touching; white around them.
@@ -110,22 +102,13 @@ TEST_F(PFPictureTest, TheWholeChartCellByCellWithItsStrips)
                                 Cell(picture, s, 1, 0), Cell(picture, s, 2, 1)})
         EXPECT_EQ(image.pixelColor(empty), kWhite);
     // Row 6 of the O column lies past the grid: nothing light red under the last row.
-    EXPECT_EQ(Count(image, QRect(gridX, gridY + 6 * s, 3 * s, 8), [](const QColor &c) { return c == kO; }), 0);
+    EXPECT_EQ(CountPixels(image, Is(kO), QRect(gridX, gridY + 6 * s, 3 * s, 8)), 0);
 
-    // Volume bars: 40 pixels for the largest volume (1000), so 20 for 500 and 24 for 600;
-    // s − 1 wide, one pixel right of the column's left edge, ending 5 pixels above the
-    // strip's bottom.
+    // The volume strip under the grid (its bars are the strip's, tested there): 40 pixels
+    // for the largest volume (1000), s − 1 wide, ending 5 pixels above the strip's bottom.
     const int stripTop = gridY + 6 * s;
-    const int barBottom = stripTop + 54 - 5 - 1;
-    const auto bar = [&](int c) {
-        return Count(image, QRect(gridX + c * s, stripTop, s, 54), [](const QColor &p) { return p == kRed; });
-    };
-    EXPECT_EQ(bar(0), 40 * (s - 1));
-    EXPECT_EQ(bar(1), 20 * (s - 1));
-    EXPECT_EQ(bar(2), 24 * (s - 1));
-    EXPECT_EQ(image.pixelColor(gridX + 1, barBottom), kRed);
-    EXPECT_EQ(image.pixelColor(gridX + 1, barBottom + 1), kWhite);
-    EXPECT_EQ(image.pixelColor(gridX, barBottom), kWhite);
+    EXPECT_EQ(CountPixels(image, Is(kRed), QRect(gridX, stripTop, s, 54)), 40 * (s - 1));
+    EXPECT_EQ(image.pixelColor(gridX + 1, stripTop + 54 - 5 - 1), kRed);
 
     // Prices: 11-pixel text needs 3 rows of 5 pixels, so every 5th row from the first
     // close's row 4 is labelled: row 4 (10,000) alone. Its ticks end at the grid and start
@@ -135,16 +118,16 @@ TEST_F(PFPictureTest, TheWholeChartCellByCellWithItsStrips)
         EXPECT_TRUE(IsInk(image.pixelColor(x, rowMiddle))) << x;
     for (int x = gridX + 3 * s; x < gridX + 3 * s + 4; ++x)
         EXPECT_TRUE(IsInk(image.pixelColor(x, rowMiddle))) << x;
-    EXPECT_GT(Count(image, QRect(0, rowMiddle - 6, 75 - 5, 13), IsInk), 20);
-    EXPECT_GT(Count(image, QRect(gridX + 3 * s + 5, rowMiddle - 6, 70, 13), IsInk), 20);
-    EXPECT_EQ(Count(image, QRect(0, gridY, 75, 4 * s - 8), IsInk), 0); // no label above
+    EXPECT_GT(CountPixels(image, IsInk, QRect(0, rowMiddle - 6, 75 - 5, 13)), 20);
+    EXPECT_GT(CountPixels(image, IsInk, QRect(gridX + 3 * s + 5, rowMiddle - 6, 70, 13)), 20);
+    EXPECT_EQ(CountPixels(image, IsInk, QRect(0, gridY, 75, 4 * s - 8)), 0); // no label above
     // Dates: the columns start at different times of day, so the labels carry the time
     // and are about 100 pixels wide: one every 20 columns, column 0 alone, its tick at
     // the column's left edge.
     EXPECT_TRUE(IsInk(image.pixelColor(gridX, gridY - 1)));
-    EXPECT_GT(Count(image, QRect(gridX + 60, PFPicture::kTitleHeight + 1, 30, 12), IsInk), 10);
-    EXPECT_EQ(Count(image, QRect(0, PFPicture::kTitleHeight, gridX, 16), IsInk), 0);
-    EXPECT_EQ(Count(image, QRect(gridX + 110, PFPicture::kTitleHeight, 100, 16), IsInk), 0);
+    EXPECT_GT(CountPixels(image, IsInk, QRect(gridX + 60, PFPicture::kTitleHeight + 1, 30, 12)), 10);
+    EXPECT_EQ(CountPixels(image, IsInk, QRect(0, PFPicture::kTitleHeight, gridX, 16)), 0);
+    EXPECT_EQ(CountPixels(image, IsInk, QRect(gridX + 110, PFPicture::kTitleHeight, 100, 16)), 0);
     // The title names the file, the box and the reversal.
     EXPECT_TRUE(picture.Title().startsWith(QStringLiteral("P & F file: pf_example.txt")));
     EXPECT_TRUE(picture.Title().contains(QStringLiteral("Box 1   Reversal 3")));

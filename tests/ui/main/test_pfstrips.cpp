@@ -1,6 +1,7 @@
 // The P&F grid's cells and the strips round it, read from rendered images.
 
 #include "guiapp.h"
+#include "pixels.h"
 
 #include "document.h"
 #include "pfgridview.h"
@@ -13,6 +14,9 @@
 #include <QPainter>
 
 using namespace korvala;
+using test::CountPixels;
+using test::Is;
+using test::IsInk;
 
 namespace {
 
@@ -65,23 +69,6 @@ protected:
 
 QColor At(const QImage &image, int x, int y) { return image.pixelColor(x, y); }
 
-// Pixels of the area (all of the image by default) that satisfy pred.
-int Count(const QImage &image, const std::function<bool(const QColor &)> &pred, QRect area = {})
-{
-    int n = 0;
-    area = area.isNull() ? image.rect() : area;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += pred(image.pixelColor(x, y));
-    return n;
-}
-// A text pixel: dark and grey (glyphs are drawn smoothed).
-bool IsInk(const QColor &c) { return c.red() < 120 && c.green() < 120 && c.blue() < 120; }
-auto Is(const QColor &color)
-{
-    return [color](const QColor &c) { return c == color; };
-}
-
 } // namespace
 
 TEST_F(StripsTest, GridCellColoursAndTheCurrentCell)
@@ -125,7 +112,7 @@ TEST_F(StripsTest, VolumeBarsScaleToFortyPixels)
     const auto bars = [&](QPainter &p) { strips.DrawVolumeBars(p, QSize(400, 54), 75); };
     const QImage image = Paint(QSize(400, 54), bars);
     const int g = PFStrips::GridLeft(75);
-    const auto bar = [&](int x) { return Count(image, Is(kRed), QRect(x, 0, 1, 54)); };
+    const auto bar = [&](int x) { return CountPixels(image, Is(kRed), QRect(x, 0, 1, 54)); };
     EXPECT_EQ(bar(g), 10);     // 20 of 80
     EXPECT_EQ(bar(g + 3), 39); // 79 of 80: 39.5 truncated
     EXPECT_EQ(bar(g + 6), 40); // the largest volume
@@ -135,17 +122,17 @@ TEST_F(StripsTest, VolumeBarsScaleToFortyPixels)
     // The "Volume" label ends 3 pixels left of the ruler's edge.
     const QFontMetrics fm(font);
     const int label = fm.horizontalAdvance(QStringLiteral("Volume"));
-    EXPECT_GT(Count(image, IsInk, QRect(75 - label - 3, 34, label, fm.height())), 0);
+    EXPECT_GT(CountPixels(image, IsInk, QRect(75 - label - 3, 34, label, fm.height())), 0);
     // Magnitude 1: the bars have no width; the label stays.
     grid.ResetView(1);
     const QImage one = Paint(QSize(400, 54), bars);
-    EXPECT_EQ(Count(one, Is(kRed)), 0);
-    EXPECT_GT(Count(one, IsInk), 0);
+    EXPECT_EQ(CountPixels(one, Is(kRed)), 0);
+    EXPECT_GT(CountPixels(one, IsInk), 0);
 }
 
 TEST_F(StripsTest, ColumnBandsCrossLinesAndTheirLabels)
 {
-    EXPECT_EQ(Count(Paint(QSize(75, 60), [&](QPainter &p) { strips.DrawColumnBand(p, 75); }), Is(kWhite)),
+    EXPECT_EQ(CountPixels(Paint(QSize(75, 60), [&](QPainter &p) { strips.DrawColumnBand(p, 75); }), Is(kWhite)),
               75 * 60); // no column record yet: nothing
     state.FColumnRec = doc.FColumns.Share(1);
     grid.SetCol(1);
@@ -159,8 +146,8 @@ TEST_F(StripsTest, ColumnBandsCrossLinesAndTheirLabels)
     // The low 8,500 is written at the band's lower edge - 2 on a white box.
     const QFontMetrics fm(font);
     const QRect low(0, 19, fm.horizontalAdvance(QStringLiteral("8,500")), fm.height() - 3);
-    EXPECT_GT(Count(image, IsInk, low), 10);
-    EXPECT_EQ(Count(image, Is(fill), low), 0);
+    EXPECT_GT(CountPixels(image, IsInk, low), 10);
+    EXPECT_EQ(CountPixels(image, Is(fill), low), 0);
     // The high is written from 8 pixels above the band: its white box covers the band's
     // first rows at the left edge while the band shows further right.
     EXPECT_NE(At(image, 0, 7), fill);
@@ -169,9 +156,9 @@ TEST_F(StripsTest, ColumnBandsCrossLinesAndTheirLabels)
     state.FColumnRec = doc.FColumns.Share(2); // a rising column: green
     grid.SetCol(2);
     const QImage rising = Paint(QSize(75, 60), [&](QPainter &p) { strips.DrawColumnBand(p, 75); });
-    EXPECT_GT(Count(rising, Is(QColor(230, 255, 230))), 0);
-    EXPECT_GT(Count(rising, Is(QColor(0, 128, 0))), 0);
-    EXPECT_EQ(Count(rising, Is(fill)), 0);
+    EXPECT_GT(CountPixels(rising, Is(QColor(230, 255, 230))), 0);
+    EXPECT_GT(CountPixels(rising, Is(QColor(0, 128, 0))), 0);
+    EXPECT_EQ(CountPixels(rising, Is(fill)), 0);
 
     state.FCellX = 9;
     state.FCellY = 12;
@@ -182,5 +169,5 @@ TEST_F(StripsTest, ColumnBandsCrossLinesAndTheirLabels)
     const QImage ruler = Paint(QSize(120, 60), [&](QPainter &p) { strips.pbcPaint(p, QSize(120, 60)); });
     EXPECT_EQ(At(ruler, 0, 12), QColor(0, 0, 255));
     // "C: 13,000" right-aligned one pixel from the right edge, below the line.
-    EXPECT_GT(Count(ruler, IsInk, QRect(60, 13, 59, 13)), 10);
+    EXPECT_GT(CountPixels(ruler, IsInk, QRect(60, 13, 59, 13)), 10);
 }
