@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "pixels.h"
 #include "qtestapp.h"
 #include "testfiles.h"
 
@@ -16,6 +17,8 @@
 #include <vector>
 
 using namespace korvala;
+using test::CountPixels;
+using test::Is;
 
 namespace {
 
@@ -86,15 +89,10 @@ TEST_F(SmallChartPixels, BackgroundPlotGridAndSwitches)
     EXPECT_NE(image.pixelColor(100, 80), kGrid);
     // Grid rows 240 - 16 i, dashed; their labels start at x = 3.
     for (int y : {224, 208, 96}) {
-        int grey = 0, gaps = 0, dark = 0;
-        for (int x = 40; x <= 100; ++x) {
-            grey += image.pixelColor(x, y) == kGrid;
-            gaps += image.pixelColor(x, y) == kPlot;
-        }
-        for (int x = 3; x < 30; ++x)
-            for (int dy = 0; dy < 12; ++dy)
-                dark += qGray(image.pixel(x, y + dy)) < 128;
-        EXPECT_TRUE(grey > 20 && gaps > 5 && dark > 10) << y;
+        const QRect line(40, y, 61, 1);
+        EXPECT_GT(CountPixels(image, Is(kGrid), line), 20) << y;
+        EXPECT_GT(CountPixels(image, Is(kPlot), line), 5) << y;
+        EXPECT_GT(CountPixels(image, [](const QColor &c) { return qGray(c.rgb()) < 128; }, QRect(3, y, 27, 12)), 10);
     }
     // The layers: below, against a plain drawing of every pixel. Here the close line and the
     // zigzag as they stand, and no average by default (130,187 lies on its second segment).
@@ -119,11 +117,7 @@ TEST_F(SmallChartPixels, CrosshairPressAndRelease)
     QImage image = f.Grab();
     EXPECT_EQ(At(image, {{200, 0}, {310, 0}, {200, 1}, {0, 100}, {3, 0}}),
               Times(kCross, 2) + Times(kWhite, 2) + Times(kPlot, 1));
-    int green = 0;
-    for (int x = 3; x < 60; ++x)
-        for (int y = 0; y < 18; ++y)
-            green += image.pixelColor(x, y).green() > image.pixelColor(x, y).red() + 40;
-    EXPECT_GT(green, 10);
+    EXPECT_GT(CountPixels(image, [](const QColor &c) { return c.green() > c.red() + 40; }, QRect(3, 0, 57, 18)), 10);
 
     f.chart.show();
     QTest::mouseMove(&f.chart, QPoint(200, 150));

@@ -13,36 +13,32 @@
 #include <QWheelEvent>
 #include <QtTest/QTest>
 
+#include "pixels.h"
 #include "qtestapp.h"
 
 #include <cmath>
 
 using namespace korvala::chart;
+using korvala::test::CountPixels;
+namespace test = korvala::test;
 
 namespace {
 
 const QColor kGrid(226, 226, 226);
 
-bool IsRed(QRgb p) { return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60; }
-bool IsBlack(QRgb p) { return qRed(p) < 60 && qGreen(p) < 60 && qBlue(p) < 60; }
-bool IsWhite(QRgb p) { return qRed(p) > 245 && qGreen(p) > 245 && qBlue(p) > 245; }
+bool IsRed(const QColor &c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; }
+bool IsBlack(const QColor &c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; }
+bool IsWhite(const QColor &c) { return c.red() > 245 && c.green() > 245 && c.blue() > 245; }
 
-// The pixels of the area (all of the image by default) that satisfy pred, and their bounds.
-template <typename Pred>
-std::pair<int, QRect> Find(const QImage &image, Pred pred, QRect area = {})
+// The bounds of the red pixels.
+QRect RedBounds(const QImage &image)
 {
-    area = area.isNull() ? image.rect() : area;
-    std::pair<int, QRect> found;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (pred(image.pixel(x, y))) {
-                ++found.first;
-                found.second |= QRect(x, y, 1, 1);
-            }
-    return found;
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            bounds |= IsRed(image.pixelColor(x, y)) ? QRect(x, y, 1, 1) : QRect();
+    return bounds;
 }
-template <typename Pred>
-int Count(const QImage &image, Pred pred, QRect area = {}) { return Find(image, pred, area).first; }
 
 class ChartTest : public ::testing::Test
 {
@@ -81,16 +77,16 @@ TEST_F(ChartTest, RisingBodyWhiteFallingBodyRedBothFourPixelsWide)
     candles->Add(20, 22, 8, 10); // falling
     const QImage image = Render();
     // The falling body: a red inside two pixels wide between black outline columns.
-    const QRect red = Find(image, IsRed).second;
+    const QRect red = RedBounds(image);
     ASSERT_EQ(red.width(), 2);
     EXPECT_GT(red.height(), 20);
     const int y = red.center().y();
     const auto row = [&](int from, int n) {
         std::string s;
         for (int x = from; x < from + n; ++x)
-            s += IsBlack(image.pixel(x, y))   ? 'b'
-                 : IsWhite(image.pixel(x, y)) ? 'w'
-                 : IsRed(image.pixel(x, y))   ? 'r'
+            s += IsBlack(image.pixelColor(x, y))   ? 'b'
+                 : IsWhite(image.pixelColor(x, y)) ? 'w'
+                 : IsRed(image.pixelColor(x, y))   ? 'r'
                                               : '?';
         return s;
     };
@@ -98,18 +94,18 @@ TEST_F(ChartTest, RisingBodyWhiteFallingBodyRedBothFourPixelsWide)
     // The rising body on the same rows (same open and close): black, white, white, black;
     // its wick reaches above the body (high 22).
     int left = 0;
-    while (!IsBlack(image.pixel(left, y)))
+    while (!IsBlack(image.pixelColor(left, y)))
         ++left;
     EXPECT_LT(left, red.left());
     EXPECT_EQ(row(left - 1, 6), "wbwwbw");
     const int wick = red.top() - 6;
-    EXPECT_TRUE(IsBlack(image.pixel(left + 1, wick)) || IsBlack(image.pixel(left + 2, wick)));
+    EXPECT_TRUE(IsBlack(image.pixelColor(left + 1, wick)) || IsBlack(image.pixelColor(left + 2, wick)));
 
     // Bricks with high below low, all prices equal, close equal to open, not a number: drawn.
     for (const Candle &c : {Candle{0, 20, 10, 20, 10}, Candle{0, 15, 15, 15, 15}, Candle{0, 10, 30, 5, 10},
                             Candle{0, NAN, 1, 0, 1}})
         candles->Add(c.open, c.high, c.low, c.close);
-    EXPECT_GT(Count(Render(), IsRed), 10);
+    EXPECT_GT(CountPixels(Render(), IsRed), 10);
 }
 
 TEST_F(ChartTest, PointsAtTheNextIndexOrAtTheirDateSampleCandlesAndCrowdedCandles)
@@ -133,7 +129,7 @@ TEST_F(ChartTest, PointsAtTheNextIndexOrAtTheirDateSampleCandlesAndCrowdedCandle
     EXPECT_FALSE(candles->Dated());
     EXPECT_EQ(candles->At(99).x, 99);
     const QImage image = Render();
-    EXPECT_TRUE(Count(image, IsRed) > 20 && Count(image, IsBlack) > 200);
+    EXPECT_TRUE(CountPixels(image, IsRed) > 20 && CountPixels(image, IsBlack) > 200);
     // The view shows all of them, with only a little room to spare.
     EXPECT_TRUE(chart.ViewFirst() < 0 && chart.ViewFirst() > -5);
     EXPECT_TRUE(chart.ViewLast() > 99 && chart.ViewLast() < 104);
@@ -146,14 +142,14 @@ TEST_F(ChartTest, PointsAtTheNextIndexOrAtTheirDateSampleCandlesAndCrowdedCandle
     }
     candles->Assign(many, false);
     const QImage crowded = Render();
-    EXPECT_GT(Count(crowded, IsRed), 0);
+    EXPECT_GT(CountPixels(crowded, IsRed), 0);
     for (int y = 0; y < crowded.height(); y += 7)
         for (int x = 0, run = 0; x < crowded.width(); ++x) {
-            run = IsRed(crowded.pixel(x, y)) ? run + 1 : 0;
+            run = IsRed(crowded.pixelColor(x, y)) ? run + 1 : 0;
             ASSERT_LE(run, 2) << "red inside wider than a 4-pixel body at " << x << "," << y;
         }
     candles->Clear();
-    EXPECT_EQ(Count(Render(), IsRed), 0);
+    EXPECT_EQ(CountPixels(Render(), IsRed), 0);
 }
 
 TEST_F(ChartTest, ViewAndMouseZoom)
@@ -203,15 +199,15 @@ TEST_F(ChartTest, LinePointsColourAndMarks)
         line->Add(100 + std::sin(i / 5.0) + i % 3, QStringLiteral("WWW"));
     line->SetColor(QColor(0, 0, 255));
     line->SetMarkArrowColor(QColor(0, 128, 128));
-    const auto blue = [](QRgb p) { return qBlue(p) > 180 && qRed(p) < 120 && qGreen(p) < 120; };
-    const auto teal = [](QRgb p) { return p == qRgb(0, 128, 128); };
+    const auto blue = [](const QColor &c) { return c.blue() > 180 && c.red() < 120 && c.green() < 120; };
+    const auto teal = test::Is(QColor(0, 128, 128));
     const QImage off = Render();
-    EXPECT_GT(Count(off, blue), 100);
-    EXPECT_EQ(Count(off, teal), 0);
+    EXPECT_GT(CountPixels(off, blue), 100);
+    EXPECT_EQ(CountPixels(off, teal), 0);
     // Marks on: arrows in their colour, the values or the labels; off again, the first picture.
     line->SetMarksVisible(true);
     const QImage values = Render();
-    EXPECT_GT(Count(values, teal), 8);
+    EXPECT_GT(CountPixels(values, teal), 8);
     line->SetMarkStyle(LineSeries::MarkStyle::Label);
     EXPECT_NE(Render(), values);
     line->SetMarksVisible(false);
@@ -255,18 +251,18 @@ TEST_F(ChartTest, MarksOfAllLinesStandInsideThePlotOffTheLinesAndApart)
     // The lines' colours blended with the white background, told apart from the marks'
     // darker texts: red (255, 0, 0) keeps its red at 255; green (0, 128, 0) at red r has
     // the green 128 + 127 r / 255 (the texts' is 26 (1 - r / 255) lower).
-    const auto lineInk = [](QRgb p) {
-        const int r = qRed(p), g = qGreen(p), bl = qBlue(p);
+    const auto lineInk = [](const QColor &c) {
+        const int r = c.red(), g = c.green(), bl = c.blue();
         return (r == 255 && g == bl && g < 200) || (r == bl && r < 180 && std::abs(g - (128 + 127 * r / 255)) <= 2);
     };
-    ASSERT_GT(Count(image, lineInk), 500);
+    ASSERT_GT(CountPixels(image, lineInk), 500);
     std::vector<QRectF> boxes;
     for (const LineSeries *s : {a, b}) {
         EXPECT_GE(s->ShownMarks().size(), 3u) << s->ValueAt(0);
         for (const LineSeries::ShownMark &m : s->ShownMarks()) {
             const QRect inside = m.box.adjusted(1, 1, -1, -1).toAlignedRect();
             EXPECT_TRUE(frame.adjusted(1, 1, -1, -1).contains(m.box.toAlignedRect())) << m.index;
-            EXPECT_EQ(Count(image, lineInk, inside), 0) << "a line through the mark of " << m.index;
+            EXPECT_EQ(CountPixels(image, lineInk, inside), 0) << "a line through the mark of " << m.index;
             for (const QRectF &other : boxes)
                 EXPECT_FALSE(other.intersects(m.box)) << m.index;
             boxes.push_back(m.box);
@@ -290,23 +286,23 @@ TEST_F(ChartTest, LegendTitleBackWallAndRemovedSeries)
     EXPECT_EQ(shown.copy(w / 2, 0, w / 2, h), hidden.copy(w / 2, 0, w / 2, h));
     EXPECT_EQ(shown.copy(0, h / 2, w, h / 2), hidden.copy(0, h / 2, w, h / 2));
     // The title is centred above the plot, clear of the value axis labels.
-    const auto dark = [](QRgb p) { return qGray(p) < 110; };
+    const auto dark = [](const QColor &c) { return qGray(c.rgb()) < 110; };
     const QRect top(chart.width() / 3, 0, chart.width() / 3, 12);
-    EXPECT_EQ(Count(Render(), dark, top), 0);
+    EXPECT_EQ(CountPixels(Render(), dark, top), 0);
     chart.SetTitle(QStringLiteral("TChart"));
-    EXPECT_GT(Count(Render(), dark, top), 10);
+    EXPECT_GT(CountPixels(Render(), dark, top), 10);
     // The back wall in its colour, or white with a clear brush.
-    const QRgb wall = qRgb(255, 255, 180);
+    const QColor wall(255, 255, 180);
     const QRect middle(chart.width() / 3, chart.height() / 3, chart.width() / 3, chart.height() / 3);
-    const auto isWall = [wall](QRgb p) { return p == wall; };
-    chart.SetBackWallColor(QColor(wall));
-    EXPECT_GT(Count(Render(), isWall, middle), middle.width() * middle.height() / 2);
+    const auto isWall = test::Is(wall);
+    chart.SetBackWallColor(wall);
+    EXPECT_GT(CountPixels(Render(), isWall, middle), middle.width() * middle.height() / 2);
     chart.SetBackWallClearBrush(true);
     const QImage clear = Render();
-    EXPECT_EQ(Count(clear, isWall), 0);
-    EXPECT_GT(Count(clear, IsWhite, middle), middle.width() * middle.height() / 2);
+    EXPECT_EQ(CountPixels(clear, isWall), 0);
+    EXPECT_GT(CountPixels(clear, IsWhite, middle), middle.width() * middle.height() / 2);
     chart.RemoveSeries(candles);
-    EXPECT_EQ(Count(Render(), IsRed), 0);
+    EXPECT_EQ(CountPixels(Render(), IsRed), 0);
 }
 
 namespace {

@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QContextMenuEvent>
 
+#include "pixels.h"
 #include "qtestapp.h"
 
 using namespace korvala::chart;
@@ -235,11 +236,7 @@ TEST_F(ExportTest, ChartsArePicturedByThePlottingLibraryAtTheAskedSize)
     EXPECT_EQ(picture.Size().width, 300);
     const QImage image = picture.Image();
     ASSERT_EQ(image.size(), QSize(300, 200));
-    int red = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            red += image.pixelColor(x, y) == QColor(255, 0, 0);
-    EXPECT_GT(red, 50);
+    EXPECT_GT(korvala::test::CountPixels(image, korvala::test::Is(QColor(255, 0, 0))), 50);
     EXPECT_EQ(image.pixelColor(1, 1), QColor(Qt::white));
     EXPECT_EQ(chart.size(), QSize(400, 300)); // the chart on screen keeps its size
 

@@ -3,6 +3,7 @@
 // the part in view when it is too large.
 
 #include "guiapp.h"
+#include "pixels.h"
 
 #include "candletab.h"
 #include "chart.h"
@@ -126,12 +127,9 @@ TEST_F(ChartExportTest, EachTabWritesItsOwnChartThePFTabTheWholeChart)
 
     // With the signals on, they are drawn over the cells as on the grid.
     const auto signalPixels = [](const QImage &image) {
-        int n = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                n += image.pixelColor(x, y) == PFSignalOverlay::kBuyColor
-                     || image.pixelColor(x, y) == PFSignalOverlay::kSellColor;
-        return n;
+        return test::CountPixels(image, [](const QColor &c) {
+            return c == PFSignalOverlay::kBuyColor || c == PFSignalOverlay::kSellColor;
+        });
     };
     form->aSignals->trigger();
     ASSERT_TRUE(form->aSignals->isChecked());

@@ -4,6 +4,7 @@
 // elsewhere (File / Import..., a dropped file, a file on the command line).
 
 #include "guiapp.h"
+#include "pixels.h"
 
 #include "candletab.h"
 #include "chart.h"
@@ -92,15 +93,10 @@ protected:
 // Pixels of a strip in a colour of the column band (fill or line) or of dark text.
 int BandOrTextPixels(QWidget *strip)
 {
-    const QImage image = strip->grab().toImage();
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            n += c == PFStrips::kRiseBandFill || c == PFStrips::kFallBandFill || c == PFStrips::kRiseBandLine
-                 || c == PFStrips::kFallBandLine || c.lightness() < 100;
-        }
-    return n;
+    return test::CountPixels(strip->grab().toImage(), [](const QColor &c) {
+        return c == PFStrips::kRiseBandFill || c == PFStrips::kFallBandFill || c == PFStrips::kRiseBandLine
+               || c == PFStrips::kFallBandLine || c.lightness() < 100;
+    });
 }
 
 } // namespace

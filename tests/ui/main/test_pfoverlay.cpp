@@ -1,6 +1,7 @@
 // The signals overlay of the P&F grid: its geometry, and what it adds to a rendered grid.
 
 #include "guiapp.h"
+#include "pixels.h"
 
 #include "document.h"
 #include "pfgridview.h"
@@ -20,30 +21,21 @@ namespace {
 // Box 1, reversal 3, one close per column: X 100-105, O -101, X -107 (a buy above 105),
 // O -103, X -106, O -100 (a sell below 103). Closes 99,5 to 107,5: 10 rows; the first
 // close lies on row 9, so an X box of price p sits on row 9 − (p − 100).
-const char kQuotes[] = "<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n"
-                       "01.02.05;10:00;100;100;100;100;1\r\n"
-                       "02.02.05;10:00;105,5;105,5;105,5;105,5;1\r\n"
-                       "03.02.05;10:00;100,5;100,5;100,5;100,5;1\r\n"
-                       "04.02.05;10:00;107,5;107,5;107,5;107,5;1\r\n"
-                       "05.02.05;10:00;102,5;102,5;102,5;102,5;1\r\n"
-                       "06.02.05;10:00;106,5;106,5;106,5;106,5;1\r\n"
-                       "07.02.05;10:00;99,5;99,5;99,5;99,5;1\r\n";
+const std::vector<double> kCloses = {100, 105.5, 100.5, 107.5, 102.5, 106.5, 99.5};
 
 constexpr int kCell = 12;
 
-// Pixels within radius of (x, y) that are close to colour c.
-int Near(const QImage &image, int x, int y, int radius, const QColor &c)
+QPoint Centre(int col, int row) { return QPoint(col * kCell + kCell / 2, row * kCell + kCell / 2); }
+
+// Pixels within radius of p that are close to colour c.
+int Near(const QImage &image, QPoint p, int radius, const QColor &c)
 {
-    int count = 0;
-    for (int j = y - radius; j <= y + radius; ++j)
-        for (int i = x - radius; i <= x + radius; ++i) {
-            if (!image.rect().contains(i, j))
-                continue;
-            const QColor p = image.pixelColor(i, j);
-            if (std::abs(p.red() - c.red()) + std::abs(p.green() - c.green()) + std::abs(p.blue() - c.blue()) < 40)
-                ++count;
-        }
-    return count;
+    return test::CountPixels(
+        image,
+        [c](const QColor &q) {
+            return std::abs(q.red() - c.red()) + std::abs(q.green() - c.green()) + std::abs(q.blue() - c.blue()) < 40;
+        },
+        QRect(p.x() - radius, p.y() - radius, 2 * radius + 1, 2 * radius + 1));
 }
 
 class OverlayTest : public ::testing::Test
@@ -51,7 +43,7 @@ class OverlayTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        doc.OpenBytes("quotes.txt", kQuotes);
+        doc.OpenBytes("quotes.txt", test::QuoteText(test::FlatQuoteLines(kCloses)));
         doc.eBox = "1";
         doc.eReverse = "3";
         ASSERT_TRUE(doc.Refresh());
@@ -124,22 +116,21 @@ TEST_F(OverlayTest, MarksLinesAndDashesOverTheCellsAndNothingWithoutIt)
 
     // B at the box above column 0's top (column 2, row 3), S below column 3's bottom
     // (column 5: the O at 103 is on row 7, the box below on row 8).
-    const auto centre = [](int col, int row) { return QPoint(col * kCell + kCell / 2, row * kCell + kCell / 2); };
-    EXPECT_GT(Near(shown, centre(2, 3).x(), centre(2, 3).y(), 6, PFSignalOverlay::kBuyColor), 4);
-    EXPECT_EQ(Near(plain, centre(2, 3).x(), centre(2, 3).y(), 6, PFSignalOverlay::kBuyColor), 0);
-    EXPECT_GT(Near(shown, centre(5, 8).x(), centre(5, 8).y(), 6, PFSignalOverlay::kSellColor), 4);
-    EXPECT_EQ(Near(shown, centre(2, 3).x(), centre(2, 3).y(), 6, PFSignalOverlay::kSellColor), 0);
+    EXPECT_GT(Near(shown, Centre(2, 3), 6, PFSignalOverlay::kBuyColor), 4);
+    EXPECT_EQ(Near(plain, Centre(2, 3), 6, PFSignalOverlay::kBuyColor), 0);
+    EXPECT_GT(Near(shown, Centre(5, 8), 6, PFSignalOverlay::kSellColor), 4);
+    EXPECT_EQ(Near(shown, Centre(2, 3), 6, PFSignalOverlay::kSellColor), 0);
 
     // The active resistance runs from above column 2's top (row 1) down a row per column:
     // through the centre of the empty cell (3, 2) and of (4, 3).
-    EXPECT_GT(Near(shown, centre(3, 2).x(), centre(3, 2).y(), 1, PFSignalOverlay::kSellColor), 0);
-    EXPECT_EQ(Near(plain, centre(3, 2).x(), centre(3, 2).y(), 1, PFSignalOverlay::kSellColor), 0);
+    EXPECT_GT(Near(shown, Centre(3, 2), 1, PFSignalOverlay::kSellColor), 0);
+    EXPECT_EQ(Near(plain, Centre(3, 2), 1, PFSignalOverlay::kSellColor), 0);
 
     // The sell's vertical count, 92, on row 17 at the right edge; the buy's 122 lies above
     // the view and draws nothing.
     const int right = view.viewport()->width() - 7;
-    EXPECT_GT(Near(shown, right, 17 * kCell + kCell / 2, 1, PFSignalOverlay::kSellColor), 0);
-    EXPECT_EQ(Near(shown, right, 17 * kCell + kCell / 2, 1, PFSignalOverlay::kBuyColor), 0);
+    EXPECT_GT(Near(shown, QPoint(right, 17 * kCell + kCell / 2), 1, PFSignalOverlay::kSellColor), 0);
+    EXPECT_EQ(Near(shown, QPoint(right, 17 * kCell + kCell / 2), 1, PFSignalOverlay::kBuyColor), 0);
 
     // Off again, or over quotes it no longer belongs to: the plain grid, pixel for pixel.
     view.SetOverlay(nullptr);
@@ -150,7 +141,7 @@ TEST_F(OverlayTest, MarksLinesAndDashesOverTheCellsAndNothingWithoutIt)
     EXPECT_EQ(overlay.SignalAt(2, 3), nullptr);
     overlay.BuildDone();
     ASSERT_NE(overlay.SignalAt(2, 3), nullptr);
-    EXPECT_EQ(overlay.SignalAt(2, 3)->DateText, "04.02.05 10:00");
+    EXPECT_EQ(overlay.SignalAt(2, 3)->DateText, "01.12.05 10:03");
 }
 
 TEST_F(OverlayTest, OnlyWhatLiesInThePaintedRectangleIsDrawn)
@@ -163,7 +154,7 @@ TEST_F(OverlayTest, OnlyWhatLiesInThePaintedRectangleIsDrawn)
         view.DrawView(painter, QRect(0, 0, 3 * kCell, 3 * kCell)); // columns 0-2, rows 0-2
     }
     // The resistance starts in that corner; the S mark lies outside it and is not drawn.
-    EXPECT_GT(Near(image, 2 * kCell + kCell / 2, kCell + kCell / 2, 1, PFSignalOverlay::kSellColor), 0);
-    EXPECT_EQ(Near(image, 5 * kCell + kCell / 2, 8 * kCell + kCell / 2, 8, PFSignalOverlay::kSellColor), 0);
+    EXPECT_GT(Near(image, Centre(2, 1), 1, PFSignalOverlay::kSellColor), 0);
+    EXPECT_EQ(Near(image, Centre(5, 8), 8, PFSignalOverlay::kSellColor), 0);
     EXPECT_EQ(image.pixelColor(4 * kCell, 4 * kCell), QColor(Qt::black));
 }
