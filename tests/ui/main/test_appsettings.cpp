@@ -36,18 +36,12 @@ using namespace korvala;
 
 namespace {
 
-const bool kTestMode = [] {
-    QStandardPaths::setTestModeEnabled(true);
-    return true;
-}();
-
 std::vector<std::string> Lines(int n)
 {
-    std::vector<std::string> lines;
+    std::vector<double> closes;
     for (int i = 0; i < n; ++i)
-        lines.push_back("0" + std::to_string(1 + i % 9) + ".12.05;10:00;10;12;9;" + std::to_string(10 + i % 7)
-                        + ";100");
-    return lines;
+        closes.push_back(10 + i % 7);
+    return test::FlatQuoteLines(closes);
 }
 
 // The program's four kept windows, as the program's entry makes them.
@@ -70,7 +64,6 @@ struct Windows
         keeper.Keep(&analysis);
         keeper.Keep(&report);
     }
-    QCheckBox *IndicatorMarks2() { return indicator.findChild<QCheckBox *>(QStringLiteral("CheckBox2")); }
 };
 
 void Show(QWidget &window)
@@ -131,7 +124,7 @@ TEST(AppSettings, EveryWindowComesBackAsItWasLeft)
         analysisSplitter = w.analysis.Splitter1->sizes();
         w.analysis.hide(); // kept when it hides
 
-        w.IndicatorMarks2()->setChecked(false);
+        w.indicator.CheckBox2->setChecked(false);
         Show(w.indicator); // still shown at the end: kept then
 
         formGeometry = w.form.geometry();
@@ -177,8 +170,7 @@ TEST(AppSettings, EveryWindowComesBackAsItWasLeft)
     EXPECT_FALSE(w.analysis.Chart()->ShowResSup()); // the switch did its work, too
     EXPECT_TRUE(w.analysis.CheckBox5->isChecked());
     EXPECT_TRUE(w.analysis.Chart()->ShowMA3x3());
-    EXPECT_FALSE(w.IndicatorMarks2()->isChecked());
-    EXPECT_TRUE(w.IndicatorMarks2()->objectName() == QStringLiteral("CheckBox2"));
+    EXPECT_FALSE(w.indicator.CheckBox2->isChecked());
 
     Show(w.form);
     EXPECT_EQ(w.form.geometry(), formGeometry);
