@@ -145,14 +145,6 @@ TEST(HeadlessExport, WritesEachChartAndExitsZero)
     EXPECT_TRUE(QFile::exists(test::TemporaryHome() + QStringLiteral("/.config/QtProject.conf")));
     const QImage image(pf);
     ASSERT_FALSE(image.isNull());
-    // At magnitude 8 the same chart's cells take 8/6 of their room at magnitude 6.
-    const QString pf6 = dir.filePath(QStringLiteral("pf6.png"));
-    ASSERT_EQ(Korvala({Example("daily.txt"), QStringLiteral("--export"), pf6, QStringLiteral("--magnitude"),
-                       QStringLiteral("6")}).code, 0);
-    const QImage image6(pf6);
-    const int rulers = 2 * 75 + 3;
-    EXPECT_EQ((image.width() - rulers) * 6, (image6.width() - rulers) * 8);
-    EXPECT_EQ((image.height() - 18 - 16 - 54) * 6, (image6.height() - 18 - 16 - 54) * 8);
     int boxes = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -181,14 +173,18 @@ TEST(HeadlessExport, WritesEachChartAndExitsZero)
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(QImage(sized).size(), QSize(500, 300));
 
-    // No display at all, and no platform named: the export still runs.
+    // No display at all, and no platform named: the export still runs. At magnitude 6 the
+    // same chart's cells take 6/8 of their room at magnitude 8.
     const QString bare = dir.filePath(QStringLiteral("bare.png"));
     r = Korvala({Example("daily.txt"), QStringLiteral("--export"), bare, QStringLiteral("--magnitude"),
                  QStringLiteral("6")},
                 {{QStringLiteral("QT_QPA_PLATFORM"), QString()}, {QStringLiteral("DISPLAY"), QString()},
                  {QStringLiteral("WAYLAND_DISPLAY"), QString()}});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(QImage(bare).size(), image6.size());
+    const QImage image6(bare);
+    const int rulers = 2 * 75 + 3;
+    EXPECT_EQ((image.width() - rulers) * 6, (image6.width() - rulers) * 8);
+    EXPECT_EQ((image.height() - 18 - 16 - 54) * 6, (image6.height() - 18 - 16 - 54) * 8);
 }
 
 TEST(HeadlessExport, FailuresExitOneWithTheReasonBadUsageTwo)
