@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
 #include <functional>
 #include <tuple>
 #include <string>
@@ -54,31 +56,17 @@ std::string ErrorOf(const std::function<void()> &f)
     return "";
 }
 
-ImportResult Import(const std::string &bytes, TFList &list, const ImportOptions &options = {})
+// UTF-8 text as UTF-16 with a byte-order mark, by glibc's converter.
+std::string Utf16(std::string utf8, bool littleEndian)
 {
-    return ImportQuotes(bytes, list, options);
-}
-
-// UTF-8 text as UTF-16 with a byte-order mark (the characters used here are all below
-// U+10000).
-std::string Utf16(const std::string &utf8, bool littleEndian)
-{
-    std::string out = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        unsigned cp = b;
-        int extra = 0;
-        if (b >= 0xE0)
-            cp = b & 0x0F, extra = 2;
-        else if (b >= 0xC0)
-            cp = b & 0x1F, extra = 1;
-        for (int k = 1; k <= extra; ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        i += 1 + extra;
-        const char lo = static_cast<char>(cp & 0xFF), hi = static_cast<char>(cp >> 8);
-        out += littleEndian ? std::string{lo, hi} : std::string{hi, lo};
-    }
-    return out;
+    iconv_t cd = iconv_open(littleEndian ? "UTF-16LE" : "UTF-16BE", "UTF-8");
+    std::string out(utf8.size() * 2, '\0');
+    char *src = utf8.data(), *dst = out.data();
+    std::size_t srcLeft = utf8.size(), dstLeft = out.size();
+    iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    iconv_close(cd);
+    out.resize(out.size() - dstLeft);
+    return (littleEndian ? "\xFF\xFE" : "\xFE\xFF") + out;
 }
 
 } // namespace
@@ -93,7 +81,7 @@ TEST(ImportAngleBrackets, DataSiteAndTerminalExports)
         "SBER;1;20150105;100030;54.5;55;53.5;54.6;1200\r\n"
         "\r\n"
         "SBER;1;20150105;100200;54.5;55;53.5\r\n";
-    ImportResult r = Import(site, list);
+    ImportResult r = ImportQuotes(site, list);
     EXPECT_EQ(r.Description(), "data-site export: ';', YYYYMMDD, HHMMSS, decimal point; 2 quotes; "
                                "2 lines skipped: 1 empty, 1 with 7 fields");
     ASSERT_EQ(list.Count(), 2);
@@ -112,7 +100,7 @@ TEST(ImportAngleBrackets, DataSiteAndTerminalExports)
         "<DATE>\t<TIME>\t<OPEN>\t<HIGH>\t<LOW>\t<CLOSE>\t<TICKVOL>\t<VOL>\t<SPREAD>\n"
         "2020.01.02\t10:00:00\t1.12\t1.13\t1.11\t1.125\t57\t0\t12\n"
         "2020.01.02\t10:01:00\t1.125\t1.13\t1.12\t1.121\t33\t0\t12\n";
-    r = Import(terminal, list);
+    r = ImportQuotes(terminal, list);
     EXPECT_EQ(r.layout.family, "terminal export");
     EXPECT_TRUE(r.volumeFromTicks);
     EXPECT_NE(r.Description().find("YYYY.MM.DD, HH:MM:SS"), std::string::npos) << r.Description();
@@ -120,12 +108,12 @@ TEST(ImportAngleBrackets, DataSiteAndTerminalExports)
     // One real volume: the volumes stay as they are.
     std::string traded = terminal;
     traded.replace(traded.find("\t0\t12\n"), 6, "\t5\t12\n");
-    Import(traded, list);
+    ImportQuotes(traded, list);
     EXPECT_EQ(list.Items(0)->Volume, 5);
     EXPECT_EQ(list.Items(1)->Volume, 0);
 
     // Tick files: the last price stands for all four; lower case, comma decimals.
-    r = Import("<ticker>,<per>,<date>,<time>,<last>,<vol>\nGAZP,0,20200102,100000,\"250,5\",10\n"
+    r = ImportQuotes("<ticker>,<per>,<date>,<time>,<last>,<vol>\nGAZP,0,20200102,100000,\"250,5\",10\n"
                "GAZP,0,20200102,100001,\"251\",3\n",
                list);
     EXPECT_TRUE(r.layout.tick);
@@ -140,7 +128,7 @@ TEST(ImportWordHeaders, EnglishAndRussianNamesAnyCaseExtraColumns)
 {
     TFList list;
     // Newest first, an Adj Close column, a row of nulls.
-    ImportResult r = Import("Date,Open,High,Low,Close,Adj Close,Volume\n"
+    ImportResult r = ImportQuotes("Date,Open,High,Low,Close,Adj Close,Volume\n"
                             "2020-01-03,10.5,11,10,10.8,10.7,1000\n"
                             "2020-01-02,10,10.6,9.9,10.5,10.4,900\n"
                             "2020-01-01,null,null,null,null,null,null\n",
@@ -153,7 +141,7 @@ TEST(ImportWordHeaders, EnglishAndRussianNamesAnyCaseExtraColumns)
     EXPECT_EQ(list.Items(1)->Pivot, 10.8); // the statistics ran over the reversed list
 
     // Date and time in one field, fractions of a second; the volume a decimal.
-    r = Import("Gmt time,Open,High,Low,Close,Volume\r\n"
+    r = ImportQuotes("Gmt time,Open,High,Low,Close,Volume\r\n"
                "02.01.2020 00:00:00.000,1.05,1.06,1.04,1.055,123.45\r\n"
                "02.01.2020 00:01:30.500,1.055,1.06,1.04,1.05,0\r\n",
                list);
@@ -162,13 +150,13 @@ TEST(ImportWordHeaders, EnglishAndRussianNamesAnyCaseExtraColumns)
     EXPECT_EQ(list.Items(0)->Volume, 123.45);
 
     // No volume for an index: an empty field is 0, an empty price is no quote.
-    r = Import("Date,Open,High,Low,Close,Volume\n2020-01-02,1,2,0.5,1.5,\n2020-01-03,1,2,0.5,,7\n"
+    r = ImportQuotes("Date,Open,High,Low,Close,Volume\n2020-01-02,1,2,0.5,1.5,\n2020-01-03,1,2,0.5,,7\n"
                "2020-01-06,1,2,0.5,1.25, \n", list);
     EXPECT_EQ(list.Count(), 2);
     EXPECT_EQ(r.skipped[static_cast<int>(SkipReason::Number)], 1);
     ExpectRow(list, 1, {"06.01.20 00:00", kJan2nd2020 + 4, 1, 2, 0.5, 1.25, 0});
 
-    r = Import("TIMESTAMP;PRICE;VOLUME\n2020-01-02T10:00:00Z;5;7\n2020-01-02 10:00:01;6;8\n", list);
+    r = ImportQuotes("TIMESTAMP;PRICE;VOLUME\n2020-01-02T10:00:00Z;5;7\n2020-01-02 10:00:01;6;8\n", list);
     ASSERT_EQ(list.Count(), 2);
     EXPECT_TRUE(r.layout.tick);
     EXPECT_EQ(list.Items(1)->DateTime, kJan2nd2020 + 36001 / 86400.0);
@@ -189,7 +177,7 @@ TEST(ImportWordHeaders, EnglishAndRussianNamesAnyCaseExtraColumns)
         {Utf16(russian, false), "UTF-16 BE with BOM"},
     };
     for (const auto &f : files) {
-        r = Import(f.bytes, list);
+        r = ImportQuotes(f.bytes, list);
         EXPECT_EQ(r.Description(), "export with Russian column names: ';', DD.MM.YYYY, HH:MM, decimal comma, "
                                        + f.encoding + "; 2 quotes")
             << f.encoding;
@@ -201,7 +189,7 @@ TEST(ImportWordHeaders, EnglishAndRussianNamesAnyCaseExtraColumns)
         std::string text = cp1251;
         for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
             text.replace(at, 2, eol), ++at;
-        Import(text, list);
+        ImportQuotes(text, list);
         EXPECT_EQ(list.Count(), 2);
     }
 }
@@ -210,7 +198,7 @@ TEST(ImportWordHeaders, EnglishAndRussianNamesAnyCaseExtraColumns)
 TEST(ImportWithoutHeader, ColumnsFromTheFirstLine)
 {
     TFList list;
-    ImportResult r = Import("2017.01.02,00:00,1.05170,1.05200,1.05100,1.05150,123\n"
+    ImportResult r = ImportQuotes("2017.01.02,00:00,1.05170,1.05200,1.05100,1.05150,123\n"
                             "2017.01.02,00:01,1.05150,1.05300,1.05100,1.05250,99\n",
                             list);
     EXPECT_EQ(r.Description(), "export without column names: ',', YYYY.MM.DD, HH:MM, decimal point; 2 quotes");
@@ -219,17 +207,17 @@ TEST(ImportWithoutHeader, ColumnsFromTheFirstLine)
     EXPECT_EQ(list.Items(1)->Close, 1.0525);
 
     // Ticker and period columns before the date are ignored; HHMMSS.
-    Import("SBER,1,20150105,100000,54.03,55,53.5,54.5,1000\n", list);
+    ImportQuotes("SBER,1,20150105,100000,54.03,55,53.5,54.5,1000\n", list);
     ExpectRow(list, 0, {"05.01.15 10:00", kJan5th2015 + Minutes(10, 0), 54.03, 55, 53.5, 54.5, 1000});
 
     // Daily data without a time column, tab separated, comma decimals.
-    r = Import("05.01.2015\t1,5\t2\t1\t1,7\t100\n06.01.2015\t1,7\t2\t1\t1,6\t50\n", list);
+    r = ImportQuotes("05.01.2015\t1,5\t2\t1\t1,7\t100\n06.01.2015\t1,7\t2\t1\t1,6\t50\n", list);
     EXPECT_EQ(r.layout.TimeForm(), "");
     EXPECT_NE(r.Description().find("DD.MM.YYYY, no time, decimal comma"), std::string::npos);
     ExpectRow(list, 1, {"06.01.15 00:00", kJan5th2015 + 1, 1.7, 2, 1, 1.6, 50});
 
     // Four prices and no volume: a guess worth a look.
-    r = Import("2020-01-02;1;2;0,5;1,5\n", list);
+    r = ImportQuotes("2020-01-02;1;2;0,5;1,5\n", list);
     EXPECT_TRUE(r.Uncertain());
     ExpectRow(list, 0, {"02.01.20 00:00", kJan2nd2020, 1, 2, 0.5, 1.5, 0});
 }
@@ -252,14 +240,14 @@ TEST(ImportForms, DatesAndTimes)
     for (const auto &d : dates) {
         const std::string file = "Date;Time;Open;High;Low;Close;Vol\n" + d.date + ";10:00;1;1;1;1;1\n"
                                  + nextDay(d.date) + ";10:00;1;1;1;2;1\n";
-        const ImportResult r = Import(file, list);
+        const ImportResult r = ImportQuotes(file, list);
         EXPECT_EQ(r.layout.DateForm(), d.form) << d.date;
         ASSERT_EQ(list.Count(), 2) << d.date;
         EXPECT_EQ(list.Items(0)->DateTime, kJan5th2015 + Minutes(10, 0)) << d.date;
         EXPECT_EQ(list.Items(1)->DateTime, kJan5th2015 + 8 + Minutes(10, 0)) << d.date;
     }
     // DDMMYY needs a day that YYMMDD cannot read.
-    Import("<DATE>;<OPEN>;<HIGH>;<LOW>;<CLOSE>\n310115;1;1;1;1\n010215;1;1;1;1\n", list);
+    ImportQuotes("<DATE>;<OPEN>;<HIGH>;<LOW>;<CLOSE>\n310115;1;1;1;1\n010215;1;1;1;1\n", list);
     EXPECT_EQ(list.Items(0)->DateText, "31.01.15 00:00");
 
     const struct
@@ -272,13 +260,13 @@ TEST(ImportForms, DatesAndTimes)
         {"0930", "HHMM", Minutes(9, 30)},          {"0", "0", 0},
     };
     for (const auto &t : times) {
-        const ImportResult r = Import("<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>\n20150105;" + t.time + ";1;1;1;1\n", list);
+        const ImportResult r = ImportQuotes("<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>\n20150105;" + t.time + ";1;1;1;1\n", list);
         EXPECT_EQ(r.layout.TimeForm(), t.form) << t.time;
         ASSERT_EQ(list.Count(), 1);
         EXPECT_DOUBLE_EQ(list.Items(0)->DateTime, kJan5th2015 + t.fraction) << t.time;
     }
     // Impossible dates and times are skipped lines, not quotes.
-    const ImportResult r = Import("<DATE>;<TIME>;<CLOSE>\n20150105;1000;1\n20150230;1000;1\n20150105;2460;1\n"
+    const ImportResult r = ImportQuotes("<DATE>;<TIME>;<CLOSE>\n20150105;1000;1\n20150230;1000;1\n20150105;2460;1\n"
                                   "20150105;1001;1\n20150105;1002;1\n", list);
     EXPECT_EQ(list.Count(), 3);
     EXPECT_EQ(r.skipped[static_cast<int>(SkipReason::Date)], 1);
@@ -292,7 +280,7 @@ TEST(ImportAmbiguousDates, TheReadingThatKeepsEveryDateValidAndInOrder)
     TFList list;
     // 030417 …: both readings valid and in order. YYMMDD is preferred; the guess is
     // uncertain and said to be.
-    ImportResult r = Import("<DATE>;<CLOSE>\n030417;1\n040417;2\n050417;3\n", list);
+    ImportResult r = ImportQuotes("<DATE>;<CLOSE>\n030417;1\n040417;2\n050417;3\n", list);
     EXPECT_EQ(r.layout.DateForm(), "YYMMDD");
     EXPECT_TRUE(r.Uncertain());
     EXPECT_NE(r.Description().find("dates read as YYMMDD, but DDMMYY would do as well"), std::string::npos)
@@ -301,7 +289,7 @@ TEST(ImportAmbiguousDates, TheReadingThatKeepsEveryDateValidAndInOrder)
 
     // 300417, 010517, 020517: as YYMMDD 2030, 2001, 2002 (out of order); as DDMMYY three
     // days in a row.
-    r = Import("<DATE>;<CLOSE>\n300417;1\n010517;2\n020517;3\n", list);
+    r = ImportQuotes("<DATE>;<CLOSE>\n300417;1\n010517;2\n020517;3\n", list);
     EXPECT_EQ(r.layout.DateForm(), "DDMMYY");
     EXPECT_TRUE(r.dateOrderDecided);
     EXPECT_FALSE(r.Uncertain());
@@ -309,7 +297,7 @@ TEST(ImportAmbiguousDates, TheReadingThatKeepsEveryDateValidAndInOrder)
     EXPECT_NE(r.Description().find("the only reading under which they are valid and in order"), std::string::npos);
 
     // 04/05/2020: month first is the guess for slashes…
-    r = Import("Date,Close\n04/05/2020,1\n04/06/2020,2\n", list);
+    r = ImportQuotes("Date,Close\n04/05/2020,1\n04/06/2020,2\n", list);
     EXPECT_EQ(r.layout.DateForm(), "MM/DD/YYYY");
     EXPECT_TRUE(r.Uncertain());
     EXPECT_EQ(list.Items(0)->DateText, "05.04.20 00:00");
@@ -320,7 +308,7 @@ TEST(ImportAmbiguousDates, TheReadingThatKeepsEveryDateValidAndInOrder)
         for (int minute = 0; minute < 30; ++minute)
             file += (day < 10 ? "0" : "") + std::to_string(day) + "/02/2020,10:" + (minute < 10 ? "0" : "")
                     + std::to_string(minute) + ",1\n";
-    r = Import(file, list);
+    r = ImportQuotes(file, list);
     EXPECT_EQ(r.layout.DateForm(), "DD/MM/YYYY");
     EXPECT_TRUE(r.dateOrderDecided);
     EXPECT_EQ(list.Count(), 13 * 30);
@@ -330,7 +318,7 @@ TEST(ImportAmbiguousDates, TheReadingThatKeepsEveryDateValidAndInOrder)
     // The user's choice overrides the guess.
     ImportOptions dayFirst;
     dayFirst.dateOrder = DateOrder::DayMonthYear;
-    r = Import("Date,Close\n04/05/2020,1\n04/06/2020,2\n", list, dayFirst);
+    r = ImportQuotes("Date,Close\n04/05/2020,1\n04/06/2020,2\n", list, dayFirst);
     EXPECT_EQ(list.Items(0)->DateText, "04.05.20 00:00");
     EXPECT_FALSE(r.Uncertain());
 }
@@ -338,19 +326,19 @@ TEST(ImportAmbiguousDates, TheReadingThatKeepsEveryDateValidAndInOrder)
 TEST(ImportOrder, NewestFirstReversedOutOfOrderKept)
 {
     TFList list;
-    ImportResult r = Import("<DATE>;<TIME>;<CLOSE>\n20200102;1002;3\n20200102;1001;2\n20200102;1000;1\n", list);
+    ImportResult r = ImportQuotes("<DATE>;<TIME>;<CLOSE>\n20200102;1002;3\n20200102;1001;2\n20200102;1000;1\n", list);
     EXPECT_TRUE(r.reversed);
     EXPECT_EQ(list.Items(0)->Close, 1);
     EXPECT_EQ(list.Items(2)->Close, 3);
     EXPECT_EQ(list.Items(2)->DateText, "02.01.20 10:02");
 
-    r = Import("<DATE>;<TIME>;<CLOSE>\n20200102;1000;1\n20200102;1002;3\n20200102;1001;2\n20200102;1003;4\n", list);
+    r = ImportQuotes("<DATE>;<TIME>;<CLOSE>\n20200102;1000;1\n20200102;1002;3\n20200102;1001;2\n20200102;1003;4\n", list);
     EXPECT_FALSE(r.reversed);
     EXPECT_EQ(r.outOfOrderLine, 4);
     EXPECT_NE(r.Description().find("out of order from line 4, kept as it is"), std::string::npos);
     EXPECT_EQ(list.Items(1)->Close, 3);
     // Equal date-times are in order.
-    r = Import("<DATE>;<CLOSE>\n20200102;1\n20200102;2\n", list);
+    r = ImportQuotes("<DATE>;<CLOSE>\n20200102;1\n20200102;2\n", list);
     EXPECT_FALSE(r.reversed);
     EXPECT_EQ(r.outOfOrderLine, 0);
 }
@@ -375,15 +363,15 @@ TEST(ImportRefusal, GarbageSaysWhatWasExpected)
         {"Дата;Цена\nвчера;дешево\n", "\"Дата;Цена\""},
     };
     for (const auto &c : cases) {
-        const std::string error = ErrorOf([&] { Import(c.bytes, list); });
+        const std::string error = ErrorOf([&] { ImportQuotes(c.bytes, list); });
         EXPECT_NE(error.find(c.says), std::string::npos) << error;
         EXPECT_EQ(list.Count(), 0);
         EXPECT_FALSE(list.HasStatistics());
     }
-    EXPECT_NE(ErrorOf([&] { Import("hello\n", list); }).find("expected a header naming the columns"),
+    EXPECT_NE(ErrorOf([&] { ImportQuotes("hello\n", list); }).find("expected a header naming the columns"),
               std::string::npos);
     // A text that holds one quote among many other lines is no quote file.
-    EXPECT_NE(ErrorOf([&] { Import("Dear all,\nthe price on 2020-01-02 was 1, 2, 3, 4\nRegards\nMe\n", list); }),
+    EXPECT_NE(ErrorOf([&] { ImportQuotes("Dear all,\nthe price on 2020-01-02 was 1, 2, 3, 4\nRegards\nMe\n", list); }),
               "");
 }
 
@@ -395,7 +383,7 @@ TEST(ImportSkippedLines, CountedByReasonFirstFewNamed)
     file += ";;;;;;\r\n<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n20200102;1000;1;2;x;1,5;10\r\n"
             "20200102;1000;1;2\r\n20200102;1000;1\r\n";
     TFList list;
-    const ImportResult r = Import(file, list);
+    const ImportResult r = ImportQuotes(file, list);
     EXPECT_EQ(list.Count(), 20);
     EXPECT_EQ(r.SkippedCount(), 6);
     EXPECT_NE(r.Description().find("; 6 lines skipped: 1 empty, 1 with 3 fields, 1 with 4 fields, "
@@ -413,7 +401,7 @@ TEST(ImportSkippedLines, CountedByReasonFirstFewNamed)
     std::string big = "<DATE>;<TIME>;<CLOSE>\n";
     for (int i = 0; i < 200000; ++i)
         big += i == 150000 ? "20200102;1000;1.5.5\n" : "20200102;1000;1.5\n";
-    const ImportResult b = Import(big, list);
+    const ImportResult b = ImportQuotes(big, list);
     ASSERT_EQ(b.firstSkipped.size(), 1u);
     EXPECT_EQ(b.firstSkipped[0].line, 150002);
     EXPECT_EQ(list.Count(), 199999);
@@ -428,7 +416,7 @@ TEST(ImportNativeFiles, SameQuotesAsTheNativeOpen)
         const std::string bytes = ReadWholeFile(path);
         TFList native, imported;
         native.LoadFromStream(bytes);
-        const ImportResult r = Import(bytes, imported);
+        const ImportResult r = ImportQuotes(bytes, imported);
         EXPECT_EQ(r.SkippedCount(), 0) << path;
         EXPECT_EQ(r.layout.DateForm(), "DD.MM.YY");
         EXPECT_TRUE(IsNativeQuoteFile(bytes)) << path;
@@ -487,6 +475,6 @@ TEST(ImportPreviewAndOverrides, RowsAsTheyWillBeRead)
     o.separator = ';';
     o.decimalMark = ',';
     o.dateOrder = DateOrder::DayMonthYear;
-    Import(file, list, o);
+    ImportQuotes(file, list, o);
     EXPECT_EQ(list.Items(0)->DateText, "01.02.20 10:00");
 }
