@@ -1,6 +1,7 @@
 #include "numtext.h"
 #include "texts.h"
 #include "quotes.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +16,7 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-void Load(TFList &list, const std::string &body)
-{
-    ASSERT_TRUE(list.LoadFromStream("<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n" + body));
-}
+void Load(TFList &list, const Lines &lines) { ASSERT_TRUE(list.LoadFromStream(test::QuoteText(lines))); }
 
 } // namespace
 
@@ -77,7 +75,7 @@ TEST(Params, TheEditCheckAcceptsOrNamesTheText)
 TEST(Params, StatisticsCommonFiguresPeriodCountAndCaption)
 {
     TFList list;
-    Load(list, "01.12.05;10:00;1234,5;2000;-3,25;1500;10\r\n02.12.05;10:00;1000;1999,9996;1;1000000;20\r\n");
+    Load(list, {"01.12.05;10:00;1234,5;2000;-3,25;1500;10", "02.12.05;10:00;1000;1999,9996;1;1000000;20"});
     EXPECT_EQ(StatisticsLines(list, 1.235, 3.704),
               (Lines{"Count point = 2", "OPEN  max = 1 234,500", "OPEN  min = 1 000,000",
                      "HIGH  max = 2 000,000", "HIGH  min = 2 000,000", "LOW   max = 1,000",
@@ -89,7 +87,7 @@ TEST(Params, StatisticsCommonFiguresPeriodCountAndCaption)
     EXPECT_EQ(StatisticsLines(fresh, 0, 0)[9], "Avg (High-Low) = -1,000");
 
     EXPECT_EQ(CommonInfoLines(nullptr), Lines{"Котировки не загружены"});
-    Load(list, "01.12.05;10:00;1;2;1;1234,5;1\r\n02.12.05;10:00;1;2;1;-0,0004;1\r\n");
+    Load(list, {"01.12.05;10:00;1;2;1;1234,5;1", "02.12.05;10:00;1;2;1;-0,0004;1"});
     EXPECT_EQ(CommonInfoLines(&list), (Lines{"Количество котировок = 2",
                                              "Максимальная цена закрытия = 1 234,500",
                                              "Минимальная цена закрытия = -0,000"}));

@@ -198,9 +198,7 @@ TEST_F(PFPictureTest, LabelStepsAndTheLimitOfAPicture)
 
     // Box 0,01 over closes 10 to 1 000: 99 002 rows, far past what a picture can be.
     PFDocument tall;
-    tall.OpenBytes("tall.txt", "<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n"
-                               "01.02.05;10:00;10;10;10;10;1\r\n"
-                               "02.02.05;10:00;10;1000;10;1000;1\r\n");
+    tall.OpenBytes("tall.txt", test::QuoteText(test::FlatQuoteLines({10, 1000})));
     tall.eBox = "0,01";
     tall.eReverse = "0,03";
     ASSERT_TRUE(tall.Refresh());

@@ -25,11 +25,8 @@ const QColor kRed(255, 0, 0);
 
 // Box 1, reversal 3: column 0 rises from 10 to 13 (volume 20 + 0), column 1 falls to 9
 // (volume 79), column 2 rises to 13 (volume 80). MaxClose 13, MinClose 9: 6 rows.
-const char kQuotes[] = "<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>;<VOL>\r\n"
-                       "01.02.05;10:00;10;10,5;9,5;10;20\r\n"
-                       "02.02.05;10:00;10;13,5;10;13;0\r\n"
-                       "03.02.05;10:00;13;13;8,5;9;79\r\n"
-                       "04.02.05;10:00;9;13,2;9;13;80\r\n";
+const std::string kQuotes = test::QuoteText({"01.02.05;10:00;10;10,5;9,5;10;20", "02.02.05;10:00;10;13,5;10;13;0",
+                                              "03.02.05;10:00;13;13;8,5;9;79", "04.02.05;10:00;9;13,2;9;13;80"});
 
 class StripsTest : public ::testing::Test
 {
