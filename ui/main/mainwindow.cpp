@@ -702,13 +702,6 @@ void TForm1::ImportBytes(const QString &path, std::string bytes, bool alwaysPrev
 
 bool TForm1::FormDragOver(const QMimeData &mime) const { return !DraggedFile(mime).isEmpty(); }
 
-void TForm1::FormDragDrop(const QMimeData &mime)
-{
-    const QString path = DraggedFile(mime);
-    if (!path.isEmpty())
-        OpenAnyQuoteFile(path);
-}
-
 void TForm1::dragEnterEvent(QDragEnterEvent *event)
 {
     if (event->mimeData() && FormDragOver(*event->mimeData()))

@@ -169,7 +169,6 @@ public:
     void pbc1Paint(QPainter &painter);
     // A file dragged over the window is taken when it is one local file.
     bool FormDragOver(const QMimeData &mime) const;
-    void FormDragDrop(const QMimeData &mime);
 
     // The open sequence after the dialog: the file, the edits, the statistics, the
     // caption, the candle tab's range, the common figures, then Refresh.

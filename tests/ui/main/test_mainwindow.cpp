@@ -632,27 +632,7 @@ TEST_F(MainWindowTest, DroppedAndStartFilesOpenDirectly)
     EXPECT_FALSE(form->FormDragOver(*two));
     EXPECT_FALSE(form->FormDragOver(*web));
 
-    const std::unique_ptr<QMimeData> daily(Dragged({QString::fromStdString(ExamplePath("daily.txt"))}));
-    EXPECT_TRUE(form->FormDragOver(*daily));
-    form->FormDragDrop(*daily);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("P & F file: daily.txt"));
-    EXPECT_TRUE(form->stb->currentMessage().isEmpty()); // a native open says nothing more
-    EXPECT_EQ(previews, 0);
-
-    const ExportedExample exported;
-    const std::unique_ptr<QMimeData> site(Dragged({exported.qpath()}));
-    form->FormDragDrop(*site);
-    EXPECT_EQ(previews, 0); // a clear guess needs no preview
-    EXPECT_EQ(form->QuoteList().Count(), 6);
-    EXPECT_FALSE(form->stb->currentMessage().isEmpty());
-
-    const ExportedExample slashes("Date,Close\n04/05/2020,1\n04/06/2020,2\n");
-    const std::unique_ptr<QMimeData> uncertain(Dragged({slashes.qpath()}));
-    form->FormDragDrop(*uncertain);
-    EXPECT_EQ(previews, 1);
-    EXPECT_EQ(form->QuoteList().Count(), 2);
-
-    // A real drop, through the event loop; and a letter, refused with the standard error.
+    // Dropped through the event loop, as the window takes it.
     const auto dropOnForm = [this](QMimeData *mime) {
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(form.get(), &enter);
@@ -662,6 +642,26 @@ TEST_F(MainWindowTest, DroppedAndStartFilesOpenDirectly)
         EXPECT_TRUE(drop.isAccepted());
         QCoreApplication::processEvents();
     };
+    const std::unique_ptr<QMimeData> daily(Dragged({QString::fromStdString(ExamplePath("daily.txt"))}));
+    dropOnForm(daily.get());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("P & F file: daily.txt"));
+    EXPECT_TRUE(form->stb->currentMessage().isEmpty()); // a native open says nothing more
+    EXPECT_EQ(previews, 0);
+
+    const ExportedExample exported;
+    const std::unique_ptr<QMimeData> site(Dragged({exported.qpath()}));
+    dropOnForm(site.get());
+    EXPECT_EQ(previews, 0); // a clear guess needs no preview
+    EXPECT_EQ(form->QuoteList().Count(), 6);
+    EXPECT_FALSE(form->stb->currentMessage().isEmpty());
+
+    const ExportedExample slashes("Date,Close\n04/05/2020,1\n04/06/2020,2\n");
+    const std::unique_ptr<QMimeData> uncertain(Dragged({slashes.qpath()}));
+    dropOnForm(uncertain.get());
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(form->QuoteList().Count(), 2);
+
+    // A letter is refused with the standard error; the file that was open stays.
     dropOnForm(daily.get());
     EXPECT_EQ(form->QuoteList().Count(), 600);
     const ExportedExample letter("Dear all,\nthe prices follow.\n");
