@@ -121,12 +121,10 @@ void ImportDialog::OptionsChange()
     try {
         preview = PreviewImport(m_bytes, Options(), kPreviewRows);
     } catch (const ImportError &error) {
-        m_readable = false;
         lblLayout->setText(FromStd(error.what()));
         btnImport->setEnabled(false);
         return;
     }
-    m_readable = true;
     btnImport->setEnabled(true);
     QString text = FromStd(preview.layout.Text());
     if (preview.layout.dateOrders.size() > 1) {

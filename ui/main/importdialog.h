@@ -30,8 +30,6 @@ public:
 
     // The corrections chosen (0 and Auto where the guess stands).
     ImportOptions Options() const;
-    // Whether the preview found a layout under the corrections chosen.
-    bool Readable() const { return m_readable; }
 
     QLabel *lblLayout = nullptr;      // the recognised layout, or why none was found
     QTableWidget *grdRows = nullptr;  // the first rows as they will be read
@@ -48,7 +46,6 @@ private:
     void SetOptions(const ImportOptions &options);
 
     std::string_view m_bytes;
-    bool m_readable = false;
 };
 
 } // namespace korvala

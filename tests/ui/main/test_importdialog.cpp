@@ -37,7 +37,6 @@ TEST(ImportDialog, ShowsTheRowsAsTheyWillBeReadAndTakesCorrections)
                              "03/02/2020;10:00;1,25;2;1;1,5;7\n03/02/2020;10:00\n";
     ImportDialog dialog(nullptr, file, QStringLiteral("quotes.csv"));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Import: quotes.csv"));
-    EXPECT_TRUE(dialog.Readable());
     EXPECT_TRUE(dialog.btnImport->isEnabled());
     EXPECT_EQ(dialog.lblLayout->text().toStdString(),
               "export without column names: ';', MM/DD/YYYY, HH:MM, decimal comma; "
@@ -56,17 +55,16 @@ TEST(ImportDialog, ShowsTheRowsAsTheyWillBeReadAndTakesCorrections)
 
     // A separator the file does not have: no layout, nothing to import.
     Choose(dialog.cbSeparator, '\t');
-    EXPECT_FALSE(dialog.Readable());
     EXPECT_FALSE(dialog.btnImport->isEnabled());
     EXPECT_EQ(dialog.grdRows->rowCount(), 0);
     EXPECT_TRUE(dialog.lblLayout->text().startsWith(QStringLiteral("Not a quote file: expected"))) << dialog.lblLayout->text().toStdString();
     // A decimal point for numbers written with a comma: no prices, no layout either.
     Choose(dialog.cbSeparator, ';');
     Choose(dialog.cbDecimal, '.');
-    EXPECT_FALSE(dialog.Readable());
+    EXPECT_FALSE(dialog.btnImport->isEnabled());
     EXPECT_EQ(dialog.Options().decimalMark, '.');
     Choose(dialog.cbDecimal, ',');
-    EXPECT_TRUE(dialog.Readable());
+    EXPECT_TRUE(dialog.btnImport->isEnabled());
     EXPECT_EQ(Row(dialog, 2).toStdString(), "3|03.02.20 10:00|1,25|2|1|1,5|7"); // still day first
 
     // Corrections given up front are shown and used.
