@@ -49,9 +49,7 @@ public:
     void SetOverlay(const PFSignalOverlay *overlay) { m_overlay = overlay; }
 
     // Where its parts lie, in picture pixels.
-    int RulerWidth() const { return m_rulerWidth; }
     QPoint GridOrigin() const;
-    const Cells &CellRange() const { return m_cells; }
     QString Title() const;
 
 private:

@@ -69,11 +69,11 @@ TEST_F(PFPictureTest, TheWholeChartCellByCellWithItsStrips)
 {
     const int s = 5;
     PFPicture picture(doc, s, StripFont(), PFPicture::WholeChart(doc));
-    // Prices of at most six characters ("14,000") leave the rulers at the tab's 75 pixels.
-    ASSERT_EQ(picture.RulerWidth(), 75);
+    // Prices of at most six characters ("14,000") leave the rulers at the tab's 75 pixels:
+    // the grid starts right of the left ruler and its splitter, under the title and dates.
     const int gridX = 75 + 3;
     const int gridY = PFPicture::kTitleHeight + 16;
-    EXPECT_EQ(picture.GridOrigin(), QPoint(gridX, gridY));
+    ASSERT_EQ(picture.GridOrigin(), QPoint(gridX, gridY));
     // Ruler, splitter, 3 columns, right ruler, but at least the title's width; title,
     // dates, 6 rows, volume strip.
     const int titleWidth = QFontMetrics(StripFont()).horizontalAdvance(picture.Title()) + 2 * 3;
