@@ -208,15 +208,12 @@ namespace {
 // crosshair from the chart with every layer off.
 QImage Reference(const TFinChart &chart, const TFList &list, int visible, int period)
 {
-    const int left = 30, top = 80, right = chart.width() - 60, bottom = chart.height() - 160;
-    const double scale = (bottom - top) / (list.MaxHigh - list.MinLow);
-    const auto Y = [&](double p) {
-        return bottom - static_cast<int>(std::nearbyint((p - list.MinLow) * scale));
-    };
-    const auto X = [&](int k) {
-        return right
-               - static_cast<int>(std::nearbyint(static_cast<double>(k) * (right - left) / (visible + 1)));
-    };
+    // The pixels of prices and steps are the geometry's (tested on its own).
+    const FinChartGeometry g = chart.Geometry();
+    EXPECT_EQ(chart.VisibleCount(), visible);
+    const int right = static_cast<int>(g.Right());
+    const auto Y = [&](double p) { return static_cast<int>(g.Y(p)); };
+    const auto X = [&](int k) { return static_cast<int>(g.X(k)); };
     const int n = list.Count();
     const auto q = [&](int i) { return *list.Items(i); };
     TFinChart bare;
