@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -214,6 +215,89 @@ TEST(Dump, TheWorkedExampleAndARefusedRefresh)
     EXPECT_EQ(refused["Memo1"][10], "Auto box = 1,767");
     EXPECT_EQ(json::parse(RunIn({"dump", Data("cyrillic.txt")}).out)["QuoteList"]["Items"][0]["DateText"],
               "01.12.05 10:00 МСК");
+}
+
+namespace {
+
+// The keys of an object, in the order the dump writes them.
+template <class Json>
+std::vector<std::string> Keys(const Json &object)
+{
+    std::vector<std::string> keys;
+    for (auto it = object.begin(); it != object.end(); ++it)
+        keys.push_back(it.key());
+    return keys;
+}
+
+using Names = std::vector<std::string>;
+
+} // namespace
+
+// What scripts that read the dump rely on: every key in its place, with its kind of value.
+TEST(Dump, ShapeAsDocumented)
+{
+    const std::string daily = korvala::test::ExamplePath("daily.txt");
+    const std::string text = RunIn({"dump", daily, "--depth", "3", "--mm", "1300", "--mm", "1250"}).out;
+    const json j = json::parse(text);
+    const nlohmann::ordered_json o = nlohmann::ordered_json::parse(text);
+    EXPECT_EQ(Keys(o), (Names{"caption", "eBox", "eReverse", "FBox", "FReverse", "built", "Memo1",
+                             "mm_Common", "stb", "QuoteList", "PF", "LineBreak", "Candles",
+                             "Indicator", "TargetsReport", "FNodesReport", "Signals"}));
+    EXPECT_EQ(Keys(o["QuoteList"]), (Names{"Count", "MaxOpen", "MinOpen", "MaxHigh", "MinHigh",
+                                          "MaxLow", "MinLow", "MaxClose", "MinClose", "MaxVolume",
+                                          "AvgChange", "LevelDepth", "Items"}));
+    EXPECT_EQ(Keys(o["QuoteList"]["Items"][0]),
+              (Names{"DateText", "DateTime", "Open", "High", "Low", "Close", "Volume", "MA3", "Pivot",
+                     "PivotEnabled", "Retrace382", "Retrace681", "OP", "COP", "XOP"}));
+    EXPECT_EQ(Keys(o["PF"]), (Names{"RowCount", "ColCount", "FColTopRow", "FColBottomRow", "FColumns", "Cells"}));
+    EXPECT_EQ(Keys(o["PF"]["FColumns"]["Items"][0]),
+              (Names{"PeriodStart", "PeriodEnd", "Direction", "Open", "High", "Low", "Close", "Volume"}));
+    EXPECT_EQ(Keys(o["Candles"]), (Names{"DateTimePicker1", "DateTimePicker2", "Items"}));
+    EXPECT_EQ(Keys(o["Indicator"]), (Names{"Series1", "Series2"}));
+
+    const json &quotes = j["QuoteList"];
+    EXPECT_EQ(quotes["Count"], 600);
+    EXPECT_EQ(quotes["Items"].size(), 600u);
+    EXPECT_EQ(quotes["LevelDepth"], 3);
+    const json &pf = j["PF"];
+    EXPECT_EQ(pf["FColTopRow"].size(), pf["ColCount"].get<std::size_t>());
+    EXPECT_EQ(pf["FColumns"]["Items"].size(), pf["ColCount"].get<std::size_t>());
+    for (const json &cell : pf["Cells"]) {
+        ASSERT_EQ(cell.size(), 4u);
+        ASSERT_TRUE(cell[2] == "x" || cell[2] == "0") << cell;
+        ASSERT_TRUE(cell[3].is_null() || cell[3].get<int>() < 600) << cell;
+    }
+    for (const json &brick : j["LineBreak"])
+        ASSERT_EQ(brick.size(), 4u);
+    for (const json &candle : j["Candles"]["Items"])
+        ASSERT_EQ(candle.size(), 5u);
+    EXPECT_EQ(j["Indicator"]["Series1"].size(), 600u);
+    EXPECT_EQ(j["Indicator"]["Series2"].size(), 605u); // period 7, offset 5 until changed
+    EXPECT_EQ(j["TargetsReport"].size() % 7, 0u);
+    EXPECT_EQ(j["FNodesReport"], json::parse(R"(["F: 1 300,00", " 0: 1 250,00", "=== F nodes ===",
+        " 0 F3: 1 280,90", " 0 F5: 1 269,10"])"));
+    EXPECT_TRUE(j["Signals"]["Signals"].is_array());
+
+    // Every number in its shortest form that reads back to the same double (the intraday
+    // file's date-times have long fractions).
+    const std::string intraday = RunIn({"dump", korvala::test::ExamplePath("intraday.txt")}).out;
+    std::size_t numbers = 0;
+    for (std::size_t i = 0; i < intraday.size(); ++i) {
+        const char c = intraday[i];
+        if (!(c == '-' || (c >= '0' && c <= '9')) || (i > 0 && intraday[i - 1] != ' ' && intraday[i - 1] != '['))
+            continue;
+        double v = 0;
+        const auto [end, error] = std::from_chars(intraday.data() + i, intraday.data() + intraday.size(), v);
+        if (error != std::errc() || (*end != ',' && *end != ']' && *end != '}' && *end != '\n'))
+            continue;
+        char shortest[32];
+        const auto written = std::to_chars(shortest, shortest + sizeof shortest, v);
+        ASSERT_EQ(std::string_view(intraday.data() + i, static_cast<std::size_t>(end - (intraday.data() + i))),
+                  std::string_view(shortest, static_cast<std::size_t>(written.ptr - shortest)));
+        ++numbers;
+        i = static_cast<std::size_t>(end - intraday.data());
+    }
+    EXPECT_GT(numbers, 3000u * 7);
 }
 
 TEST(Dump, CellsPastTheGridAreIncludedAndSorted)
