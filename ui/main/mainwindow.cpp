@@ -580,7 +580,10 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseMove && watched != eBox && watched != eReverse) {
+    if (event->type() == QEvent::Resize && watched == pbc) {
+        // The right strip takes the left ruler's width, however the ruler got it.
+        pbc1->setFixedWidth(pbc->width());
+    } else if (event->type() == QEvent::MouseMove && watched != eBox && watched != eReverse) {
         RunGuarded([this] { Memo1MouseMove(); });
     } else if (event->type() == QEvent::FocusOut && (watched == eBox || watched == eReverse)) {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
@@ -733,9 +736,7 @@ void TForm1::Opened(const QString &path)
     m_view.FCellX = PFViewState::kNoCell;
     m_view.FCellY = PFViewState::kNoCell;
     sg->viewport()->update();
-    for (QWidget *strip : {static_cast<QWidget *>(pb), static_cast<QWidget *>(pb1),
-                           static_cast<QWidget *>(pbc), static_cast<QWidget *>(pbc1)})
-        strip->update();
+    UpdateStrips();
     eBox->setText(FromStd(m_doc.eBox));
     eReverse->setText(FromStd(m_doc.eReverse));
     Memo1->setPlainText(JoinLines(m_doc.Memo1));
@@ -819,9 +820,7 @@ void TForm1::BuildPF()
         sg->ShowLatest();
         Memo1->setPlainText(JoinLines(m_doc.Memo1));
         SetStatusText(FromStd(m_doc.stb));
-        for (QWidget *strip : {static_cast<QWidget *>(pb1), static_cast<QWidget *>(pbc),
-                               static_cast<QWidget *>(pbc1)})
-            strip->update();
+        UpdateStrips();
     });
     // ReadParams has passed: the document's Refresh goes on to BuildPF.
     m_doc.Refresh();
@@ -898,6 +897,13 @@ void TForm1::sgMouseMove(int x, int y)
                 ShowCursorWnd(Hint);
         }
     }
+    // The left ruler grows now, before it paints, when the closing price needs more room.
+    SetRulerWidth(m_strips->RulerWidthFor(pbc->width(), pbc->font()));
+    UpdateStrips();
+}
+
+void TForm1::UpdateStrips()
+{
     pb->update();
     pb1->update();
     pbc->update();
@@ -912,16 +918,7 @@ void TForm1::pbPaint(QPainter &painter) { m_strips->pbPaint(painter, pb->size(),
 
 void TForm1::pb1Paint(QPainter &painter) { m_strips->pb1Paint(painter, pbc->width()); }
 
-void TForm1::pbcPaint(QPainter &painter)
-{
-    const int width = m_strips->pbcPaint(painter, pbc->size());
-    // The ruler grows, and the right strip follows it, once this paint is done.
-    if (width != pbc->width() || pbc1->width() != width)
-        QTimer::singleShot(0, this, [this, width] {
-            SetRulerWidth(width);
-            pbc1->setFixedWidth(width);
-        });
-}
+void TForm1::pbcPaint(QPainter &painter) { m_strips->pbcPaint(painter, pbc->size()); }
 
 void TForm1::pbc1Paint(QPainter &painter) { m_strips->pbc1Paint(painter, pbc1->size()); }
 
@@ -1001,9 +998,7 @@ void TForm1::GridPictureChanged()
     }
     m_view.FCellX = PFViewState::kNoCell;
     m_view.FCellY = PFViewState::kNoCell;
-    for (QWidget *strip : {static_cast<QWidget *>(pb), static_cast<QWidget *>(pb1),
-                           static_cast<QWidget *>(pbc), static_cast<QWidget *>(pbc1)})
-        strip->update();
+    UpdateStrips();
 }
 
 void TForm1::ReplayedChartChanged(int rowShift)

@@ -250,6 +250,8 @@ private:
     void ReadEditTexts();
     void SetStatusText(const QString &text);
     void SetRulerWidth(int width);
+    // Repaints the four strips round the grid.
+    void UpdateStrips();
 
     // The grid's picture moved under the pointer (zoom, a replay step): the cell under it
     // is looked up again.

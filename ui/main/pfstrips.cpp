@@ -144,14 +144,21 @@ int PFStrips::pbcPaint(QPainter &painter, QSize size) const
 {
     DrawColumnBand(painter, size.width());
     DrawCrossY(painter, size.width());
-    int width = size.width();
+    const int width = RulerWidthFor(size.width(), painter.font());
     if (m_state.FCellQuote) {
         const QString t = QString::fromStdString(CloseText(*m_state.FCellQuote));
         const int w = QFontMetrics(painter.font()).horizontalAdvance(t);
-        width = pfview::GrownRulerWidth(width, w);
         TextOut(painter, width - 1 - w, m_state.FCellY + 1, t);
     }
     return width;
+}
+
+int PFStrips::RulerWidthFor(int current, const QFont &font) const
+{
+    if (!m_state.FCellQuote)
+        return current;
+    const QString t = QString::fromStdString(CloseText(*m_state.FCellQuote));
+    return pfview::GrownRulerWidth(current, QFontMetrics(font).horizontalAdvance(t));
 }
 
 void PFStrips::pbc1Paint(QPainter &painter, QSize size) const

@@ -72,6 +72,9 @@ public:
     // The left ruler; returns the width the ruler must have after this paint (it grows
     // when the closing price needs more room).
     int pbcPaint(QPainter &painter, QSize size) const;
+    // The width the left ruler needs for the closing price of the cell under the pointer:
+    // current, or the text's width + 2 when that is wider (the ruler only grows).
+    int RulerWidthFor(int current, const QFont &font) const;
     // The right strip.
     void pbc1Paint(QPainter &painter, QSize size) const;
 
