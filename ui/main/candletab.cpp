@@ -21,10 +21,14 @@ namespace {
 constexpr int kPanelHeight = 95;
 constexpr int kSampleCandles = 100;
 
+// The panel fixes where each control starts; its width is the design's, or more when
+// its text asks for more, and its height what it asks for.
 template <class W>
-W *Place(W *widget, int left, int top, int width, int height)
+W *Place(W *widget, int left, int top, int width)
 {
-    widget->setGeometry(left, top, width, height);
+    widget->move(left, top);
+    const QSize hint = widget->sizeHint();
+    widget->resize(std::max(width, hint.width()), hint.height());
     return widget;
 }
 
@@ -38,7 +42,7 @@ QLabel *MakeLabel(QWidget *parent, const char *text, int left, int top)
 
 QPushButton *MakeButton(QWidget *parent, const char *text, int left, int top, int width)
 {
-    return Place(new QPushButton(QString::fromUtf8(text), parent), left, top, width, 25);
+    return Place(new QPushButton(QString::fromUtf8(text), parent), left, top, width);
 }
 
 } // namespace
@@ -79,18 +83,18 @@ void CandleTabView::CreatePanel()
 {
     Panel4 = new QFrame(this);
     Panel4->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel4->setFixedHeight(kPanelHeight);
+    Panel4->setMinimumHeight(kPanelHeight);
 
     Label5 = MakeLabel(Panel4, "Конец", 8, 8);
-    DateTimePicker2 = Place(new DateTimePicker(kCandlePickerInitial, Panel4), 8, 24, 150, 21);
+    DateTimePicker2 = Place(new DateTimePicker(kCandlePickerInitial, Panel4), 8, 24, 150);
     Label6 = MakeLabel(Panel4, "-", 162, 27);
-    SpinEdit2 = Place(new SpinEdit(1, 1000000, kCandleDaysInitial, Panel4), 176, 24, 81, 22);
+    SpinEdit2 = Place(new SpinEdit(1, 1000000, kCandleDaysInitial, Panel4), 176, 24, 81);
     Label7 = MakeLabel(Panel4, "=", 260, 27);
     Label4 = MakeLabel(Panel4, "Начало", 280, 8);
-    DateTimePicker1 = Place(new DateTimePicker(kCandlePickerInitial, Panel4), 280, 24, 186, 21);
+    DateTimePicker1 = Place(new DateTimePicker(kCandlePickerInitial, Panel4), 280, 24, 186);
     BitBtn1 = MakeButton(Panel4, "Прокрутка", 472, 8, 75);
     BitBtn2 = MakeButton(Panel4, "Стоп", 472, 40, 75);
-    SpinEdit3 = Place(new SpinEdit(1, 100, kReplaySpeedInitial, Panel4), 552, 8, 81, 22);
+    SpinEdit3 = Place(new SpinEdit(1, 100, kReplaySpeedInitial, Panel4), 552, 8, 81);
     Label8 = MakeLabel(Panel4, "x 0.1 сек", 640, 16);
 
     Button2 = MakeButton(Panel4, "<", 96, 8, 25);

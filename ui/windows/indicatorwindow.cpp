@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -24,7 +25,7 @@ namespace korvala {
 
 namespace {
 
-constexpr int kPanelHeight = 41;
+constexpr int kPanelHeight = 41; // at least: more when the font asks for it
 const QColor kRed(255, 0, 0);
 const QColor kGreen(0, 128, 0);
 const QColor kTeal(0, 128, 128);
@@ -71,28 +72,31 @@ TfIndic::TfIndic(const TFList *quotes, QWidget *parent) : QWidget(parent, Qt::Wi
 
     Panel1 = new QFrame(this);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setFixedHeight(kPanelHeight);
+    Panel1->setMinimumHeight(kPanelHeight);
     Label1 = new QLabel(QStringLiteral("Last"), Panel1);
-    Label1->move(8, 13);
     SpinEdit1 = new SpinEdit(1, 10000000, 1, Panel1);
-    SpinEdit1->setGeometry(40, 9, 81, 22);
     ComboBox1 = new QComboBox(Panel1);
     ComboBox1->addItems({QStringLiteral("100"), QStringLiteral("150"), QStringLiteral("200"),
                          QStringLiteral("75"), QStringLiteral("50")});
     ComboBox1->setCurrentIndex(-1);
-    ComboBox1->setGeometry(128, 9, 65, 22);
     CheckBox1 = new QCheckBox(QStringLiteral("CheckBox1"), Panel1);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setChecked(true);
-    CheckBox1->setGeometry(204, 11, 97, 17);
     CheckBox2 = new QCheckBox(QStringLiteral("CheckBox2"), Panel1);
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
     CheckBox2->setChecked(true);
-    CheckBox2->setGeometry(308, 11, 97, 17);
     spPeriod = new SpinEdit(1, 1000000, 3, Panel1);
-    spPeriod->setGeometry(412, 9, 81, 22);
     spOffset = new SpinEdit(1, 1000000, 3, Panel1);
-    spOffset->setGeometry(500, 9, 81, 22);
+    // Left to right in one row, each control as wide as its text asks.
+    auto *row = new QHBoxLayout(Panel1);
+    row->setContentsMargins(8, 0, 8, 0);
+    row->setSpacing(7);
+    for (QWidget *control : {static_cast<QWidget *>(Label1), static_cast<QWidget *>(SpinEdit1),
+                             static_cast<QWidget *>(ComboBox1), static_cast<QWidget *>(CheckBox1),
+                             static_cast<QWidget *>(CheckBox2), static_cast<QWidget *>(spPeriod),
+                             static_cast<QWidget *>(spOffset)})
+        row->addWidget(control);
+    row->addStretch(1);
 
     Chart1 = new chart::Chart(this);
     Chart1->SetTitle(QStringLiteral("TChart"));
