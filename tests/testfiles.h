@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -16,6 +17,13 @@ namespace korvala::test {
 
 inline std::string ExamplePath(const std::string &name) { return std::string(KORVALA_EXAMPLES_DIR) + "/" + name; }
 inline std::string DataPath(const std::string &name) { return std::string(KORVALA_TEST_DATA_DIR) + "/" + name; }
+
+// The bytes of a file ("" when it cannot be read).
+inline std::string ReadFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 // A quote file's text: the native header, then the lines, each ended by CR LF.
 inline std::string QuoteText(const std::vector<std::string> &lines)
