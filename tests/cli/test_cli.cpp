@@ -1,5 +1,14 @@
+// korvala-cli over the model: what each command prints is the model's text or the CLI's
+// own layout (the P&F picture, the CSV, the JSON), on the right stream, with the right
+// exit status. The model's texts themselves are the model's tests.
+
 #include "cli.h"
 #include "columnscsv.h"
+#include "pfsignals.h"
+#include "pftext.h"
+#include "quoteimport.h"
+#include "reports.h"
+#include "session.h"
 #include "testfiles.h"
 
 #include <gtest/gtest.h>
@@ -7,18 +16,18 @@
 
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <charconv>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 using korvala::cli::Run;
 using korvala::test::DataPath;
+using korvala::test::ReadFile;
 using korvala::test::TempDir;
 using nlohmann::json;
+using Args = std::vector<std::string>;
 
 namespace {
 
@@ -30,7 +39,7 @@ struct Result
     std::string out, err;
 };
 
-Result RunIn(const std::vector<std::string> &args)
+Result RunIn(const Args &args)
 {
     std::ostringstream out, err;
     Result r;
@@ -46,12 +55,6 @@ std::string Quotes(const TempDir &dir, const std::vector<double> &closes, const 
     return dir.Write(name, korvala::test::QuoteText(korvala::test::FlatQuoteLines(closes)));
 }
 
-std::string Slurp(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // Runs korvala-cli as its own process (args in shell words), stdout into stdoutPath or a
 // scratch file.
 Result RunProgram(const std::string &args, const std::string &stdoutPath = "")
@@ -59,65 +62,106 @@ Result RunProgram(const std::string &args, const std::string &stdoutPath = "")
     const TempDir dir;
     const std::string out = stdoutPath.empty() ? dir.File("out") : stdoutPath, err = dir.File("err");
     const int status = std::system((KORVALA_CLI_PATH " " + args + " >'" + out + "' 2>'" + err + "'").c_str());
-    return {WEXITSTATUS(status), stdoutPath.empty() ? Slurp(out) : "", Slurp(err)};
+    return {WEXITSTATUS(status), stdoutPath.empty() ? ReadFile(out) : "", ReadFile(err)};
 }
+
+// Lines as the commands print them, each ended by a line feed.
+std::string Printed(const std::vector<std::string> &lines)
+{
+    std::string text;
+    for (const std::string &line : lines)
+        text += line + "\n";
+    return text;
+}
+
+// The window's open sequence and, with box and reversal texts, a second Refresh.
+struct Opened
+{
+    explicit Opened(const std::string &path, const char *box = nullptr, const char *reverse = nullptr)
+    {
+        s.Open(path);
+        if (box) {
+            s.doc.eBox = box;
+            s.doc.eReverse = reverse;
+            s.Refresh();
+        }
+    }
+    korvala::cli::Session s{korvala::kCandleDaysInitial};
+};
+
+// Columns X 100-105, O -101, X -107 (a buy above 105), O -103, X -106, O -100 (a sell
+// below 103), box 1 and reversal 3; quote i is dated 01.12.05 10:0<i>.
+const std::vector<double> kSignalCloses = {100, 105.5, 100.5, 107.5, 102.5, 106.5, 99.5};
+
+// The same six quotes as pf_example.txt, as a data site exports them, newest first.
+const char *const kExampleAsExport =
+    "<TICKER>,<PER>,<DATE>,<TIME>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>\n"
+    "X,1,20051201,150000,9.0000000,12.8000000,8.9000000,12.6000000,600\n"
+    "X,1,20051201,140000,9.5000000,9.7000000,8.5000000,9.0000000,500\n"
+    "X,1,20051201,130000,13.0000000,13.2000000,9.4000000,9.5000000,400\n"
+    "X,1,20051201,120000,12.5000000,13.5000000,12.0000000,13.0000000,300\n"
+    "X,1,20051201,110000,10.0000000,13.0000000,9.8000000,12.5000000,200\n"
+    "X,1,20051201,100000,10.0000000,10.5000000,9.5000000,10.0000000,100\n";
 
 } // namespace
 
 TEST(Usage, HelpVersionAndBadCommandLines)
 {
     const Result help = RunIn({"--help"});
-    for (const char *word : {"stats", "pf", "dump", "signals", "scan", "--json", "--box-percent", "--box",
-                             "--reverse", "--version"})
+    for (const char *word : {"stats", "pf", "report", "columns", "dump", "signals", "scan", "convert", "--import"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     EXPECT_EQ(RunIn({"--version"}).out.rfind("korvala-cli 0.0.1", 0), 0u);
 
     const std::string file = Data("pf_example.txt");
-    for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
-             {}, {"frobnicate", file}, {"stats"}, {"pf"}, {"dump", "--box", "1"},
-             {"stats", file, "--box", "1"}, {"pf", file, "--box"}, {"pf", file, "--colour", "red"},
-             {"stats", file, Data("small.txt")}, {"--bogus"}, {"signals"}, {"scan"},
-             {"signals", file, file}, {"signals", file, "--box-percent", "1"}, {"dump", file, "--json"},
-             {"scan", file, "--box-percent", "0"}, {"scan", file, "--box-percent", "abc"}}) {
+    for (const Args &args : std::vector<Args>{
+             {}, {"frobnicate", file}, {"--bogus"}, {"stats"}, {"dump", "--box", "1"}, {"stats", file, file},
+             {"stats", file, "--box", "1"}, {"columns", file, "--depth", "2"}, {"pf", file, "--box"},
+             {"dump", file, "--days", "x"}, {"signals", file, "--box-percent", "1"},
+             {"scan", file, "--box-percent", "0"}, {"scan", file, "--box-percent", "abc"},
+             {"stats", file, "--dates", "DMY"}, {"stats", file, "--import", "--dates", "DM"},
+             {"stats", file, "--import", "--separator", "|"}, {"stats", file, "--import", "--decimal", ";"},
+             {"convert", file, "-o"}}) {
         const Result r = RunIn(args);
-        EXPECT_EQ(r.code, 2) << args.size();
+        EXPECT_EQ(r.code, 2) << (args.empty() ? "" : args.back());
         EXPECT_TRUE(r.out.empty() && !r.err.empty());
     }
 }
 
-TEST(Stats, Memo1ThenAnEmptyLineThenMmCommonErrorsToStderrWithExitOne)
+// stats, report and signals print the model's lines; --box and --reverse reach the edits
+// before a second Refresh, --depth the list's level depth. A failure prints nothing on
+// stdout, the error (and for a faulty line where it lies) on stderr, and exits 1.
+TEST(Commands, PrintTheModelsLinesAndFailOnStderr)
 {
-    const Result r = RunIn({"stats", Data("pf_example.txt")});
+    const std::string daily = korvala::test::ExamplePath("daily.txt");
+    const Opened plain(daily);
+    Result r = RunIn({"stats", daily});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(r.err.empty());
-    EXPECT_EQ(r.out, "Count point = 6\nOPEN  max = 13,000\nOPEN  min = 9,000\nHIGH  max = 13,500\n"
-                     "HIGH  min = 9,700\nLOW   max = 12,000\nLOW   min = 8,500\nCLOSE max = 13,000\n"
-                     "CLOSE min = 9,000\nAvg (High-Low) = 1,767\nAuto box = 1,767\n"
-                     "Auto reversal = 5,300\n\nКоличество котировок = 6\n"
-                     "Максимальная цена закрытия = 13,000\nМинимальная цена закрытия = 9,000\n");
+    EXPECT_EQ(r.out, Printed(plain.s.doc.Memo1) + "\n" + Printed(plain.s.doc.mm_Common));
+
+    Opened deep(daily);
+    deep.s.doc.QuoteList.SetLevelDepth(3);
+    deep.s.doc.QuoteList.CalcLevels();
+    const std::vector<std::string> targets = korvala::TargetsReport(deep.s.doc.QuoteList);
+    EXPECT_GT(targets.size(), korvala::TargetsReport(plain.s.doc.QuoteList).size());
+    EXPECT_EQ(RunIn({"report", daily, "--depth", "3"}).out, Printed(targets));
+
+    const Opened built(daily, "5", "15");
+    EXPECT_EQ(RunIn({"signals", daily, "--box", "5", "--reverse", "15"}).out,
+              Printed(korvala::SignalsReport(korvala::FindPFSignals(built.s.doc))));
 
     const std::string missing = Data("nothing here.txt");
-    const struct
-    {
-        std::string file, error;
-    } cases[] = {
-        {Data("bad_number.txt"), "'12.5' is not a valid floating point value\nbad_number.txt, line 4\n"},
-        {Data("bad_cyrillic.txt"), "'сто' is not a valid floating point value\n"},
-        {missing, missing},
-        {missing, "No such file or directory"},
-        {KORVALA_TEST_DATA_DIR, "Is a directory"},
-    };
-    for (const auto &c : cases) {
-        const Result failed = RunIn({"stats", c.file});
-        EXPECT_EQ(failed.code, 1) << c.file;
-        EXPECT_NE(failed.err.find(c.error), std::string::npos) << failed.err;
-        EXPECT_TRUE(failed.out.empty()) << c.file;
+    for (const auto &[args, error] : std::vector<std::pair<Args, std::string>>{
+             {{"stats", Data("bad_number.txt")}, "'12.5' is not a valid floating point value\nbad_number.txt, line 4\n"},
+             {{"pf", missing}, missing},
+             {{"dump", Data("pf_example.txt"), "--reverse", "abc"}, "'abc' is not a valid floating point value\n"},
+             {{"columns", Data("pf_example.txt"), "--box", "0,001"}, "at least 0,01"},
+             {{"signals", Data("pf_example.txt"), "--box", "0,001"}, "at least 0,01"}}) {
+        const Result failed = RunIn(args);
+        EXPECT_EQ(failed.code, 1) << args[0];
+        EXPECT_NE(failed.err.find(error), std::string::npos) << failed.err;
+        EXPECT_TRUE(failed.out.empty()) << args[0];
     }
-    // The same for a text that Refresh cannot read.
-    const Result bad = RunIn({"dump", Data("pf_example.txt"), "--reverse", "abc"});
-    EXPECT_EQ(bad.code, 1);
-    EXPECT_EQ(bad.err, "'abc' is not a valid floating point value\n");
-    EXPECT_TRUE(bad.out.empty());
 }
 
 TEST(PF, TheWorkedExampleAsAPictureTallChartsLeaveOutEmptyRows)
@@ -131,7 +175,7 @@ TEST(PF, TheWorkedExampleAsAPictureTallChartsLeaveOutEmptyRows)
     const Result refused = RunIn({"pf", Data("pf_example.txt"), "--box", "0,001"});
     EXPECT_EQ(refused.code, 0);
     EXPECT_EQ(refused.out, RunIn({"pf", Data("pf_example.txt")}).out);
-    EXPECT_EQ(RunIn({"pf", Data("header_only.txt")}).out.find_first_of("XO"), std::string::npos);
+    EXPECT_EQ(RunIn({"pf", Data("header_only.txt")}).out, "");
 
     // Box 0,01 over 1…10: about 900 rows, but the swing near the top fills only a few.
     const TempDir dir;
@@ -148,9 +192,8 @@ TEST(PF, TheWorkedExampleAsAPictureTallChartsLeaveOutEmptyRows)
 
     // Closes above the start value of the minimums keep MinClose at 1 000 000 000: half a
     // billion rows, a few boxes. The picture lists only those rows, without a row array.
-    const TempDir tall;
-    const Result big = RunIn({"pf", Quotes(tall, {2000000000, 2000001000, 2000000500}), "--box",
-                              "2", "--reverse", "6"});
+    const Result big = RunIn({"pf", Quotes(dir, {2000000000, 2000001000, 2000000500}), "--box", "2",
+                              "--reverse", "6"});
     ASSERT_EQ(big.code, 0) << big.err;
     EXPECT_NE(big.out.find("rows without boxes left out"), std::string::npos);
     EXPECT_LT(big.out.size(), 100000u);
@@ -168,26 +211,12 @@ TEST(Columns, TheWorkedExampleAsCsvForASpreadsheet)
                      "0;UP;01.12.05 10:00;01.12.05 13:00;10;13,5;9,4;9,5;1000;12;10\n"
                      "1;DOWN;01.12.05 14:00;01.12.05 14:00;9,5;9,7;8,5;9;500;12;9\n"
                      "2;UP;01.12.05 15:00;01.12.05 15:00;9;12,8;8,9;12,6;600;12;9\n");
-    // Without --box the proposed box 1,767 builds it: one column, from 10 up one box.
-    const std::string automatic = RunIn({"columns", Data("pf_example.txt")}).out;
-    EXPECT_EQ(automatic.substr(automatic.find('\n')), "\n0;UP;01.12.05 10:00;01.12.05 15:00;10;13,5;8,5;12,6;2100;11,767;10\n");
-    // A refused Refresh builds nothing: nothing to write, as for signals. Bad files and
-    // options fail as the other commands do.
-    const Result refused = RunIn({"columns", Data("pf_example.txt"), "--box", "0,001"});
-    EXPECT_EQ(refused.code, 1);
-    EXPECT_TRUE(refused.out.empty());
-    EXPECT_NE(refused.err.find("at least 0,01"), std::string::npos) << refused.err;
-    EXPECT_EQ(RunIn({"columns", Data("bad_number.txt")}).code, 1);
-    EXPECT_EQ(RunIn({"columns", Data("pf_example.txt"), "--depth", "2"}).code, 2);
-
     EXPECT_EQ(korvala::cli::CsvField("01.12.05 10:00"), "01.12.05 10:00");
     EXPECT_EQ(korvala::cli::CsvField("a;b"), "\"a;b\"");
     EXPECT_EQ(korvala::cli::CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
     EXPECT_EQ(korvala::cli::CsvField("two\nlines"), "\"two\nlines\"");
 }
 
-// Every field of the dump is compared with an independent implementation under
-// tests/reference; here the worked example and the decisions the dump pins.
 TEST(Dump, TheWorkedExampleAndARefusedRefresh)
 {
     const Result r = RunIn({"dump", Data("pf_example.txt"), "--box", "1", "--reverse", "3"});
@@ -197,7 +226,6 @@ TEST(Dump, TheWorkedExampleAndARefusedRefresh)
     EXPECT_EQ(j["eBox"], "1");
     EXPECT_EQ(j["FReverse"].get<double>(), 3.0);
     EXPECT_EQ(j["built"], true);
-    EXPECT_EQ(j["stb"], "Количество периодов = 6");
     EXPECT_EQ(j["QuoteList"]["Items"][0]["DateTime"].get<double>(), 38687.416666666664);
     const json &pf = j["PF"];
     EXPECT_EQ(pf["FColBottomRow"], json({4, 6, 5}));
@@ -207,12 +235,13 @@ TEST(Dump, TheWorkedExampleAndARefusedRefresh)
     EXPECT_EQ(pf["Cells"], json::parse(R"([[0, 2, "x", null], [0, 3, "x", 1], [0, 4, "x", 1],
         [1, 3, "0", 4], [1, 4, "0", 4], [1, 5, "0", 4], [1, 6, "0", 4],
         [2, 2, "x", 5], [2, 3, "x", 5], [2, 4, "x", 5], [2, 5, "x", 5]])"));
+    // Row 6 lies past the grid's rows: the dump has it, in its place.
     // A refused second Refresh: PF null, the edits as given, Memo1 as the last build wrote it.
     const json refused = json::parse(RunIn({"dump", Data("pf_example.txt"), "--box", "0,001"}).out);
     EXPECT_EQ(refused["built"], false);
     EXPECT_TRUE(refused["PF"].is_null());
     EXPECT_EQ(refused["eBox"], "0,001");
-    EXPECT_EQ(refused["Memo1"][10], "Auto box = 1,767");
+    EXPECT_EQ(refused["Memo1"], json(Opened(Data("pf_example.txt")).s.doc.Memo1));
     EXPECT_EQ(json::parse(RunIn({"dump", Data("cyrillic.txt")}).out)["QuoteList"]["Items"][0]["DateText"],
               "01.12.05 10:00 МСК");
 }
@@ -255,27 +284,18 @@ TEST(Dump, ShapeAsDocumented)
     EXPECT_EQ(Keys(o["Candles"]), (Names{"DateTimePicker1", "DateTimePicker2", "Items"}));
     EXPECT_EQ(Keys(o["Indicator"]), (Names{"Series1", "Series2"}));
 
-    const json &quotes = j["QuoteList"];
-    EXPECT_EQ(quotes["Count"], 600);
-    EXPECT_EQ(quotes["Items"].size(), 600u);
-    EXPECT_EQ(quotes["LevelDepth"], 3);
-    const json &pf = j["PF"];
-    EXPECT_EQ(pf["FColTopRow"].size(), pf["ColCount"].get<std::size_t>());
-    EXPECT_EQ(pf["FColumns"]["Items"].size(), pf["ColCount"].get<std::size_t>());
-    for (const json &cell : pf["Cells"]) {
-        ASSERT_EQ(cell.size(), 4u);
-        ASSERT_TRUE(cell[2] == "x" || cell[2] == "0") << cell;
-        ASSERT_TRUE(cell[3].is_null() || cell[3].get<int>() < 600) << cell;
-    }
+    EXPECT_EQ(j["QuoteList"]["Items"].size(), 600u);
+    EXPECT_EQ(j["QuoteList"]["LevelDepth"], 3);
+    EXPECT_EQ(j["PF"]["FColumns"]["Items"].size(), j["PF"]["ColCount"].get<std::size_t>());
+    for (const json &cell : j["PF"]["Cells"])
+        ASSERT_TRUE(cell.size() == 4 && (cell[2] == "x" || cell[2] == "0") && (cell[3].is_null() || cell[3] < 600))
+            << cell;
     for (const json &brick : j["LineBreak"])
         ASSERT_EQ(brick.size(), 4u);
     for (const json &candle : j["Candles"]["Items"])
         ASSERT_EQ(candle.size(), 5u);
-    EXPECT_EQ(j["Indicator"]["Series1"].size(), 600u);
     EXPECT_EQ(j["Indicator"]["Series2"].size(), 605u); // period 7, offset 5 until changed
-    EXPECT_EQ(j["TargetsReport"].size() % 7, 0u);
-    EXPECT_EQ(j["FNodesReport"], json::parse(R"(["F: 1 300,00", " 0: 1 250,00", "=== F nodes ===",
-        " 0 F3: 1 280,90", " 0 F5: 1 269,10"])"));
+    EXPECT_EQ(j["FNodesReport"], json(korvala::FNodesReport({"1300", "1250"})));
     EXPECT_TRUE(j["Signals"]["Signals"].is_array());
 
     // Every number in its shortest form that reads back to the same double (the intraday
@@ -300,61 +320,12 @@ TEST(Dump, ShapeAsDocumented)
     EXPECT_GT(numbers, 3000u * 7);
 }
 
-TEST(Dump, CellsPastTheGridAreIncludedAndSorted)
-{
-    const TempDir dir;
-    const json pf = json::parse(RunIn({"dump", Quotes(dir, {3.3, 10.3, 1, 10.29}), "--box", "0,01",
-                                       "--reverse", "0,03"}).out)["PF"];
-    EXPECT_EQ(pf["RowCount"], 932);
-    EXPECT_EQ(pf["FColBottomRow"], json({702, 933, 932}));
-    const json &cells = pf["Cells"];
-    ASSERT_EQ(cells.size(), static_cast<std::size_t>((702 - 2 + 1) + (933 - 3 + 1) + (932 - 4 + 1)));
-    for (std::size_t i = 1; i < cells.size(); ++i)
-        ASSERT_LT(std::make_pair(cells[i - 1][0].get<int>(), cells[i - 1][1].get<int>()),
-                  std::make_pair(cells[i][0].get<int>(), cells[i][1].get<int>())) << i;
-    EXPECT_EQ(cells[701 + 931 - 1], json::parse(R"([1, 933, "0", 2])"));
-}
-
-TEST(Program, ExitCodesAndStreams)
-{
-    const std::string daily = std::string(KORVALA_EXAMPLES_DIR) + "/daily.txt";
-    Result r = RunProgram("stats " + daily);
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(r.err.empty()) << r.err;
-    EXPECT_EQ(r.out, RunIn({"stats", daily}).out);
-    r = RunProgram("stats " + Data("bad_number.txt"));
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "'12.5' is not a valid floating point value\nbad_number.txt, line 4\n");
-    EXPECT_TRUE(r.out.empty());
-    r = RunProgram("pf " + Data("pf_example.txt") + " --depth");
-    EXPECT_EQ(r.code, 2);
-    EXPECT_TRUE(r.out.empty());
-    // A full disk: nothing reaches the user, so success would be a lie.
-    r = RunProgram("stats " + daily, "/dev/full");
-    EXPECT_NE(r.code, 0);
-    EXPECT_FALSE(r.err.empty());
-    EXPECT_NE(RunProgram("dump " + daily, "/dev/full").code, 0);
-}
-
-namespace {
-
-// Columns X 100-105, O -101, X -107 (a buy above 105), O -103, X -106, O -100 (a sell
-// below 103), box 1 and reversal 3; quote i is dated 01.12.05 10:0<i>.
-const std::vector<double> kSignalCloses = {100, 105.5, 100.5, 107.5, 102.5, 106.5, 99.5};
-
-} // namespace
-
-TEST(Signals, TheReportItsJsonAndTheDumpSection)
+// The report's text is the model's; its JSON object is the command line's own, and the
+// dump's last section.
+TEST(Signals, TheJsonObjectAndTheDumpSection)
 {
     const TempDir dir;
     const std::string file = Quotes(dir, kSignalCloses);
-    const Result text = RunIn({"signals", file, "--box", "1", "--reverse", "3"});
-    ASSERT_EQ(text.code, 0) << text.err;
-    // The report's lines (their texts are the model's), each on a line of its own.
-    EXPECT_EQ(text.out.rfind("=== P&F signals ===\nBox 1,000, reversal 3,000 (3 boxes), columns: 6\n", 0), 0u);
-    EXPECT_NE(text.out.find("\nCurrent signal: Sell, Double bottom, 102,000, 01.12.05 10:06\n"), std::string::npos);
-    EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'), 9);
-
     // Rows: 10 (closes 99,5 to 107,5); the first close 100 lies on row 9, so the support
     // below the O at 101 starts on row 10 and the resistance above the X at 107 on row 1.
     const Result r = RunIn({"signals", file, "--box", "1", "--reverse", "3", "--json"});
@@ -369,16 +340,14 @@ TEST(Signals, TheReportItsJsonAndTheDumpSection)
         "Objectives": [
           {"Method": "vertical", "Kind": "buy", "Column": 2, "FromColumn": 2, "ToColumn": 2, "Count": 7, "Base": 101, "Price": 122},
           {"Method": "vertical", "Kind": "sell", "Column": 5, "FromColumn": 3, "ToColumn": 3, "Count": 5, "Base": 107, "Price": 92}]})"));
-    // dump: the same object as its last section; null when the Refresh was refused.
     EXPECT_EQ(json::parse(RunIn({"dump", file, "--box", "1", "--reverse", "3"}).out)["Signals"], j);
     EXPECT_TRUE(json::parse(RunIn({"dump", file, "--box", "0,001"}).out)["Signals"].is_null());
-    const Result refused = RunIn({"signals", file, "--box", "0,001"});
-    EXPECT_EQ(refused.code, 1);
-    EXPECT_TRUE(refused.out.empty());
-    EXPECT_NE(refused.err.find("at least 0,01"), std::string::npos) << refused.err;
 }
 
-TEST(Scan, OneLinePerFileInOrderFailuresOnTheirLineThenTheBullishPercent)
+// scan: a line per file in the order given (a failure on its own line), then the
+// summary; with --json an object per line. Exit 1 when a file failed. (The scan's texts
+// are pinned here: the command line is their only reader.)
+TEST(Scan, OneLinePerFileInOrderThenTheBullishPercent)
 {
     // Both files end on the close 105,5: a box of 0,9479 % of it is 1,000, the reversal 3,000.
     // buy.txt stops after the buy of column 2 (its support 101 at the last column, the
@@ -389,18 +358,16 @@ TEST(Scan, OneLinePerFileInOrderFailuresOnTheirLineThenTheBullishPercent)
     const std::string buy = Quotes(dir, {100, 105.5, 100.5, 107.5, 105.5}, "buy.txt");
     std::vector<double> sold = kSignalCloses;
     sold.push_back(105.5);
-    const std::string sell = Quotes(dir, sold, "sell.txt");
-    const std::string bad = Data("bad_number.txt");
+    const std::string sell = Quotes(dir, sold, "sell.txt"), bad = Data("bad_number.txt");
     const Result r = RunIn({"scan", buy, bad, sell, "--box-percent", "0,9479"});
-    EXPECT_EQ(r.code, 1); // one file failed
+    EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, buy + ": Buy, Double top, 01.12.05 10:03; bullish support 101,000; no objective\n"
                          + bad + ": error: '12.5' is not a valid floating point value\n"
                          + sell + ": Sell, Double bottom, 01.12.05 10:06; bullish support 100,000; "
                                   "vertical count 92,000\n"
                          + "Bullish percent: 50,00 % (1 of 2 files on a buy signal, 1 on a sell signal, 1 failed)\n");
 
-    // Many files at once keep their order; with --json one object per line, the summary last.
-    std::vector<std::string> args = {"scan", "--json", "--box-percent", "0,9479"};
+    Args args = {"scan", "--json", "--box-percent", "0,9479"};
     for (int i = 0; i < 40; ++i)
         args.push_back(i % 4 == 3 ? sell : buy);
     const Result many = RunIn(args);
@@ -421,33 +388,20 @@ TEST(Scan, OneLinePerFileInOrderFailuresOnTheirLineThenTheBullishPercent)
               json::parse(R"({"File": ")" + bad + R"(", "Error": "'12.5' is not a valid floating point value"})"));
 }
 
-namespace {
-
-// The same six quotes as pf_example.txt, as a data site exports them, newest first.
-const char *const kExampleAsExport =
-    "<TICKER>,<PER>,<DATE>,<TIME>,<OPEN>,<HIGH>,<LOW>,<CLOSE>,<VOL>\n"
-    "X,1,20051201,150000,9.0000000,12.8000000,8.9000000,12.6000000,600\n"
-    "X,1,20051201,140000,9.5000000,9.7000000,8.5000000,9.0000000,500\n"
-    "X,1,20051201,130000,13.0000000,13.2000000,9.4000000,9.5000000,400\n"
-    "X,1,20051201,120000,12.5000000,13.5000000,12.0000000,13.0000000,300\n"
-    "X,1,20051201,110000,10.0000000,13.0000000,9.8000000,12.5000000,200\n"
-    "X,1,20051201,100000,10.0000000,10.5000000,9.5000000,10.0000000,100\n";
-
-} // namespace
-
 // --import reads a file from elsewhere into the very state the native open gives; what was
 // recognised goes to stderr. Without the option nothing changes.
 TEST(Import, EveryCommandReadsAnExportLikeItsNativeTwin)
 {
     const std::string native = Data("pf_example.txt");
-    ASSERT_EQ(Slurp(native).substr(0, 15), "<DATE>;<TIME>;<") << "the twin must be the native file";
     const TempDir dir;
     const std::string exported = dir.Write("pf_example.txt", kExampleAsExport); // the same name: the same caption
+    korvala::TFList list;
+    const std::string described = korvala::ImportQuotes(kExampleAsExport, list).Description() + "\n";
 
-    for (const std::vector<std::string> &command : std::vector<std::vector<std::string>>{
+    for (const Args &command : std::vector<Args>{
              {"stats"}, {"pf", "--box", "1", "--reverse", "3"}, {"report", "--depth", "1"}, {"dump", "--depth", "2"},
              {"signals", "--box", "1", "--reverse", "3", "--json"}, {"columns", "--box", "1", "--reverse", "3"}}) {
-        std::vector<std::string> plain = command, imported = command;
+        Args plain = command, imported = command;
         plain.insert(plain.begin() + 1, native);
         imported.insert(imported.begin() + 1, exported);
         imported.push_back("--import");
@@ -455,87 +409,84 @@ TEST(Import, EveryCommandReadsAnExportLikeItsNativeTwin)
         ASSERT_EQ(b.code, 0) << b.err;
         EXPECT_EQ(b.out, a.out) << command[0];
         EXPECT_TRUE(a.err.empty());
-        EXPECT_EQ(b.err, "data-site export: ',', YYYYMMDD, HHMMSS, decimal point; 6 quotes; reversed to "
-                         "oldest first\n");
+        EXPECT_EQ(b.err, described);
     }
-    // The native file through the import: the same output, and what it is on stderr.
-    const Result again = RunIn({"stats", native, "--import"});
-    EXPECT_EQ(again.out, RunIn({"stats", native}).out);
-    EXPECT_EQ(again.err.rfind("data-site export: ';', DD.MM.YY, HH:MM, decimal comma; 6 quotes", 0), 0u) << again.err;
-
     // Refused files fail like a bad native file: exit 1, the reason on stderr, no output.
     const std::string letter = dir.Write("letter.txt", "Dear all,\nplease find the prices attached.\n");
     const Result refused = RunIn({"dump", letter, "--import"});
     EXPECT_EQ(refused.code, 1);
     EXPECT_TRUE(refused.out.empty());
-    EXPECT_NE(refused.err.find("the first line reads \"Dear all,\""), std::string::npos) << refused.err;
-    EXPECT_EQ(RunIn({"stats", dir.File("none.txt"), "--import"}).code, 1);
+    EXPECT_NE(refused.err.find("Dear all,"), std::string::npos) << refused.err;
     // Skipped lines are named under the description.
     dir.Write("letter.txt", std::string(kExampleAsExport) + "X,1,20051201\n");
     EXPECT_NE(RunIn({"stats", letter, "--import"}).err.find("\n  line 8 (with 3 fields): X,1,20051201\n"),
               std::string::npos);
 
-    // The corrections of the guess, and what is no usage.
+    // The corrections of the guess.
     dir.Write("letter.txt", "Date;Close\n04/05/2020;1\n04/06/2020;2\n");
     const Result guessed = RunIn({"dump", letter, "--import"});
     const Result told = RunIn({"dump", letter, "--import", "--dates", "dmy", "--separator", ";", "--decimal", ","});
     EXPECT_EQ(json::parse(guessed.out)["QuoteList"]["Items"][0]["DateText"], "05.04.20 00:00");
     EXPECT_EQ(json::parse(told.out)["QuoteList"]["Items"][0]["DateText"], "04.05.20 00:00");
-    for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
-             {"stats", native, "--dates", "DMY"}, {"stats", native, "--import", "--dates", "DM"},
-             {"stats", native, "--import", "--separator", "|"}, {"stats", native, "--import", "--decimal", ";"},
-             {"stats", native, "-o", "x"}, {"convert"}, {"convert", native, "-o"}, {"convert", native, "--box", "1"}})
-        EXPECT_EQ(RunIn(args).code, 2) << args.back();
 }
 
-// convert writes the native layout: read back by the native open, the same quotes.
-TEST(Convert, RoundTripWarningsAndSafeWriting)
+// convert writes the native layout: the worked example, as it was written by hand.
+TEST(Convert, TheNativeLayoutItsWarningsAndSafeWriting)
 {
     const TempDir dir;
     const std::string exported = dir.Write("export.csv", kExampleAsExport), out = dir.File("quotes.txt");
     Result r = RunIn({"convert", exported, "-o", out});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(r.out.empty());
-    // The worked example, as it was written by hand.
-    EXPECT_EQ(Slurp(out), Slurp(Data("pf_example.txt")));
-    const json a = json::parse(RunIn({"dump", out}).out)["QuoteList"];
-    const json b = json::parse(RunIn({"dump", exported, "--import"}).out)["QuoteList"];
-    EXPECT_EQ(a, b);
-    // To stdout when no file is named.
-    EXPECT_EQ(RunIn({"convert", exported}).out, Slurp(out));
+    EXPECT_EQ(ReadFile(out), ReadFile(Data("pf_example.txt")));
+    EXPECT_EQ(RunIn({"convert", exported}).out, ReadFile(out)); // to stdout when no file is named
 
-    // What the native layout cannot keep is warned of (that numbers come back as the same
-    // doubles is the native writer's test).
-    dir.Write("export.csv", "Date,Time,Open,High,Low,Close,Volume\n"
-                    "1949-12-31,10:00:30,0.1,1e-7,123456789.123456789,-0.30000000000000004,5e300\n"
-                    "2020-01-02,10:00,3.141592653589793,2.718281828459045,1.7976931348623157e308,0,12.5\n");
+    // What the native layout cannot keep is warned of, one line each.
+    dir.Write("export.csv", "Date,Time,Close\n1949-12-31,10:00:30,1\n");
     r = RunIn({"convert", exported, "-o", out});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(r.err.find("korvala-cli: warning: 1 quote has seconds"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("korvala-cli: warning: 1 quote has a year outside 1950-2049"), std::string::npos);
+    std::istringstream lines(r.err);
+    int warnings = 0;
+    for (std::string line; std::getline(lines, line);)
+        warnings += line.rfind("korvala-cli: warning: ", 0) == 0;
+    EXPECT_EQ(warnings, 2) << r.err;
 
     // A write that fails says why and leaves the earlier file.
-    const std::string before = Slurp(out);
-    r = RunIn({"convert", exported, "-o", dir.path});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("Is a directory"), std::string::npos) << r.err;
-    r = RunIn({"convert", exported, "-o", dir.File("missing/quotes.txt")});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("/missing/quotes.txt\". No such file or directory"), std::string::npos) << r.err;
-    EXPECT_EQ(Slurp(out), before);
+    const std::string before = ReadFile(out);
+    for (const std::string &target : {dir.path, dir.File("missing/quotes.txt")}) {
+        r = RunIn({"convert", exported, "-o", target});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_NE(r.err.find(target), std::string::npos) << r.err;
+    }
     EXPECT_EQ(RunIn({"convert", dir.File("none.csv"), "-o", out}).code, 1);
-    EXPECT_EQ(Slurp(out), before);
+    EXPECT_EQ(ReadFile(out), before);
 }
 
-// The program itself: a full disk, and the generator's two layouts of the same quotes.
-TEST(Program, ConvertToAFullDiskAndTheGeneratorsLayouts)
+// The program itself: exit codes and streams, a full disk (nothing reaches the user, so
+// success would be a lie), and the generator's two layouts of the same quotes.
+TEST(Program, ExitCodesStreamsAFullDiskAndTheGeneratorsLayouts)
 {
+    const std::string daily = korvala::test::ExamplePath("daily.txt");
+    Result r = RunProgram("stats " + daily);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    EXPECT_EQ(r.out, RunIn({"stats", daily}).out);
+    r = RunProgram("stats " + Data("bad_number.txt"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, RunIn({"stats", Data("bad_number.txt")}).err);
+    EXPECT_TRUE(r.out.empty());
+    r = RunProgram("pf " + Data("pf_example.txt") + " --depth");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.out.empty());
+    for (const std::string &command : {"stats " + daily, "dump " + daily, "convert " + daily}) {
+        r = RunProgram(command, "/dev/full");
+        EXPECT_NE(r.code, 0) << command;
+        EXPECT_FALSE(r.err.empty()) << command;
+    }
     const TempDir dir;
-    const std::string exported = dir.Write("export.csv", kExampleAsExport);
-    Result r = RunProgram("convert '" + exported + "' -o /dev/full");
+    r = RunProgram("convert '" + daily + "' -o /dev/full");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;
-    EXPECT_NE(RunProgram("convert '" + exported + "'", "/dev/full").code, 0);
 
     // scripts/gen_quotes writes the same quotes in both layouts.
     const std::string gen = "python3 '" KORVALA_SOURCE_DIR "/scripts/gen_quotes' --lines 3000 --seed 3 ";
@@ -543,7 +494,6 @@ TEST(Program, ConvertToAFullDiskAndTheGeneratorsLayouts)
     ASSERT_EQ(std::system((gen + "--layout datasite -o '" + dir.File("site.txt") + "'").c_str()), 0);
     const json native = json::parse(RunIn({"dump", dir.File("native.txt")}).out)["QuoteList"];
     r = RunIn({"dump", dir.File("site.txt"), "--import"});
-    EXPECT_EQ(r.err, "data-site export: ';', YYYYMMDD, HHMMSS, decimal point; 3 000 quotes\n");
     EXPECT_EQ(json::parse(r.out)["QuoteList"], native);
     EXPECT_EQ(native["Count"], 3000);
 }
