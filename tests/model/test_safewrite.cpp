@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -22,12 +20,7 @@ namespace {
 class SafeWrite : public ::testing::Test
 {
 protected:
-
-    static std::string Read(const fs::path &path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    static std::string Read(const fs::path &path) { return test::ReadFile(path.string()); }
     static std::string ErrorOf(const fs::path &path, std::string_view bytes)
     {
         try {
@@ -57,14 +50,11 @@ TEST_F(SafeWrite, ReplacesTheFileKeepsItsModeAndFollowsLinks)
 {
     const fs::path file = dir / "out.txt";
     WriteFileSafely(file.string(), "first");
-    EXPECT_EQ(Read(file), "first");
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     WriteFileSafely(file.string(), "second, longer");
     EXPECT_EQ(Read(file), "second, longer");
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    WriteFileSafely(file.string(), "");
-    EXPECT_EQ(fs::file_size(file), 0u);
 
     // Through a link the file it names changes and the link stays a link.
     fs::create_symlink(file, dir / "link.txt");
@@ -98,10 +88,8 @@ TEST_F(SafeWrite, AFailedWriteLeavesTheEarlierFileAndNoTemporaryFile)
     const fs::path missing = dir / "gone" / "x.txt";
     EXPECT_EQ(ErrorOf(missing, "a"), "Cannot create file \"" + missing.string() + "\". No such file or directory");
     EXPECT_NE(ErrorOf(dir, "a"), "");
-    if (fs::exists("/dev/full")) {
-        EXPECT_EQ(ErrorOf("/dev/full", "a"), "Cannot write file \"/dev/full\". No space left on device");
-        EXPECT_TRUE(fs::is_character_file("/dev/full"));
-    }
+    EXPECT_EQ(ErrorOf("/dev/full", "a"), "Cannot write file \"/dev/full\". No space left on device");
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
 
     // A folder the user may not write to (root may write anywhere).
     if (::geteuid() != 0) {
