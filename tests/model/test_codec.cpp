@@ -54,18 +54,13 @@ TEST(Cp1251, EveryByteAgreesWithTheSystemConverterAndRoundTrips)
 
 TEST(Cp1251, WhatTheCodePageCannotHoldBecomesQuestionMarks)
 {
-    EXPECT_EQ(Utf8ToCp1251("a日b"), "a?b");
-    EXPECT_EQ(Utf8ToCp1251("😀é"), "??");
-    EXPECT_EQ(Utf8ToCp1251("Цена: 5€"), "\xD6\xE5\xED\xE0: 5\x88");
+    EXPECT_EQ(Utf8ToCp1251("a日b😀é"), "a?b??");
     // Malformed UTF-8: lone continuation bytes, sequences cut off, at the end or before plain
     // text, which must not be eaten.
     for (const auto &[in, out] : std::vector<std::pair<std::string, std::string>>{
              {"\x80", "?"}, {"\xFF", "?"}, {"\xD0", "?"}, {"\xE2\x82", "?"}, {"\xD0" "A", "?A"},
              {"x\xF0" "ab", "x?ab"}, {"\xF0\x9F" "A", "?A"}, {"\xE2" "a", "?a"}})
         EXPECT_EQ(Utf8ToCp1251(in), out) << in;
-    const std::string cut = Utf8ToCp1251("x\xE2\x82" "yz");
-    EXPECT_EQ(cut.substr(0, 1) + cut.substr(cut.size() - 2), "xyz");
-    EXPECT_TRUE(OnlyQuestionMarks(cut.substr(1, cut.size() - 3))) << cut;
     // Overlong forms ("\xC0\xAF" is no '/'), surrogates and code points past U+10FFFF.
     for (const char *bad : {"\xC0\xAF", "\xC1\x81", "\xE0\x90\x90", "\xED\xA0\x80", "\xF4\x90\x80\x80"})
         EXPECT_TRUE(OnlyQuestionMarks(Utf8ToCp1251(bad))) << Utf8ToCp1251(bad);
