@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -15,13 +15,19 @@ using Frames = std::vector<std::pair<int, int>>;
 
 double Date(const char *date, const char *time = "00:00") { return ParseQuoteDateTime(date, time); }
 
-// The indexes of the candles between start and end of quotes at the given date-times.
-Indexes Select(std::initializer_list<double> dates, double start, double end)
+// The range as a walk from the first quote: one dated before start is skipped, the first
+// one dated after end stops the walk.
+Indexes Walk(const std::vector<double> &dates, double start, double end)
 {
-    TFList list;
-    for (double d : dates)
-        list.AddNew().DateTime = d;
-    return SelectCandles(list, start, end);
+    Indexes range;
+    for (std::size_t i = 0; i < dates.size(); ++i) {
+        if (dates[i] < start)
+            continue;
+        if (dates[i] > end)
+            break;
+        range.push_back(static_cast<int>(i));
+    }
+    return range;
 }
 
 // The frames (first index shown, one past the last) of a replay over count quotes.
@@ -56,24 +62,28 @@ TEST(CandleRange, DailyQuotes222DaysBackAreInclusive)
               (Indexes{list.Count() - 2, list.Count() - 1}));
 }
 
-TEST(CandleRange, BoundsTheWalkAndTheSign)
+// Random lists, now and then a quote far before the range, far after it or inside it out
+// of its place; some long enough to be searched in pieces on all cores.
+TEST(CandleRange, RandomListsAgreeWithTheWalkFromTheFirstQuote)
 {
-    // The full date-time is compared: minutes round the start 21.08.04 15:26 and the end.
-    const double end = Date("31.03.05", "15:26");
-    EXPECT_EQ(Select({Date("21.08.04", "15:25"), Date("21.08.04", "15:26"), Date("22.08.04", "10:00"), end,
-                      Date("31.03.05", "15:27")},
-                     CandleRangeStart(end, 222), end),
-              (Indexes{1, 2, 3}));
-    // 10 is skipped (before the start); 15 ends the walk, so 11.5 and 12 never show.
-    EXPECT_EQ(Select({11, 10, 12, 15, 11.5, 12}, 11, 12), (Indexes{0, 2}));
-    // 0 days: only the quotes stamped exactly at the end; a negative number: nothing.
-    EXPECT_EQ(Select({9.5, 10, 10, 10.5}, CandleRangeStart(10, 0), 10), (Indexes{1, 2}));
-    EXPECT_TRUE(Select({9.5, 10, 10, 10.5}, CandleRangeStart(10, -1), 10).empty());
-    EXPECT_TRUE(Select({}, 0, 1e9).empty());
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (int trial = 0; trial < 400 && !HasFailure(); ++trial) {
+        const int n = trial % 80 == 0 ? 100000 + static_cast<int>(rng() % 1000) : static_cast<int>(rng() % 60);
+        const double start = unit(rng) * n * 0.4, end = start + (unit(rng) - 0.1) * n * 0.1;
+        std::vector<double> dates;
+        TFList list;
+        for (double d = 0; static_cast<int>(dates.size()) < n; d += static_cast<double>(rng() % 4) / 4) {
+            const double outlier[] = {-1, 1e9, start + unit(rng) * (end - start)};
+            dates.push_back(rng() % 40 ? d : outlier[rng() % 3]);
+            list.AddNew().DateTime = dates.back();
+        }
+        ASSERT_EQ(SelectCandles(list, start, end), Walk(dates, start, end)) << "trial " << trial;
+    }
     // Label7: "=" when the dates are exactly that many days apart, also in the time of day.
+    const double end = Date("31.03.05", "15:26");
     EXPECT_EQ(CandleRangeSign(CandleRangeStart(end, 222), end, 222), "=");
     EXPECT_EQ(CandleRangeSign(end - 10, end, 222), "<>");
-    EXPECT_EQ(CandleRangeSign(end - 10, end, 10), "=");
     EXPECT_EQ(CandleRangeSign(Date("21.08.04"), end, 222), "<>");
 }
 
@@ -109,26 +119,4 @@ TEST(Replay, FramesOf61QuotesMoveOneQuotePerTickStartBeginsAgain)
     EXPECT_EQ(CandleReplay::FrameIndexes(8, 2147483647, 10), std::make_pair(8, 10));
     const auto past = CandleReplay::FrameIndexes(12, 20, 10);
     EXPECT_EQ(past.first, past.second);
-}
-
-// A list long enough to be searched in pieces on all cores: the first quote inside the
-// range decides where the walk starts, wherever it lies, even far before the others.
-TEST(CandleRange, LongListsStartAtTheirFirstQuoteInRange)
-{
-    TFList list;
-    for (int i = 0; i < 100000; ++i)
-        list.AddNew().DateTime = i;
-    Indexes expected;
-    for (int i = 70000; i <= 90000; ++i)
-        expected.push_back(i);
-    EXPECT_EQ(SelectCandles(list, 70000, 90000), expected);
-    EXPECT_TRUE(SelectCandles(list, 200000, 300000).empty());
-    EXPECT_EQ(SelectCandles(list, 99999, 1e9), (Indexes{99999}));
-
-    list.Items(5)->DateTime = 80000.5; // in range: the walk starts here
-    list.Items(40000)->DateTime = 95000; // after the range: the walk stops here
-    EXPECT_EQ(SelectCandles(list, 70000, 90000), (Indexes{5}));
-    list.Items(40000)->DateTime = 40000;
-    expected.insert(expected.begin(), 5);
-    EXPECT_EQ(SelectCandles(list, 70000, 90000), expected);
 }
