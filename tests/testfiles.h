@@ -1,11 +1,12 @@
 #pragma once
 
 // Files for tests, in plain C++: a temporary folder of their own, quote files written
-// into it, and the paths of the example and test-data files.
+// into it, the paths of the example and test-data files; and the text of an error.
 
 #include <stdlib.h>
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,6 +18,18 @@ namespace korvala::test {
 
 inline std::string ExamplePath(const std::string &name) { return std::string(KORVALA_EXAMPLES_DIR) + "/" + name; }
 inline std::string DataPath(const std::string &name) { return std::string(KORVALA_TEST_DATA_DIR) + "/" + name; }
+
+// The text of the E that f raises, "" when it raises none.
+template <class E = std::exception, class F>
+std::string ErrorOf(F &&f)
+{
+    try {
+        f();
+    } catch (const E &e) {
+        return e.what();
+    }
+    return "";
+}
 
 // The bytes of a file ("" when it cannot be read).
 inline std::string ReadFile(const std::string &path)
