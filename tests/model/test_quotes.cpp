@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <random>
 #include <span>
 #include <sstream>
@@ -49,17 +48,6 @@ std::string Parsed(const std::string &line)
     s << p.DateText << " | " << When(p.DateTime) << " | " << p.Open << ' ' << p.High << ' ' << p.Low << ' '
       << p.Close << ' ' << p.Volume;
     return s.str();
-}
-
-// The ConvertError's text, or "" when nothing is raised.
-std::string ErrorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const ConvertError &e) {
-        return e.what();
-    }
-    return "";
 }
 
 // Items with open = high = low = close, then the statistics.
@@ -114,7 +102,7 @@ TEST(ParseLine, FieldsNumbersAndTheLineCheck)
     for (const auto &[line, parsed] : cases)
         EXPECT_EQ(Parsed(line), parsed) << line;
     TFPoint p;
-    EXPECT_NE(ErrorOf([&] { p.ParseLine("01.12.05;10:00;;2;1;2;100"); }), "");
+    EXPECT_NE(test::ErrorOf<ConvertError>([&] { p.ParseLine("01.12.05;10:00;;2;1;2;100"); }), "");
     EXPECT_EQ(p.DateText, "01.12.05 10:00"); // assigned before the failing field
     ASSERT_TRUE(p.ParseLine("01.12.05;10:00;1,5;2,5;1;2;100"));
     EXPECT_EQ(p.DateTime, 38687.416666666664);
@@ -133,13 +121,13 @@ TEST(DateTime, YearsAroundFiftyIncompleteTextsAndImpossibleDates)
         {"01.12.05", "10:", "1899-12-30 00:00"}, {"01..05", "10:00", "1899-12-30 00:00"}};
     for (const auto &[date, time, when] : cases)
         EXPECT_EQ(When(ParseQuoteDateTime(date, time)), when) << date << ' ' << time;
-    const std::string message = ErrorOf([] { ParseQuoteDateTime("31.02.05", "10:00"); });
+    const std::string message = test::ErrorOf<ConvertError>([] { ParseQuoteDateTime("31.02.05", "10:00"); });
     EXPECT_NE(message.find("31.02.05"), std::string::npos) << message;
     EXPECT_NE(message.find("10:00"), std::string::npos) << message;
     for (auto [d, t] : std::vector<std::pair<const char *, const char *>>{
              {"00.12.05", "10:00"}, {"32.12.05", "10:00"}, {"01.13.05", "10:00"}, {"29.02.05", "10:00"},
              {"31.04.05", "10:00"}, {"01.12.05", "24:00"}, {"01.12.05", "10:60"}})
-        EXPECT_NE(ErrorOf([&] { ParseQuoteDateTime(d, t); }), "") << d << ' ' << t;
+        EXPECT_NE(test::ErrorOf<ConvertError>([&] { ParseQuoteDateTime(d, t); }), "") << d << ' ' << t;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -164,7 +152,8 @@ TEST(Load, TheHeaderEmptyFilesAFaultyLineAndASecondLoad)
 
     list.SetLevelDepth(3);
     ASSERT_TRUE(list.LoadFromStream(test::ReadFile(test::DataPath("small.txt"))));
-    EXPECT_EQ(ErrorOf([&] { list.LoadFromStream(test::ReadFile(test::DataPath("bad_number.txt"))); }),
+    const std::string faulty = test::ReadFile(test::DataPath("bad_number.txt"));
+    EXPECT_EQ(test::ErrorOf<ConvertError>([&] { list.LoadFromStream(faulty); }),
               "'12.5' is not a valid floating point value");
     ASSERT_EQ(list.Count(), 2);
     EXPECT_TRUE(list.Items(2) == nullptr && list.Items(-1) == nullptr); // none outside the list
