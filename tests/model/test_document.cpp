@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,17 +18,6 @@ using korvala::test::DataPath;
 namespace {
 
 using Lines = std::vector<std::string>;
-
-// The text of what f raises, or "" when it raises nothing.
-std::string ErrorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const std::exception &e) {
-        return e.what();
-    }
-    return "";
-}
 
 // Every cell quote of every drawn column.
 std::vector<int> AllCellQuotes(const PFDocument &doc)
@@ -86,7 +74,7 @@ TEST(Document, TheOpenSequenceAndRefresh)
     EXPECT_EQ(doc.sg.BoxCount(), boxes);
     EXPECT_EQ(doc.Memo1, memo);
     doc.eBox = "12.5";
-    EXPECT_EQ(ErrorOf([&] { doc.Refresh(); }), "'12.5' is not a valid floating point value");
+    EXPECT_EQ(test::ErrorOf([&] { doc.Refresh(); }), "'12.5' is not a valid floating point value");
     EXPECT_FALSE(doc.Built);
 
     // No quotes: AvgChange 0, the floor texts; the status bar shows the count after the build.
@@ -118,7 +106,7 @@ TEST(Document, OpeningAgainReplacesEverythingAFailedOpenNothing)
 
     // A file that cannot be read names the system's reason; a faulty line names the value,
     // then the file and the line. The quotes before it are kept nowhere.
-    EXPECT_NE(ErrorOf([&] { doc.OpenFile(DataPath("missing.txt")); }).find(std::strerror(ENOENT)),
+    EXPECT_NE(test::ErrorOf([&] { doc.OpenFile(DataPath("missing.txt")); }).find(std::strerror(ENOENT)),
               std::string::npos);
     try {
         doc.OpenFile(DataPath("bad_number.txt"));
@@ -142,7 +130,7 @@ TEST(Document, HugePricesNeverLeaveEditTextsTheProgramCannotRead)
     const test::QuoteFile file("huge.txt", {"01.12.05;10:00;1;2;1;1,7e308;1", "02.12.05;10:00;1;2;1;0;1"});
     PFDocument doc;
     Open(doc, DataPath("pf_example.txt"));
-    if (!ErrorOf([&] { doc.OpenFile(file.path); }).empty()) { // refusing the file is fine
+    if (!test::ErrorOf([&] { doc.OpenFile(file.path); }).empty()) { // refusing the file is fine
         EXPECT_EQ(doc.eBox + " " + doc.eReverse, "1,767 5,300");
     }
     double v = 0;
@@ -165,5 +153,5 @@ TEST(ReadWholeFile, RegularFilesFilesWithoutASizeAndFolders)
     const std::string status = ReadWholeFile("/proc/self/status");
     EXPECT_EQ(status.rfind("Name:", 0), 0u) << status.substr(0, 40);
     EXPECT_NE(status.find("\nVmRSS:"), std::string::npos);
-    EXPECT_NE(ErrorOf([&] { ReadWholeFile(dir.path); }).find(std::strerror(EISDIR)), std::string::npos);
+    EXPECT_NE(test::ErrorOf([&] { ReadWholeFile(dir.path); }).find(std::strerror(EISDIR)), std::string::npos);
 }
