@@ -6,13 +6,13 @@
 
 #include "codec.h"
 #include "document.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
 #include <iconv.h>
 
 #include <chrono>
-#include <functional>
 #include <tuple>
 #include <string>
 #include <vector>
@@ -43,16 +43,6 @@ void ExpectRow(const TFList &list, int i, const Row &want)
     EXPECT_DOUBLE_EQ(p->DateTime, want.DateTime) << i;
     EXPECT_EQ(std::make_tuple(p->Open, p->High, p->Low, p->Close, p->Volume),
               std::make_tuple(want.Open, want.High, want.Low, want.Close, want.Volume)) << i;
-}
-
-std::string ErrorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const ImportError &e) {
-        return e.what();
-    }
-    return "";
 }
 
 // UTF-8 text as UTF-16 with a byte-order mark, by glibc's converter.
@@ -295,13 +285,13 @@ TEST(ImportRefusal, GarbageSaysWhatWasExpected)
         {"Дата;Цена\nвчера;дешево\n", "the first line reads \"Дата;Цена\""},
     };
     for (const auto &c : cases) {
-        const std::string error = ErrorOf([&] { ImportQuotes(c.bytes, list); });
+        const std::string error = test::ErrorOf<ImportError>([&] { ImportQuotes(c.bytes, list); });
         EXPECT_NE(error.find(c.says), std::string::npos) << error;
         EXPECT_EQ(list.Count(), 0);
         EXPECT_FALSE(list.HasStatistics());
     }
     // A text that holds one quote among many other lines is no quote file.
-    EXPECT_NE(ErrorOf([&] { ImportQuotes("Dear all,\nthe price on 2020-01-02 was 1, 2, 3, 4\nRegards\nMe\n", list); }),
+    EXPECT_NE(test::ErrorOf<ImportError>([&] { ImportQuotes("Dear all,\nthe price on 2020-01-02 was 1, 2, 3, 4\nRegards\nMe\n", list); }),
               "");
 }
 
