@@ -1,5 +1,6 @@
 #include "pfbuild.h"
 #include "quotes.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -74,12 +75,7 @@ struct Build
     // The PFError's text, or "" when the build is made.
     std::string Refused(double box, double reverse, const PFLimits &limits = {})
     {
-        try {
-            Run(box, reverse, limits);
-        } catch (const PFError &e) {
-            return e.what();
-        }
-        return "";
+        return test::ErrorOf<PFError>([&] { Run(box, reverse, limits); });
     }
     // "RowCount x ColCount:" and per column its top and bottom row.
     std::string Shape() const
