@@ -1,4 +1,5 @@
 #include "numtext.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -41,12 +42,7 @@ std::string ReferenceFormat(double v, int decimals, bool grouped)
 // The ConvertError's text for a text StrToFloat refuses ("" when it reads it).
 std::string Refusal(std::string_view text)
 {
-    try {
-        StrToFloat(text);
-    } catch (const ConvertError &e) {
-        return e.what();
-    }
-    return "";
+    return test::ErrorOf<ConvertError>([&] { StrToFloat(text); });
 }
 
 } // namespace
@@ -54,8 +50,8 @@ std::string Refusal(std::string_view text)
 TEST(Conversion, ReadsCommaDecimalsAndRejectsWhatIsNotANumberNamingIt)
 {
     const std::pair<const char *, double> cases[] = {
-        {"1,5", 1.5},       {"-,5", -0.5},    {"1,", 1},          {"1,e2", 100},
-        {"2,5E-3", 0.0025}, {"+1E-2", 0.01},  {" +7,25 ", 7.25}, {"1,7976931348623157e308", std::numeric_limits<double>::max()}};
+        {"1,5", 1.5},       {"-,5", -0.5},   {"1,", 1},         {"1,e2", 100},
+        {"2,5E-3", 0.0025}, {"+1E-2", 0.01}, {" +7,25 ", 7.25}, {"1,7976931348623157e308", 1.7976931348623157e308}};
     for (const auto &[text, value] : cases)
         EXPECT_EQ(StrToFloat(text), value) << text;
     EXPECT_TRUE(std::signbit(StrToFloat("-0")));
