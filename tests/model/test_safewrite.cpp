@@ -23,12 +23,7 @@ protected:
     static std::string Read(const fs::path &path) { return test::ReadFile(path.string()); }
     static std::string ErrorOf(const fs::path &path, std::string_view bytes)
     {
-        try {
-            WriteFileSafely(path.string(), bytes);
-        } catch (const WriteError &e) {
-            return e.what();
-        }
-        return "";
+        return test::ErrorOf<WriteError>([&] { WriteFileSafely(path.string(), bytes); });
     }
     // Nothing but the files named is left in the folder (no temporary file).
     std::vector<std::string> Names() const
