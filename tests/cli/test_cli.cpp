@@ -152,7 +152,8 @@ TEST(Commands, PrintTheModelsLinesAndFailOnStderr)
 
     const std::string missing = Data("nothing here.txt");
     for (const auto &[args, error] : std::vector<std::pair<Args, std::string>>{
-             {{"stats", Data("bad_number.txt")}, "'12.5' is not a valid floating point value\nbad_number.txt, line 4\n"},
+             {{"stats", Data("bad_number.txt")},
+              "'12.5' is not a valid floating point value\nbad_number.txt, line 4\n"},
              {{"pf", missing}, missing},
              {{"dump", Data("pf_example.txt"), "--reverse", "abc"}, "'abc' is not a valid floating point value\n"},
              {{"columns", Data("pf_example.txt"), "--box", "0,001"}, "at least 0,01"},
