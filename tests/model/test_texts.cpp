@@ -39,17 +39,11 @@ TEST(Params, AutomaticTextsAndTheReadParamsRule)
 
 TEST(Params, TheEditCheckAcceptsOrNamesTheText)
 {
+    // Which texts the pattern takes is the comparison with the regular expression below.
     const std::pair<std::string, const char *> cases[] = {
-        {"2,", ""}, {"0,01", ""}, {"1", ""}, {"00,01", ""}, {"1234,5678", ""},
-        {"1," + std::string(200000, '0'), ""},
-        {"2.5", "Неверный формат <2.5>"},   {"", "Неверный формат <>"},     {"-1", "Неверный формат <-1>"},
-        {",5", "Неверный формат <,5>"},     {" 1", "Неверный формат < 1>"},
-        {"1 000", "Неверный формат <1 000>"},
-        {"+1", "Неверный формат <+1>"},     {"1e5", "Неверный формат <1e5>"},
-        {"1,2,3", "Неверный формат <1,2,3>"}, {"один", "Неверный формат <один>"},
-        {"1\n", "Неверный формат <1\n>"},
-        {"0,005", "Слишком малое значение <0,005>"}, {"0", "Слишком малое значение <0>"},
-        {"0,", "Слишком малое значение <0,>"},       {"0,0099", "Слишком малое значение <0,0099>"}};
+        {"2,", ""}, {"0,01", ""}, {"00,01", ""}, {"1," + std::string(200000, '0'), ""},
+        {"2.5", "Неверный формат <2.5>"}, {"", "Неверный формат <>"}, {"1\n", "Неверный формат <1\n>"},
+        {"0", "Слишком малое значение <0>"}, {"0,0099", "Слишком малое значение <0,0099>"}};
     for (const auto &[text, message] : cases) {
         const EditCheck r = CheckParamEdit(text);
         EXPECT_EQ(r.message, message) << text;
@@ -58,7 +52,6 @@ TEST(Params, TheEditCheckAcceptsOrNamesTheText)
             EXPECT_EQ(r.value, StrToFloat(text)) << text; // the value of "2," is 2
         }
     }
-    EXPECT_EQ(CheckParamEdit("2,").value, 2.0);
     EXPECT_FALSE(CheckParamEdit(std::string(200000, '7')).ok); // beyond a double, still an answer
     // The pattern is the regular expression (^\d+$|^\d+\,\d*$).
     const std::regex pattern("(^\\d+$|^\\d+\\,\\d*$)");
@@ -96,7 +89,6 @@ TEST(Params, StatisticsCommonFiguresPeriodCountAndCaption)
     // The file name without its folders; only "/" separates folders on this platform.
     for (const auto &[path, caption] : std::vector<std::pair<const char *, const char *>>{
              {"/home/user/data/quotes.txt", "P & F file: quotes.txt"},
-             {"quotes.txt", "P & F file: quotes.txt"},
              {"/котировки/сбер 2005.txt", "P & F file: сбер 2005.txt"},
              {"C:\\data\\q.txt", "P & F file: C:\\data\\q.txt"}, {"/tmp/a:b.txt", "P & F file: a:b.txt"}})
         EXPECT_EQ(CaptionForFile(path), caption) << path;
