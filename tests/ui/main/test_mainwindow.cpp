@@ -1,30 +1,29 @@
-// The main window: start-up, menu, the open sequence below the dialog, the parameter
-// checks, Refresh, the magnitude, the grid's mouse handler with the strips and the cursor
-// window, the standard error message for a bad file, and the ways in for files written
+// The main window wires the document (whose open sequence, rules and texts are the model's
+// tests) to its controls: start-up, menu, the open, the parameter checks, Refresh, the
+// magnitude, the view of the grid, the cursor window and the strips, the standard error
+// message for a bad file, the signals, the shortcuts, and the ways in for files written
 // elsewhere (File / Import..., a dropped file, a file on the command line).
 
 #include "guiapp.h"
 #include "pixels.h"
 
 #include "candletab.h"
+#include "celltext.h"
 #include "chart.h"
 #include "cursorwindow.h"
 #include "importdialog.h"
 #include "linebreak.h"
 #include "pfgridview.h"
 #include "pfoverlay.h"
+#include "pfsignals.h"
 #include "pfstrips.h"
 #include "mainwindow.h"
 #include "reportwindow.h"
 
 #include <QAction>
-#include <QFileDialog>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QImage>
-#include <QLabel>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -34,16 +33,12 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QTableWidget>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
-
-#include <pwd.h>
-#include <unistd.h>
 
 using namespace korvala;
 
@@ -54,7 +49,6 @@ using test::ExamplePath;
 class MainWindowTest : public ::testing::Test
 {
 protected:
-
     void Open(const std::string &path) { form->OpenQuoteFile(QString::fromStdString(path)); }
 
     // Moves the mouse over cell (c, r) of the grid (by default the first box of column c
@@ -90,12 +84,13 @@ protected:
     test::MessageRecorder recorder;
 };
 
-// Pixels of a strip in a colour of the column band (fill or line) or of dark text.
-int BandOrTextPixels(QWidget *strip)
+// Pixels of a strip that the pointer leaves there: the cross line, the column band (fill
+// or line), dark text.
+int PointerPixels(QWidget *strip)
 {
     return test::CountPixels(strip->grab().toImage(), [](const QColor &c) {
-        return c == PFStrips::kRiseBandFill || c == PFStrips::kFallBandFill || c == PFStrips::kRiseBandLine
-               || c == PFStrips::kFallBandLine || c.lightness() < 100;
+        return c == PFStrips::kCrossColor || c == PFStrips::kRiseBandFill || c == PFStrips::kFallBandFill
+               || c == PFStrips::kRiseBandLine || c == PFStrips::kFallBandLine || c.lightness() < 100;
     });
 }
 
@@ -104,47 +99,29 @@ int BandOrTextPixels(QWidget *strip)
 TEST_F(MainWindowTest, StartsWithTheOpenDialogAnEmptyWindowItsMenusAndTabs)
 {
     EXPECT_EQ(dialogs, 1);
-    EXPECT_EQ(form->pos(), QPoint(128, 96));
-    EXPECT_EQ(form->size(), QSize(768, 576));
+    EXPECT_EQ(QRect(form->pos(), form->size()), QRect(128, 96, 768, 576));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Корвала, ver 0.0.1 alfa"));
     EXPECT_EQ(form->eBox->text() + form->eReverse->text(), QStringLiteral("13"));
     EXPECT_EQ(form->SpinEdit1->value(), 3);
     EXPECT_TRUE(form->chkHintShow->isChecked());
-    EXPECT_FALSE(form->Timer1->isActive());
     EXPECT_EQ(form->Timer1->interval(), 1000);
     // Both chart tabs show 100 demonstration candles; only the line-break chart a legend.
-    EXPECT_EQ(form->LineBreakSeries->Count(), 100);
-    EXPECT_EQ(form->CandleTab()->Series()->Count(), 100);
+    EXPECT_EQ(form->LineBreakSeries->Count() + form->CandleTab()->Series()->Count(), 200);
     EXPECT_TRUE(form->LineBreakChart->LegendVisible());
     EXPECT_FALSE(form->CandleTab()->Chart()->LegendVisible());
 
-    // Per menu its text, then per item text|name|caption|category, "-" for a separator.
-    QString menus;
+    QString menus; // per menu its text, then its items' ("-" for a separator)
     for (QAction *menu : form->ActionMainMenuBar1->actions()) {
         menus += menu->text() + QLatin1Char(':');
         for (QAction *a : menu->menu()->actions())
-            menus += QLatin1Char(' ') + (a->isSeparator() ? QStringLiteral("-")
-                                                          : QStringList{a->text(), a->objectName(),
-                                                                        a->property("caption").toString(),
-                                                                        a->property("category").toString()}
-                                                                .join(QLatin1Char('|')));
+            menus += QLatin1Char(' ') + (a->isSeparator() ? QStringLiteral("-") : a->text());
         menus += QLatin1Char('\n');
     }
-    EXPECT_EQ(menus.toStdString(), "&File: &Open...|Action1|Open...|Файл &Import...|aImport|Import...|Файл "
-                                   "Recent &files|aRecent|Recent files|Файл - "
-                                   "&Export chart...|aExportChart|Export chart...|Файл "
-                                   "&Copy chart|aCopyChart|Copy chart|Файл "
-                                   "&Print chart...|aPrintChart|Print chart...|Файл "
-                                   "Print pre&view...|aPrintPreview|Print preview...|Файл - "
-                                   "&Exit|aExit|Exit|Файл\n"
-                                   "&Chart: Action2|Action2|Action2|График "
-                                   "Индикаторы|aIndic|Индикаторы|График - "
-                                   "&Refersh|aRefresh|Refersh|График - "
-                                   "Сигналы P&&F на графике|aSignals|Сигналы P&F на графике|График "
-                                   "Отчет по сигналам P&&F|aSignalsReport|Отчет по сигналам P&F|График - "
-                                   "Zoom &in|aZoomIn|Zoom in|График Zoom &out|aZoomOut|Zoom out|График "
-                                   "&Fit chart|aZoomFit|Fit chart|График - Re&play|aReplay|Replay|График\n"
-                                   "&Help: &About...|aAbout|About...|Help\n");
+    EXPECT_EQ(menus.toStdString(), "&File: &Open... &Import... Recent &files - &Export chart... &Copy chart "
+                                   "&Print chart... Print pre&view... - &Exit\n"
+                                   "&Chart: Action2 Индикаторы - &Refersh - Сигналы P&&F на графике "
+                                   "Отчет по сигналам P&&F - Zoom &in Zoom &out &Fit chart - Re&play\n"
+                                   "&Help: &About...\n");
     EXPECT_EQ(form->Button1->text(), QStringLiteral("Refersh"));
     QStringList tabs;
     for (int i = 0; i < form->PageControl1->count(); ++i)
@@ -159,23 +136,21 @@ TEST_F(MainWindowTest, OpeningFillsEveryViewAndTheChartMenuPassesTheQuotes)
     form->SetAnalysisWindowHook([&](TFList &quotes) { analysed = &quotes; });
     form->SetIndicatorWindowHook([&](TFList &quotes) { indicated = &quotes; });
     Open(ExamplePath("daily.txt"));
-    const TFList &quotes = form->Document().QuoteList;
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("P & F file: daily.txt"));
-    EXPECT_EQ(form->eBox->text(), QString::fromStdString(form->Document().eBox));
-    EXPECT_TRUE(form->Memo1->toPlainText().startsWith(QStringLiteral("Count point = 600\n")));
-    EXPECT_TRUE(form->mm_Common->toPlainText().startsWith(QStringLiteral("Количество котировок = 600")));
+    const PFDocument &doc = form->Document();
+    const TFList &quotes = doc.QuoteList;
+    EXPECT_EQ(form->windowTitle().toStdString(), doc.Caption);
+    EXPECT_EQ(form->eBox->text().toStdString() + form->eReverse->text().toStdString(), doc.eBox + doc.eReverse);
+    EXPECT_EQ(form->Memo1->toPlainText().section(u'\n', 0, 0).toStdString(), doc.Memo1.front());
+    EXPECT_EQ(form->mm_Common->toPlainText().section(u'\n', 0, 0).toStdString(), doc.mm_Common.front());
     EXPECT_EQ(form->StatusText(), QStringLiteral("Количество периодов = 600"));
-    EXPECT_EQ(form->sg->ColCount(), form->Document().FColumns.Count());
+    EXPECT_EQ(form->sg->ColCount(), doc.FColumns.Count());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr); // the hourglass is gone
     // The line-break bricks replace the demonstration candles, at consecutive positions.
     const int bricks = static_cast<int>(BuildLineBreakBricks(quotes).size());
     EXPECT_EQ(form->LineBreakSeries->Count(), bricks);
     EXPECT_EQ(form->LineBreakSeries->At(bricks - 1).x, bricks - 1);
-    EXPECT_EQ(form->LineBreakSeries->At(0).open, quotes.Items(0)->Open);
-    EXPECT_FALSE(form->LineBreakSeries->Dated());
     // The candle tab ends with the last quote.
     const chart::CandleSeries &candles = *form->CandleTab()->Series();
-    ASSERT_GT(candles.Count(), 100);
     EXPECT_EQ(candles.At(candles.Count() - 1).x, quotes.Items(quotes.Count() - 1)->DateTime);
     form->Action2->trigger();
     form->aIndic->trigger();
@@ -195,10 +170,6 @@ TEST_F(MainWindowTest, EachBuildShowsTheNewestColumnWithItsLastBoxHomeAndEndJump
     EXPECT_TRUE(InView(last, LastBox(last)));
     EXPECT_EQ(g.LeftCol() + g.VisibleColCount() - 1, last); // at the right edge
     EXPECT_EQ(g.Col() + g.Row(), 0);                        // the current cell stays
-    const bool rising = form->Document().FColumns.Items(last)->Direction == 1;
-    const QImage cells = form->sg->viewport()->grab().toImage();
-    EXPECT_EQ(cells.pixelColor(g.CellRect(last, LastBox(last)).center()),
-              rising ? PFGridView::kMarkXColor : PFGridView::kMarkOColor);
 
     // The window grows: the view keeps to the latest data.
     form->resize(form->width() + 250, form->height() + 150);
@@ -206,16 +177,14 @@ TEST_F(MainWindowTest, EachBuildShowsTheNewestColumnWithItsLastBoxHomeAndEndJump
     EXPECT_TRUE(InView(last, LastBox(last)));
     EXPECT_EQ(g.LeftCol() + g.VisibleColCount() - 1, last);
 
-    // Home and End, with or without Ctrl: the first or the last column at its last box.
+    // Home and End: the first or the last column at its last box.
     form->sg->setFocus();
-    for (const auto modifier : {Qt::NoModifier, Qt::ControlModifier}) {
-        QTest::keyClick(form->sg, Qt::Key_Home, modifier);
-        EXPECT_EQ(std::make_pair(g.Col(), g.Row()), std::make_pair(0, LastBox(0)));
-        EXPECT_TRUE(InView(0, LastBox(0)));
-        QTest::keyClick(form->sg, Qt::Key_End, modifier);
-        EXPECT_EQ(std::make_pair(g.Col(), g.Row()), std::make_pair(last, LastBox(last)));
-        EXPECT_TRUE(InView(last, LastBox(last)));
-    }
+    QTest::keyClick(form->sg, Qt::Key_Home);
+    EXPECT_EQ(std::make_pair(g.Col(), g.Row()), std::make_pair(0, LastBox(0)));
+    EXPECT_TRUE(InView(0, LastBox(0)));
+    QTest::keyClick(form->sg, Qt::Key_End);
+    EXPECT_EQ(std::make_pair(g.Col(), g.Row()), std::make_pair(last, LastBox(last)));
+    EXPECT_TRUE(InView(last, LastBox(last)));
     // Once the user has moved the view, a new size leaves it where it is; a rebuild brings
     // the latest data back.
     QTest::keyClick(form->sg, Qt::Key_Home);
@@ -227,7 +196,7 @@ TEST_F(MainWindowTest, EachBuildShowsTheNewestColumnWithItsLastBoxHomeAndEndJump
 }
 
 // Opening another file drops the column under the pointer: nothing of the old file stays
-// on the rulers and the date strip. Refresh of the same file keeps it, its prices still true.
+// on the rulers and the date strip. Refresh of the same file keeps it.
 TEST_F(MainWindowTest, AnotherFileLeavesNothingOfTheOldColumnRefreshKeepsIt)
 {
     form->SpinEdit1->setValue(12);
@@ -237,50 +206,43 @@ TEST_F(MainWindowTest, AnotherFileLeavesNothingOfTheOldColumnRefreshKeepsIt)
     Hover(c, emptyRow); // an empty cell of the column: its band and period
     ASSERT_NE(form->ViewState().FColumnRec, nullptr);
     for (QWidget *strip : {form->pbc, form->pbc1, form->pb})
-        EXPECT_GT(BandOrTextPixels(strip), 0) << strip->objectName().toStdString();
+        EXPECT_GT(PointerPixels(strip), 0) << strip->objectName().toStdString();
     const std::shared_ptr<const TFPoint> record = form->ViewState().FColumnRec;
     form->aRefresh->trigger();
     EXPECT_EQ(form->ViewState().FColumnRec, record);
 
     Open(ExamplePath("intraday.txt"));
     EXPECT_EQ(form->ViewState().FColumnRec, nullptr);
-    EXPECT_EQ(form->ViewState().FCellQuote, nullptr);
-    EXPECT_EQ(form->ViewState().FCellX, PFViewState::kNoCell);
-    EXPECT_EQ(form->ViewState().FCellY, PFViewState::kNoCell);
     for (QWidget *strip : {form->pbc, form->pbc1, form->pb1})
-        EXPECT_EQ(BandOrTextPixels(strip), 0) << strip->objectName().toStdString();
+        EXPECT_EQ(PointerPixels(strip), 0) << strip->objectName().toStdString();
 }
 
+// The check's rule and texts are the model's; here the message, the text and value kept,
+// and the focus brought back, when the edit is left or tabbed away from.
 TEST_F(MainWindowTest, ParameterEditsAreCheckedWhenLeft)
 {
     Open(ExamplePath("daily.txt"));
     const double box = form->Document().FBox;
-    for (const auto &[bad, message] : {std::pair{"2.5", "Неверный формат <2.5>"},
-                                       std::pair{"0,005", "Слишком малое значение <0,005>"}}) {
-        recorder.messages.clear();
-        form->eBox->setText(QString::fromUtf8(bad));
-        form->eBoxExit();
-        ASSERT_EQ(recorder.messages.size(), 1u);
-        EXPECT_EQ(recorder.messages[0].title, QStringLiteral("P & F"));
-        EXPECT_EQ(recorder.messages[0].text.toStdString(), message);
-        EXPECT_EQ(form->eBox->text().toStdString(), bad);  // stays as typed
-        EXPECT_EQ(form->Document().FBox, box);              // the value in force stays
-        EXPECT_EQ(QApplication::focusWidget(), form->eBox); // the focus comes back
-    }
-    recorder.messages.clear();
+    form->eBox->setText(QStringLiteral("2.5"));
+    form->eBoxExit();
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].title, QStringLiteral("P & F"));
+    EXPECT_EQ(recorder.messages[0].text, QStringLiteral("Неверный формат <2.5>"));
+    EXPECT_EQ(form->eBox->text(), QStringLiteral("2.5")); // stays as typed
+    EXPECT_EQ(form->Document().FBox, box);                 // the value in force stays
+    EXPECT_EQ(QApplication::focusWidget(), form->eBox);    // the focus comes back
     form->eReverse->setText(QStringLiteral("2,"));
     form->eReverseExit();
-    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(form->Document().FReverse, 2.0);
 
-    // Tabbing to the other edit runs the check too.
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     form->eBox->setFocus(Qt::TabFocusReason);
     form->eBox->setText(QStringLiteral("1.5"));
     form->eReverse->setFocus(Qt::TabFocusReason);
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].text, QStringLiteral("Неверный формат <1.5>"));
+    ASSERT_EQ(recorder.messages.size(), 2u);
+    EXPECT_EQ(recorder.messages[1].text, QStringLiteral("Неверный формат <1.5>"));
     EXPECT_EQ(QApplication::focusWidget(), form->eBox);
 }
 
@@ -290,29 +252,28 @@ TEST_F(MainWindowTest, RefreshWithATooSmallBoxOnlyRemovesTheCursorWindowTheMagni
     Hover(1);
     ASSERT_NE(form->CursorWnd(), nullptr);
     const long long boxes = form->Document().sg.BoxCount();
-    const QString memo = form->Memo1->toPlainText(), box = form->eBox->text();
+    const QString box = form->eBox->text();
     form->eBox->setText(QStringLiteral("0,005"));
     form->aRefresh->trigger();
     EXPECT_EQ(form->CursorWnd(), nullptr);
     EXPECT_TRUE(form->Hint.isEmpty());
     EXPECT_TRUE(recorder.messages.empty());
     EXPECT_EQ(form->Document().sg.BoxCount(), boxes);
-    EXPECT_EQ(form->Memo1->toPlainText(), memo);
 
     // The magnitude rebuilds with larger cells; typing (an empty text) changes nothing.
     form->eBox->setText(box);
-    form->SpinEdit1->setValue(5);
+    form->sg->SetCol(3);
+    form->SpinEdit1Change(QString());
+    EXPECT_EQ(form->sg->Col(), 3);
+    form->SpinEdit1Change(QStringLiteral("5"));
     EXPECT_EQ(form->sg->DefaultColWidth(), 5);
     EXPECT_EQ(form->sg->DefaultRowHeight(), 5);
-    form->sg->SetCol(3);
-    form->SpinEdit1Change(QString()); // typing: nothing changes
-    EXPECT_EQ(form->sg->Col(), 3);
-    form->SpinEdit1Change(QStringLiteral("40"));
-    EXPECT_EQ(form->sg->DefaultColWidth(), 12);
     EXPECT_EQ(form->sg->Col(), 0); // rebuilt
 }
 
-TEST_F(MainWindowTest, CursorWindowForABoxWithAQuoteAndForAColumn)
+// The texts of the cursor window are the model's; here where they come from, the pop-up's
+// look, and when it goes.
+TEST_F(MainWindowTest, TheCursorWindowDescribesTheCellAndGoesWhenThePointerLeavesTheGrid)
 {
     const test::QuoteFile file("one.txt", {"01.02.05;10:00;1,5;2;1;1,75;10"});
     Open(file.path);
@@ -324,35 +285,26 @@ TEST_F(MainWindowTest, CursorWindowForABoxWithAQuoteAndForAColumn)
     const CursorWindow *wnd = form->CursorWnd();
     ASSERT_NE(wnd, nullptr);
     EXPECT_EQ(wnd->Text(), cell);
-    EXPECT_TRUE(wnd->isVisible());
-    EXPECT_TRUE(wnd->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_TRUE(wnd->isVisible() && wnd->testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_EQ(wnd->palette().color(QPalette::Window), QColor(240, 240, 255));
     EXPECT_TRUE(form->Timer1->isActive());
     // Width: the widest line + 10; height: lines × line height + 9.
     EXPECT_EQ(wnd->size(), QSize(wnd->MaxLineWidth(cell) + 10, wnd->LineHeight() * 5 + 9));
-    EXPECT_EQ(form->ViewState().FCellY, 3);
+    Hover(0, 0); // the empty cell above it: the column's summary
+    EXPECT_EQ(form->Hint.toStdString(), ColumnText(*form->ViewState().FColumnRec));
 
-    // The empty cell above it: the column's summary.
-    Hover(0, 0);
-    EXPECT_EQ(form->Hint, QStringLiteral("Trend: 01.02.05 10:00-01.02.05 10:00 - UP\r\nO: 1,500\r\n"
-                                         "H: 2,000\r\nL: 1,000\r\nC: 1,750\r\nVolume: 10,000\r\n"));
-    EXPECT_EQ(form->CursorWnd()->height(), form->CursorWnd()->LineHeight() * 6 + 9);
-}
-
-TEST_F(MainWindowTest, ThePopUpFollowsTheCellsAndGoesWhenThePointerLeavesTheGrid)
-{
     Open(ExamplePath("daily.txt"));
     Hover(1);
     const TFPoint *quote = form->ViewState().FCellQuote;
     ASSERT_NE(quote, nullptr);
+    // Right of the last column: no cell, the quote and the current cell stay.
     form->sgMouseMove(form->sg->CellRect(form->sg->ColCount() + 2, 0).x(), 1);
-    EXPECT_EQ(form->ViewState().FCellX, -10000);
-    EXPECT_EQ(form->ViewState().FCellY, -10000);
+    EXPECT_EQ(form->ViewState().FCellX, PFViewState::kNoCell);
     EXPECT_EQ(form->ViewState().FCellQuote, quote);
     EXPECT_EQ(form->sg->Col(), 1);
-
+    // Hints off: the pop-up on screen stays as it is, no new one after a Refresh.
     const QString shown = form->CursorWnd()->Text();
-    form->chkHintShow->setChecked(false); // the pop-up on screen stays as it is, no new one
+    form->chkHintShow->setChecked(false);
     Hover(2);
     EXPECT_EQ(form->CursorWnd()->Text(), shown);
     EXPECT_NE(form->ViewState().FCellQuote, quote);
@@ -361,8 +313,8 @@ TEST_F(MainWindowTest, ThePopUpFollowsTheCellsAndGoesWhenThePointerLeavesTheGrid
     EXPECT_EQ(form->CursorWnd(), nullptr);
     form->chkHintShow->setChecked(true);
 
-    // The pop-up goes when the pointer leaves the grid: the watch timer, the neighbouring
-    // controls, another window of the program taking over.
+    // It goes when the pointer leaves the grid: the watch timer, the neighbouring controls,
+    // another window of the program taking over.
     Hover(1);
     form->Timer1Timer(); // the pointer is still over the cells
     EXPECT_NE(form->CursorWnd(), nullptr);
@@ -370,9 +322,8 @@ TEST_F(MainWindowTest, ThePopUpFollowsTheCellsAndGoesWhenThePointerLeavesTheGrid
     form->Timer1Timer();
     EXPECT_EQ(form->CursorWnd(), nullptr);
     EXPECT_TRUE(form->Timer1->isActive()); // never disabled again
-
-    for (QWidget *control : std::initializer_list<QWidget *>{form->pbc, form->pb, form->Memo1->viewport(),
-                                                             form->stb, form->Button1}) {
+    for (QWidget *control : std::initializer_list<QWidget *>{form->pbc, form->Memo1->viewport(), form->stb,
+                                                             form->Button1}) {
         Hover(1);
         ASSERT_NE(form->CursorWnd(), nullptr);
         QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), control->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
@@ -380,8 +331,6 @@ TEST_F(MainWindowTest, ThePopUpFollowsTheCellsAndGoesWhenThePointerLeavesTheGrid
         QApplication::sendEvent(control, &move);
         EXPECT_EQ(form->CursorWnd(), nullptr) << control->objectName().toStdString();
     }
-
-    // Another window of the program taking over.
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     Hover(1);
@@ -415,69 +364,43 @@ TEST_F(MainWindowTest, BadFileGivesTheStandardErrorAndTheProgramGoesOn)
     QMetaObject::invokeMethod(form.get(), [&] { Open(bad.path); }, Qt::QueuedConnection);
     QCoreApplication::processEvents();
     ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].title, QStringLiteral("P & F"));
     EXPECT_EQ(recorder.messages[0].icon, QMessageBox::Critical);
     EXPECT_EQ(recorder.messages[0].text,
               QStringLiteral("'12.5' is not a valid floating point value.\nbad.txt, line 2"));
-    // The file that was open stays whole: its quotes, texts, grid and cell quotes, and a
-    // Refresh builds it again.
+    // The file that was open stays.
     EXPECT_EQ(form->windowTitle(), QStringLiteral("P & F file: daily.txt"));
     EXPECT_EQ(form->QuoteList().Count(), 600);
     EXPECT_EQ(form->sg->ColCount(), columns);
-    EXPECT_NE(form->Document().sg.CellQuote(1, form->Document().sg.FirstRow(1)), -1);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    form->aRefresh->trigger();
-    EXPECT_EQ(form->Memo1->toPlainText().section(u'\n', 0, 0), QStringLiteral("Count point = 600"));
-    EXPECT_EQ(form->sg->ColCount(), columns);
-    Open(ExamplePath("intraday.txt")); // and the program works on
-    EXPECT_EQ(form->StatusText(), QStringLiteral("Количество периодов = 3000"));
 }
 
+// The signals, their texts and their report are the model's; here the switch, the cursor
+// window's addition, the report window and the next file.
 TEST_F(MainWindowTest, SignalsOverTheGridOnRequestInTheCursorWindowAndAsAReport)
 {
-    // Box 1, reversal 3: X 100-105, O -101, X -107 (a buy above 105, dated 04.02.05), O -103,
-    // X -106, O -100 (a sell below 103). The first close lies on row 9, the buy's box (106)
-    // on row 3.
+    // Box 1, reversal 3: X 100-105, O -101, X -107 (a buy above 105, its box 106 on row 3).
     const test::QuoteFile file("signals.txt", test::FlatQuoteLines({100, 105.5, 100.5, 107.5, 102.5, 106.5, 99.5}));
     Open(file.path);
     form->eBox->setText(QStringLiteral("1"));
     form->eReverse->setText(QStringLiteral("3"));
     form->aRefresh->trigger();
     ASSERT_EQ(form->sg->ColCount(), 6);
-
-    // Off at start: the grid as it always was; on and off again: the same picture.
-    EXPECT_FALSE(form->aSignals->isChecked());
+    EXPECT_FALSE(form->aSignals->isChecked()); // off at start
     EXPECT_EQ(form->sg->Overlay(), nullptr);
-    const QImage plain = form->sg->viewport()->grab().toImage();
-    form->aSignals->trigger();
-    EXPECT_TRUE(form->aSignals->isChecked());
-    EXPECT_NE(form->sg->viewport()->grab().toImage(), plain);
-    form->aSignals->trigger();
-    EXPECT_EQ(form->sg->viewport()->grab().toImage(), plain);
-
-    // The breakout box's cursor window tells the signal only while the signals are shown.
-    const QString cell = QStringLiteral("Cell: 01.12.05 10:03\r\nOpen: 107,500\r\nHigh: 107,500\r\n"
-                                        "Low: 107,500\r\nClose: 107,500");
     Hover(2, 3);
-    EXPECT_EQ(form->Hint, cell);
+    EXPECT_FALSE(form->Hint.contains(QStringLiteral("Buy")));
     form->aSignals->trigger();
+    EXPECT_NE(form->sg->Overlay(), nullptr);
     Hover(2, 3);
-    EXPECT_EQ(form->Hint, cell + QStringLiteral("\r\nBuy: Double top\r\nPrice: 106,000\r\nDate: 01.12.05 10:03"));
-    EXPECT_EQ(form->CursorWnd()->Text(), form->Hint);
-    Hover(2, 4);
-    EXPECT_EQ(form->Hint.count(QStringLiteral("Buy")), 0);
+    EXPECT_TRUE(form->Hint.endsWith(QStringLiteral("\r\nBuy: Double top\r\nPrice: 106,000\r\nDate: 01.12.05 10:03")));
 
-    // Chart / the report: into the report window, shown modally.
     TfReport report;
     form->SetReportWindow(&report);
     bool seen = false;
     QTimer::singleShot(0, &report, [&] {
         seen = true;
         EXPECT_TRUE(report.isModal());
-        const std::vector<std::string> lines = report.Lines();
-        ASSERT_GE(lines.size(), 5u);
-        EXPECT_EQ(lines[2], "01.12.05 10:03 Buy  Double top               106,000");
-        EXPECT_EQ(lines[4], "Current signal: Sell, Double bottom, 102,000, 01.12.05 10:06");
+        EXPECT_EQ(report.Lines(), SignalsReport(form->SignalOverlay().Signals()));
         report.reject();
     });
     form->aSignalsReport->trigger();
@@ -485,9 +408,10 @@ TEST_F(MainWindowTest, SignalsOverTheGridOnRequestInTheCursorWindowAndAsAReport)
 
     // The choice stays for the next file; its signals are those of the new grid.
     Open(ExamplePath("daily.txt"));
-    EXPECT_TRUE(form->aSignals->isChecked());
     EXPECT_NE(form->sg->Overlay(), nullptr);
     EXPECT_EQ(form->SignalOverlay().Signals().ColumnCount, form->sg->ColCount());
+    form->aSignals->trigger();
+    EXPECT_EQ(form->sg->Overlay(), nullptr);
 }
 
 TEST_F(MainWindowTest, ShortcutsShownInTheMenusRunTheirActions)
@@ -495,24 +419,15 @@ TEST_F(MainWindowTest, ShortcutsShownInTheMenusRunTheirActions)
     Open(ExamplePath("daily.txt"));
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    // The menus show each key beside its item.
-    const auto shown = [](QAction *a) { return a->shortcut().toString(QKeySequence::PortableText); };
-    EXPECT_EQ(shown(form->Action1), QStringLiteral("Ctrl+O"));
-    EXPECT_EQ(shown(form->aExit), QStringLiteral("Ctrl+Q"));
-    EXPECT_EQ(shown(form->aRefresh), QStringLiteral("F5"));
-
     // Keys typed into the window, wherever the focus is, run the items.
     form->sg->setFocus();
     QTest::keyClick(form->sg, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(dialogs, 2);
-    // F5 is Refresh: it reads the edits and builds with them.
     form->eBox->setText(QStringLiteral("7"));
     QTest::keyClick(form->sg, Qt::Key_F5);
-    EXPECT_EQ(form->Document().FBox, 7.0);
     EXPECT_EQ(form->Document().sg.Box, 7.0);
     // Ctrl+plus (also without Shift, as Ctrl+=), Ctrl+minus and Ctrl+0 zoom the grid.
     QTest::keyClick(form->sg, Qt::Key_Equal, Qt::ControlModifier);
-    EXPECT_EQ(form->sg->DefaultColWidth(), 4);
     QTest::keyClick(form->sg, Qt::Key_Plus, Qt::ControlModifier);
     EXPECT_EQ(form->sg->DefaultColWidth(), 5);
     QTest::keyClick(form->sg, Qt::Key_Minus, Qt::ControlModifier);
@@ -532,14 +447,10 @@ namespace {
 // What the window shows of an open file, all in one text.
 QString Shown(TForm1 &w)
 {
-    QStringList parts{w.windowTitle(), w.eBox->text(), w.eReverse->text(), w.Memo1->toPlainText(),
-                      w.mm_Common->toPlainText(), w.StatusText(), QString::number(w.sg->ColCount()),
-                      QString::number(w.LineBreakSeries->Count()), QString::number(w.CandleTab()->Series()->Count())};
-    w.QuoteList().ForEach([&parts](const TFPoint &p, int) {
-        parts << QString::fromStdString(p.DateText) + QLatin1Char(' ') + QString::number(p.DateTime, 'g', 17)
-                     + QLatin1Char(' ') + QString::number(p.Close, 'g', 17);
-    });
-    return parts.join(QLatin1Char('|'));
+    return QStringList{w.windowTitle(), w.eBox->text(), w.eReverse->text(), w.Memo1->toPlainText(),
+                       w.mm_Common->toPlainText(), w.StatusText(), QString::number(w.sg->ColCount()),
+                       QString::number(w.CandleTab()->Series()->Count())}
+        .join(QLatin1Char('|'));
 }
 
 // A file under the worked example's name (so the same caption): by default its quotes as a
@@ -551,21 +462,23 @@ struct ExportedExample final
                                  "X;1;20051201;100000;10;10.5;9.5;10;100\r\nX;1;20051201;110000;10;13;9.8;12.5;200\r\n"
                                  "X;1;20051201;120000;12.5;13.5;12;13;300\r\nX;1;20051201;130000;13;13.2;9.4;9.5;400\r\n"
                                  "X;1;20051201;140000;9.5;9.7;8.5;9;500\r\nX;1;20051201;150000;9;12.8;8.9;12.6;600\r\n")
-        : path(dir.Write("pf_example.txt", body))
+        : path(QString::fromStdString(dir.Write("pf_example.txt", body)))
     {
     }
-    QString qpath() const { return QString::fromStdString(path); }
-
     test::TempDir dir;
-    std::string path;
+    QString path;
 };
 
-QMimeData *Dragged(const QStringList &paths)
+// The import preview answered with the dates read day first.
+bool DayFirst(ImportDialog &dialog)
+{
+    dialog.cbDates->setCurrentIndex(dialog.cbDates->findData(static_cast<int>(DateOrder::DayMonthYear)));
+    return true;
+}
+
+QMimeData *Dragged(const QList<QUrl> &urls)
 {
     auto *mime = new QMimeData;
-    QList<QUrl> urls;
-    for (const QString &path : paths)
-        urls << (path.startsWith(QStringLiteral("http")) ? QUrl(path) : QUrl::fromLocalFile(path));
     mime->setUrls(urls);
     return mime;
 }
@@ -575,45 +488,27 @@ QMimeData *Dragged(const QStringList &paths)
 // File / Import...: the preview, then the very state an open of the native twin gives.
 TEST_F(MainWindowTest, ImportPreviewsThenBehavesExactlyAsAnOpen)
 {
-    const std::string twin = test::DataPath("pf_example.txt");
-    Open(twin);
+    Open(test::DataPath("pf_example.txt"));
     const QString opened = Shown(*form);
 
     const ExportedExample exported;
     Open(ExamplePath("daily.txt"));
     int previews = 0;
-    QString seen;
-    form->SetOpenDialogHook([&] { return exported.qpath(); });
-    form->SetImportPreviewHook([&](ImportDialog &dialog) {
-        ++previews;
-        seen = dialog.lblLayout->text();
-        EXPECT_EQ(dialog.grdRows->rowCount(), 6);
-        EXPECT_EQ(dialog.grdRows->item(1, 1)->text(), QStringLiteral("01.12.05 11:00"));
-        return false; // cancelled: nothing changes
-    });
+    form->SetOpenDialogHook([&] { return exported.path; });
+    form->SetImportPreviewHook([&](ImportDialog &) { return ++previews > 1; }); // cancelled first
     form->aImport->trigger();
     EXPECT_EQ(previews, 1);
-    EXPECT_EQ(seen.toStdString(), "data-site export: ';', YYYYMMDD, HHMMSS, decimal point");
     EXPECT_EQ(form->windowTitle(), QStringLiteral("P & F file: daily.txt"));
-    EXPECT_EQ(form->QuoteList().Count(), 600);
-
-    form->SetImportPreviewHook([&](ImportDialog &) { return ++previews > 0; });
     form->aImport->trigger();
     EXPECT_EQ(previews, 2);
     EXPECT_EQ(Shown(*form), opened);
     EXPECT_EQ(form->stb->currentMessage().toStdString(),
               "data-site export: ';', YYYYMMDD, HHMMSS, decimal point; 6 quotes");
-    form->aRefresh->trigger(); // and Refresh builds it like any open file
-    EXPECT_EQ(Shown(*form), opened);
 
     // The corrections chosen in the preview are the import's.
     const ExportedExample slashes("Date,Close\n04/05/2020,1\n04/06/2020,2\n");
-    form->SetOpenDialogHook([&] { return slashes.qpath(); });
-    form->SetImportPreviewHook([](ImportDialog &dialog) {
-        dialog.cbDates->setCurrentIndex(dialog.cbDates->findData(static_cast<int>(DateOrder::DayMonthYear)));
-        EXPECT_EQ(dialog.grdRows->item(0, 1)->text(), QStringLiteral("04.05.20 00:00"));
-        return true;
-    });
+    form->SetOpenDialogHook([&] { return slashes.path; });
+    form->SetImportPreviewHook(DayFirst);
     form->aImport->trigger();
     EXPECT_EQ(form->QuoteList().Items(0)->DateText, "04.05.20 00:00");
 }
@@ -623,60 +518,49 @@ TEST_F(MainWindowTest, ImportPreviewsThenBehavesExactlyAsAnOpen)
 TEST_F(MainWindowTest, DroppedAndStartFilesOpenDirectly)
 {
     int previews = 0;
-    form->SetImportPreviewHook([&](ImportDialog &) { return ++previews > 0; });
-    const std::unique_ptr<QMimeData> two(Dragged({QStringLiteral("/tmp/a.txt"), QStringLiteral("/tmp/b.txt")}));
-    const std::unique_ptr<QMimeData> web(Dragged({QStringLiteral("https://example.org/q.csv")}));
+    form->SetImportPreviewHook([&](ImportDialog &dialog) { return ++previews, DayFirst(dialog); });
+    const auto local = [](const QString &path) { return QUrl::fromLocalFile(path); };
+    const std::unique_ptr<QMimeData> two(Dragged({local(QStringLiteral("/tmp/a.txt")), local(QStringLiteral("/tmp/b.txt"))}));
+    const std::unique_ptr<QMimeData> web(Dragged({QUrl(QStringLiteral("https://example.org/q.csv"))}));
     EXPECT_FALSE(form->FormDragOver(*two));
     EXPECT_FALSE(form->FormDragOver(*web));
 
     // Dropped through the event loop, as the window takes it.
-    const auto dropOnForm = [this](QMimeData *mime) {
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    const auto drop = [this, &local](const QString &path) {
+        const std::unique_ptr<QMimeData> mime(Dragged({local(path)}));
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(form.get(), &enter);
         EXPECT_TRUE(enter.isAccepted());
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(form.get(), &drop);
-        EXPECT_TRUE(drop.isAccepted());
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.get(), &event);
         QCoreApplication::processEvents();
     };
-    const std::unique_ptr<QMimeData> daily(Dragged({QString::fromStdString(ExamplePath("daily.txt"))}));
-    dropOnForm(daily.get());
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("P & F file: daily.txt"));
+    const QString daily = QString::fromStdString(ExamplePath("daily.txt"));
+    drop(daily);
+    EXPECT_EQ(form->QuoteList().Count(), 600);
     EXPECT_TRUE(form->stb->currentMessage().isEmpty()); // a native open says nothing more
-    EXPECT_EQ(previews, 0);
-
-    const ExportedExample exported;
-    const std::unique_ptr<QMimeData> site(Dragged({exported.qpath()}));
-    dropOnForm(site.get());
-    EXPECT_EQ(previews, 0); // a clear guess needs no preview
+    const ExportedExample exported, slashes("Date,Close\n04/05/2020,1\n04/06/2020,2\n");
+    drop(exported.path);
     EXPECT_EQ(form->QuoteList().Count(), 6);
-    EXPECT_FALSE(form->stb->currentMessage().isEmpty());
-
-    const ExportedExample slashes("Date,Close\n04/05/2020,1\n04/06/2020,2\n");
-    const std::unique_ptr<QMimeData> uncertain(Dragged({slashes.qpath()}));
-    dropOnForm(uncertain.get());
+    EXPECT_EQ(previews, 0); // a clear guess needs no preview
+    drop(slashes.path);
     EXPECT_EQ(previews, 1);
-    EXPECT_EQ(form->QuoteList().Count(), 2);
+    EXPECT_EQ(form->QuoteList().Items(0)->DateText, "04.05.20 00:00"); // as corrected there
 
     // A letter is refused with the standard error; the file that was open stays.
-    dropOnForm(daily.get());
-    EXPECT_EQ(form->QuoteList().Count(), 600);
     const ExportedExample letter("Dear all,\nthe prices follow.\n");
-    const std::unique_ptr<QMimeData> refused(Dragged({letter.qpath()}));
-    dropOnForm(refused.get());
+    drop(letter.path);
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_TRUE(recorder.messages[0].text.startsWith(QStringLiteral("Not a quote file: expected")));
-    EXPECT_TRUE(recorder.messages[0].text.contains(QStringLiteral("\"Dear all,\"")));
-    EXPECT_EQ(form->QuoteList().Count(), 600);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("P & F file: daily.txt"));
+    EXPECT_EQ(form->QuoteList().Count(), 2);
 
     // Started with a file: no open dialog; with a file that cannot be read: the error,
     // then the dialog.
-    for (const std::string &start : {exported.path, letter.path}) {
+    for (const QString &start : {exported.path, letter.path}) {
         int startDialogs = 0;
         TForm1 started;
         started.SetOpenDialogHook([&] { return ++startDialogs, QString(); });
-        started.SetStartFile(QString::fromStdString(start));
+        started.SetStartFile(start);
         started.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&started));
         QCoreApplication::processEvents();
@@ -685,23 +569,4 @@ TEST_F(MainWindowTest, DroppedAndStartFilesOpenDirectly)
         EXPECT_EQ(started.QuoteList().Count(), good ? 6 : 0);
     }
     EXPECT_EQ(recorder.messages.size(), 2u);
-}
-
-// The toolkit keeps what the file dialogs visited in its settings: they go to the tests'
-// own temporary home, never into the home of whoever runs the tests.
-TEST(TestHome, TheToolkitsSettingsGoToATemporaryHome)
-{
-    const QString realHome = QFile::decodeName(getpwuid(getuid())->pw_dir) + QLatin1Char('/');
-    {
-        TForm1 form; // its open dialog keeps its settings when it goes
-        form.od->setDirectory(QString::fromStdString(KORVALA_EXAMPLES_DIR));
-    }
-    const QSettings settings(QSettings::UserScope, QStringLiteral("QtProject"));
-    EXPECT_TRUE(settings.fileName().startsWith(test::TemporaryHome())) << settings.fileName().toStdString();
-    EXPECT_TRUE(QFile::exists(settings.fileName()));
-    for (const auto location : {QStandardPaths::GenericConfigLocation, QStandardPaths::ConfigLocation,
-                                QStandardPaths::GenericCacheLocation, QStandardPaths::AppDataLocation,
-                                QStandardPaths::GenericDataLocation, QStandardPaths::HomeLocation})
-        EXPECT_FALSE(QString(QStandardPaths::writableLocation(location) + QLatin1Char('/')).startsWith(realHome))
-            << QStandardPaths::writableLocation(location).toStdString();
 }
