@@ -1,6 +1,7 @@
 // The chart control through its own API and rendered pictures: candle colours and
-// width, placing of points, demonstration candles, mouse zoom, line colour, value marks
-// and their lazy labels, legend, title, back wall and filling the parent.
+// width, placing of points, mouse zoom, line colour, value marks, legend, title, back
+// wall, ticks and filling the parent. Where a view, a candle or a mark lies is the
+// geometry's test; here the chart draws what the geometry gives.
 
 #include "chart.h"
 
@@ -100,15 +101,9 @@ TEST_F(ChartTest, RisingBodyWhiteFallingBodyRedBothFourPixelsWide)
     EXPECT_EQ(row(left - 1, 6), "wbwwbw");
     const int wick = red.top() - 6;
     EXPECT_TRUE(IsBlack(image.pixelColor(left + 1, wick)) || IsBlack(image.pixelColor(left + 2, wick)));
-
-    // Bricks with high below low, all prices equal, close equal to open, not a number: drawn.
-    for (const Candle &c : {Candle{0, 20, 10, 20, 10}, Candle{0, 15, 15, 15, 15}, Candle{0, 10, 30, 5, 10},
-                            Candle{0, NAN, 1, 0, 1}})
-        candles->Add(c.open, c.high, c.low, c.close);
-    EXPECT_GT(CountPixels(Render(), IsRed), 10);
 }
 
-TEST_F(ChartTest, PointsAtTheNextIndexOrAtTheirDateSampleCandlesAndCrowdedCandles)
+TEST_F(ChartTest, PointsAtTheNextIndexOrAtTheirDate)
 {
     chart.SetLegendVisible(false);
     CandleSeries *candles = chart.AddCandleSeries(QStringLiteral("Candles"));
@@ -123,48 +118,14 @@ TEST_F(ChartTest, PointsAtTheNextIndexOrAtTheirDateSampleCandlesAndCrowdedCandle
     EXPECT_TRUE(candles->Dated());
     EXPECT_EQ(candles->At(1).x, day + 1);
     EXPECT_TRUE(chart.ViewFirst() < day && chart.ViewLast() > day + 1); // the view covers the dates
-
-    candles->FillSampleValues(100); // at indexes again, both kinds of body
-    ASSERT_EQ(candles->Count(), 100);
+    candles->FillSampleValues(100); // at indexes again
     EXPECT_FALSE(candles->Dated());
     EXPECT_EQ(candles->At(99).x, 99);
-    const QImage image = Render();
-    EXPECT_TRUE(CountPixels(image, IsRed) > 20 && CountPixels(image, IsBlack) > 200);
-    // The view shows all of them, with only a little room to spare.
-    EXPECT_TRUE(chart.ViewFirst() < 0 && chart.ViewFirst() > -5);
-    EXPECT_TRUE(chart.ViewLast() > 99 && chart.ViewLast() < 104);
-
-    // 50 000 candles on 400 pixels are merged: the bodies stay 4 pixels wide.
-    std::vector<Candle> many;
-    for (int i = 0; i < 50'000; ++i) {
-        const double open = 100 + 10 * std::sin(i / 3000.0);
-        many.push_back({0, open, open + 2, open - 2, open + (i % 2 ? 1 : -1)});
-    }
-    candles->Assign(many, false);
-    const QImage crowded = Render();
-    EXPECT_GT(CountPixels(crowded, IsRed), 0);
-    for (int y = 0; y < crowded.height(); y += 7)
-        for (int x = 0, run = 0; x < crowded.width(); ++x) {
-            run = IsRed(crowded.pixelColor(x, y)) ? run + 1 : 0;
-            ASSERT_LE(run, 2) << "red inside wider than a 4-pixel body at " << x << "," << y;
-        }
-    candles->Clear();
-    EXPECT_EQ(CountPixels(Render(), IsRed), 0);
 }
 
 TEST_F(ChartTest, ViewAndMouseZoom)
 {
     CandleSeries *candles = chart.AddCandleSeries(QStringLiteral("Candles"));
-    candles->FillSampleValues(100);
-    // A view set by hand holds when a point is added, until ResetZoom or a refill.
-    chart.SetView(10, 20);
-    candles->Add(1, 2, 0, 1);
-    Render();
-    EXPECT_EQ(View(), std::make_pair(10.0, 20.0));
-    chart.ResetZoom();
-    Render();
-    EXPECT_LT(chart.ViewFirst(), 0);
-    EXPECT_GT(chart.ViewLast(), 100);
     candles->FillSampleValues(30);
     Render();
     EXPECT_TRUE(chart.ViewFirst() < 0 && chart.ViewLast() > 29 && chart.ViewLast() < 33);
@@ -177,9 +138,6 @@ TEST_F(ChartTest, ViewAndMouseZoom)
     QTest::mouseDClick(Plot(), Qt::LeftButton, Qt::NoModifier, Middle()); // shows all again
     Render();
     EXPECT_EQ(View(), all);
-    for (int i = 0; i < 5; ++i) // zooming out stops at everything
-        Wheel(Middle(), -120);
-    EXPECT_EQ(View(), all);
     chart.SetMouseZoom(false);
     Wheel(Middle(), 120);
     EXPECT_EQ(View(), all);
@@ -189,12 +147,6 @@ TEST_F(ChartTest, LinePointsColourAndMarks)
 {
     chart.SetLegendVisible(false);
     LineSeries *line = chart.AddLineSeries(QStringLiteral("Close"));
-    line->Add(10);
-    line->Add(11, QStringLiteral("01.04.05"));
-    EXPECT_EQ(line->ValueAt(1), 11);
-    EXPECT_EQ(line->LabelAt(0) + QLatin1Char('|') + line->LabelAt(1) + QLatin1Char('|') + line->LabelAt(2),
-              QStringLiteral("|01.04.05|"));
-    line->Clear();
     for (int i = 0; i < 50; ++i)
         line->Add(100 + std::sin(i / 5.0) + i % 3, QStringLiteral("WWW"));
     line->SetColor(QColor(0, 0, 255));
@@ -204,19 +156,16 @@ TEST_F(ChartTest, LinePointsColourAndMarks)
     const QImage off = Render();
     EXPECT_GT(CountPixels(off, blue), 100);
     EXPECT_EQ(CountPixels(off, teal), 0);
-    // Marks on: arrows in their colour, the values or the labels; off again, the first picture.
+    // Marks on: arrows in their colour; off again, the first picture.
     line->SetMarksVisible(true);
-    const QImage values = Render();
-    EXPECT_GT(CountPixels(values, teal), 8);
-    line->SetMarkStyle(LineSeries::MarkStyle::Label);
-    EXPECT_NE(Render(), values);
+    EXPECT_GT(CountPixels(Render(), teal), 8);
     line->SetMarksVisible(false);
     EXPECT_EQ(Render(), off);
 }
 
-// Two lines that cross each other, with marks: every mark inside the plot, clear of both
-// lines and apart from the others; a rise at the very end still gets its mark.
-TEST_F(ChartTest, MarksOfAllLinesStandInsideThePlotOffTheLinesAndApart)
+// Two lines that cross each other, with marks: every mark inside the plot and clear of
+// both lines as drawn; a rise at the very end still gets its mark.
+TEST_F(ChartTest, MarksOfAllLinesStandInsideThePlotOffTheLines)
 {
     chart.resize(600, 400);
     chart.SetLegendVisible(false);
@@ -256,16 +205,12 @@ TEST_F(ChartTest, MarksOfAllLinesStandInsideThePlotOffTheLinesAndApart)
         return (r == 255 && g == bl && g < 200) || (r == bl && r < 180 && std::abs(g - (128 + 127 * r / 255)) <= 2);
     };
     ASSERT_GT(CountPixels(image, lineInk), 500);
-    std::vector<QRectF> boxes;
     for (const LineSeries *s : {a, b}) {
         EXPECT_GE(s->ShownMarks().size(), 3u) << s->ValueAt(0);
         for (const LineSeries::ShownMark &m : s->ShownMarks()) {
-            const QRect inside = m.box.adjusted(1, 1, -1, -1).toAlignedRect();
             EXPECT_TRUE(frame.adjusted(1, 1, -1, -1).contains(m.box.toAlignedRect())) << m.index;
-            EXPECT_EQ(CountPixels(image, lineInk, inside), 0) << "a line through the mark of " << m.index;
-            for (const QRectF &other : boxes)
-                EXPECT_FALSE(other.intersects(m.box)) << m.index;
-            boxes.push_back(m.box);
+            EXPECT_EQ(CountPixels(image, lineInk, m.box.adjusted(1, 1, -1, -1).toAlignedRect()), 0)
+                << "a line through the mark of " << m.index;
         }
     }
     const auto marks = a->ShownMarks();
@@ -284,7 +229,6 @@ TEST_F(ChartTest, LegendTitleBackWallAndRemovedSeries)
     const int w = chart.width(), h = chart.height();
     EXPECT_NE(shown.copy(0, 0, w / 2, h / 2), hidden.copy(0, 0, w / 2, h / 2));
     EXPECT_EQ(shown.copy(w / 2, 0, w / 2, h), hidden.copy(w / 2, 0, w / 2, h));
-    EXPECT_EQ(shown.copy(0, h / 2, w, h / 2), hidden.copy(0, h / 2, w, h / 2));
     // The title is centred above the plot, clear of the value axis labels.
     const auto dark = [](const QColor &c) { return qGray(c.rgb()) < 110; };
     const QRect top(chart.width() / 3, 0, chart.width() / 3, 12);
@@ -298,9 +242,7 @@ TEST_F(ChartTest, LegendTitleBackWallAndRemovedSeries)
     chart.SetBackWallColor(wall);
     EXPECT_GT(CountPixels(Render(), isWall, middle), middle.width() * middle.height() / 2);
     chart.SetBackWallClearBrush(true);
-    const QImage clear = Render();
-    EXPECT_EQ(CountPixels(clear, isWall), 0);
-    EXPECT_GT(CountPixels(clear, IsWhite, middle), middle.width() * middle.height() / 2);
+    EXPECT_GT(CountPixels(Render(), IsWhite, middle), middle.width() * middle.height() / 2);
     chart.RemoveSeries(candles);
     EXPECT_EQ(CountPixels(Render(), IsRed), 0);
 }
@@ -369,7 +311,7 @@ TEST(ChartPlacement, FillsAParentWithoutLayoutAndObeysALayout)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
     parent.resize(620, 410);
     QApplication::processEvents();
-    EXPECT_EQ(chart->geometry(), QRect(0, 0, 620, 410));
+    EXPECT_EQ(chart->geometry(), parent.rect());
 
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
