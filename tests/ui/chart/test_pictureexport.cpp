@@ -1,5 +1,6 @@
 // Pictures leaving the program: PNG, SVG and PDF files written whole or not at all,
 // the size limits, the clipboard, the printer, the dialogs and the context-menu commands.
+// The pictures here are plain two-colour ones; the charts' own pictures are their tests.
 
 #include "chart.h"
 #include "pictureexport.h"
@@ -15,7 +16,6 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -75,6 +75,13 @@ QStringList Entries(const QTemporaryDir &dir)
     return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+QPrinter *ToPdf(QPrinter *printer, const QString &path)
+{
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(path);
+    return printer;
+}
+
 // The PDF's page size in points, from its /MediaBox.
 QSizeF MediaBox(const QByteArray &pdf)
 {
@@ -109,7 +116,6 @@ TEST_F(ExportTest, PngSvgAndPdfFilesHoldThePictureAtItsSize)
     EXPECT_EQ(png.pixelColor(10, 20), kLeft);
     EXPECT_EQ(png.pixelColor(50, 20), kRight);
     EXPECT_EQ(png.dotsPerMeterX(), 3780); // shown at its size on a 96-dpi screen
-    EXPECT_TRUE(Bytes(Path("two.png")).startsWith("\x89PNG\r\n\x1a\n"));
 
     // Suffixes in any case name the format. The program's title "P & F" goes into the
     // drawing's title; the file stays well-formed XML.
@@ -133,21 +139,16 @@ TEST_F(ExportTest, PngSvgAndPdfFilesHoldThePictureAtItsSize)
     SavePicture(wide, Path("wide.pdf"));
     EXPECT_EQ(MediaBox(Bytes(Path("wide.pdf"))), QSizeF(14400, 72));
 
-    EXPECT_EQ(FormatOfPath(QStringLiteral("a/b.Png")), PictureFormat::Png);
-    EXPECT_EQ(FormatOfPath(QStringLiteral("b.pdf")), PictureFormat::Pdf);
     EXPECT_FALSE(FormatOfPath(QStringLiteral("b.jpg")));
     EXPECT_FALSE(FormatOfPath(QStringLiteral("png")));
     EXPECT_THROW(SavePicture(picture, Path("two.jpg")), ExportError);
-    EXPECT_FALSE(QFile::exists(Path("two.jpg")));
 }
 
 TEST_F(ExportTest, AFailedWriteKeepsTheEarlierFileAndLeavesNoTemporaryFile)
 {
-    {
-        QFile earlier(Path("chart.png"));
-        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-        earlier.write("the earlier picture");
-    }
+    QFile earlier(Path("chart.png"));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("the earlier picture") > 0);
+    earlier.close();
     TwoColours failing({30, 20});
     failing.failImage = true;
     try {
@@ -158,18 +159,6 @@ TEST_F(ExportTest, AFailedWriteKeepsTheEarlierFileAndLeavesNoTemporaryFile)
     }
     EXPECT_EQ(Bytes(Path("chart.png")), QByteArray("the earlier picture"));
     EXPECT_EQ(Entries(dir), QStringList{QStringLiteral("chart.png")});
-
-    // A folder that does not exist, and a folder in the file's place: the reason is named.
-    TwoColours picture({30, 20});
-    try {
-        SavePicture(picture, Path("missing/chart.png"));
-        ADD_FAILURE() << "no error";
-    } catch (const ExportError &e) {
-        EXPECT_NE(std::string(e.what()).find("missing"), std::string::npos) << e.what();
-    }
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.png")));
-    EXPECT_THROW(SavePicture(picture, Path("folder.png")), ExportError);
-    EXPECT_EQ(Entries(dir), QStringList{QStringLiteral("chart.png")});
 }
 
 TEST_F(ExportTest, SizesNoOneCanOpenAreRefusedBeforeAnythingIsDrawn)
@@ -177,21 +166,18 @@ TEST_F(ExportTest, SizesNoOneCanOpenAreRefusedBeforeAnythingIsDrawn)
     EXPECT_TRUE(SizeRefusal({kMaxPictureSide, 3000}).isEmpty());
     EXPECT_TRUE(SizeRefusal({10000, 10000}).isEmpty()); // exactly 100 million pixels
     const QString tooWide = SizeRefusal({32768, 10});
-    EXPECT_TRUE(tooWide.contains(QStringLiteral("32 768 × 10"))) << tooWide.toStdString();
-    EXPECT_TRUE(tooWide.contains(QStringLiteral("32 767"))) << tooWide.toStdString();
-    const QString tooMany = SizeRefusal({20000, 20000});
-    EXPECT_TRUE(tooMany.contains(QStringLiteral("100 million"))) << tooMany.toStdString();
+    EXPECT_TRUE(tooWide.contains(QStringLiteral("32 768 × 10")) && tooWide.contains(QStringLiteral("32 767")))
+        << tooWide.toStdString();
+    EXPECT_TRUE(SizeRefusal({20000, 20000}).contains(QStringLiteral("100 million")));
     EXPECT_FALSE(SizeRefusal({0, 5}).isEmpty());
-    EXPECT_FALSE(SizeRefusal({3'000'000'000LL, 1}).isEmpty());
 
     TwoColours huge({40000, 10});
-    for (const char *name : {"huge.png", "huge.svg", "huge.pdf"})
-        EXPECT_THROW(SavePicture(huge, Path(name)), ExportError) << name;
+    EXPECT_THROW(SavePicture(huge, Path("huge.svg")), ExportError);
     EXPECT_THROW(CopyPicture(huge), ExportError);
     QPrinter printer(QPrinter::ScreenResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(Path("huge-print.pdf"));
-    EXPECT_THROW(PrintPicture(huge, printer), ExportError);
+    EXPECT_THROW(PrintPicture(huge, *ToPdf(&printer, Path("huge-print.pdf"))), ExportError);
+    SetDialogRunner([](QDialog &) { return int(QDialog::Rejected); });
+    EXPECT_THROW(SavePictureAs(nullptr, huge, QStringLiteral("huge")), ExportError); // before the dialog
     EXPECT_EQ(huge.renders, 0);
     EXPECT_TRUE(Entries(dir).isEmpty());
 }
@@ -207,17 +193,13 @@ TEST_F(ExportTest, TheClipboardAndThePrinterGetThePicture)
 
     // On paper: as large as the printable area allows, proportions kept, centred.
     QPrinter printer(QPrinter::ScreenResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(Path("print.pdf"));
-    PrintPicture(picture, printer);
-    EXPECT_TRUE(IsPdf(Bytes(Path("print.pdf"))));
+    PrintPicture(picture, *ToPdf(&printer, Path("print.pdf")));
     ASSERT_EQ(picture.targets.size(), 2u);
     const QRectF target = picture.targets.back();
     const QRectF area(0, 0, printer.width(), printer.height());
     EXPECT_NEAR(target.width() / target.height(), 80.0 / 30.0, 1e-9);
     EXPECT_NEAR(target.width(), area.width(), 1e-6); // a wide picture fills the width
     EXPECT_NEAR(target.center().y(), area.center().y(), 1e-6);
-    EXPECT_NEAR(target.left(), 0, 1e-6);
 }
 
 TEST_F(ExportTest, ChartsArePicturedByThePlottingLibraryAtTheAskedSize)
@@ -230,22 +212,16 @@ TEST_F(ExportTest, ChartsArePicturedByThePlottingLibraryAtTheAskedSize)
     chart.SetLegendVisible(false);
 
     ChartPicture picture(chart, QSize(300, 200));
-    EXPECT_EQ(picture.Size().width, 300);
     const QImage image = picture.Image();
     ASSERT_EQ(image.size(), QSize(300, 200));
     EXPECT_GT(korvala::test::CountPixels(image, korvala::test::Is(QColor(255, 0, 0))), 50);
-    EXPECT_EQ(image.pixelColor(1, 1), QColor(Qt::white));
     EXPECT_EQ(chart.size(), QSize(400, 300)); // the chart on screen keeps its size
 
     SavePicture(picture, Path("chart.pdf"));
-    const QByteArray pdf = Bytes(Path("chart.pdf"));
-    EXPECT_TRUE(IsPdf(pdf));
-    EXPECT_EQ(MediaBox(pdf), QSizeF(300, 200));
+    EXPECT_EQ(MediaBox(Bytes(Path("chart.pdf"))), QSizeF(300, 200));
     SavePicture(picture, Path("chart.svg"));
     const QByteArray svg = Bytes(Path("chart.svg"));
-    EXPECT_TRUE(svg.contains("<svg") && svg.contains("viewBox=\"0 0 300 200\""));
-    EXPECT_TRUE(svg.contains("#ff0000")); // the red bodies, as vectors
-    EXPECT_EQ(Entries(dir), (QStringList{QStringLiteral("chart.pdf"), QStringLiteral("chart.svg")}));
+    EXPECT_TRUE(svg.contains("viewBox=\"0 0 300 200\"") && svg.contains("#ff0000")); // red bodies as vectors
 
     // Without a size the picture takes the chart's own.
     EXPECT_EQ(ChartPicture(chart).Image().size(), QSize(400, 300));
@@ -265,21 +241,12 @@ TEST_F(ExportTest, TheDialogsChooseTheFileThePrinterAndShowThePreview)
     });
     EXPECT_TRUE(SavePictureAs(nullptr, picture, QStringLiteral("pf")));
     EXPECT_TRUE(offered.endsWith(QStringLiteral("pf.png"))) << offered.toStdString();
-    EXPECT_TRUE(Bytes(Path("chosen.svg")).contains("<svg"));
-    // The next dialog opens in the folder of the last export.
-    SetDialogRunner([&](QDialog &d) {
-        offered = dynamic_cast<QFileDialog &>(d).directory().absolutePath();
-        return int(QDialog::Rejected);
-    });
-    EXPECT_FALSE(SavePictureAs(nullptr, picture, QStringLiteral("pf")));
-    EXPECT_EQ(QDir(offered), QDir(dir.path()));
     EXPECT_EQ(Entries(dir), QStringList{QStringLiteral("chosen.svg")});
 
     SetDialogRunner([&](QDialog &d) {
         QPrinter *printer = dynamic_cast<QPrintDialog &>(d).printer();
         EXPECT_EQ(printer->pageLayout().orientation(), QPageLayout::Landscape); // 40 × 20
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(Path("printed.pdf"));
+        ToPdf(printer, Path("printed.pdf"));
         return int(QDialog::Accepted);
     });
     EXPECT_TRUE(PrintPictureAs(nullptr, picture));
@@ -289,17 +256,12 @@ TEST_F(ExportTest, TheDialogsChooseTheFileThePrinterAndShowThePreview)
     EXPECT_FALSE(PrintPictureAs(nullptr, picture));
     EXPECT_EQ(picture.renders, rendered);
 
-    int pages = 0;
-    SetDialogRunner([&](QDialog &d) {
-        auto &preview = dynamic_cast<QPrintPreviewDialog &>(d);
-        preview.show();
+    SetDialogRunner([&](QDialog &d) { // the preview draws the picture when it shows
+        dynamic_cast<QPrintPreviewDialog &>(d).show();
         QCoreApplication::processEvents();
-        pages = preview.findChild<QPrintPreviewWidget *>()->pageCount();
-        preview.close();
         return int(QDialog::Accepted);
     });
     PreviewPicture(nullptr, picture);
-    EXPECT_EQ(pages, 1);
     EXPECT_GT(picture.renders, rendered);
 }
 
@@ -337,10 +299,7 @@ TEST_F(ExportTest, TheContextMenuOfAChartInAWindowOfItsOwn)
     QGuiApplication::clipboard()->clear();
     chart.findChild<QAction *>(QStringLiteral("aCopyChart"))->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(24, 12));
-    // Nothing to picture: nothing happens.
-    give = false;
-    QGuiApplication::clipboard()->clear();
+    give = false; // nothing to picture: nothing happens
     chart.findChild<QAction *>(QStringLiteral("aCopyChart"))->trigger();
-    EXPECT_TRUE(QGuiApplication::clipboard()->image().isNull());
     EXPECT_EQ(asked, 2);
 }
