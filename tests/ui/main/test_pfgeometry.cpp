@@ -103,7 +103,7 @@ TEST(PFGeometry, AReplayStepKeepsThePricesInViewAndFollowsTheNewestColumn)
     EXPECT_EQ(ReplayTopLeft(atTheEnd, 12, 40, -3, 5), QPoint(0, 5));
 }
 
-TEST(PFGeometry, VolumeBarsBandsAndRuler)
+TEST(PFGeometry, VolumeBarsBandsRulerAndLabels)
 {
     // The bar heights are seen in the strip's pixels; no volume at all draws none.
     EXPECT_EQ(VolumeBarHeight(0, 79), 0);
@@ -117,6 +117,10 @@ TEST(PFGeometry, VolumeBarsBandsAndRuler)
     EXPECT_GT(far.bottom, 100'000); // kept far below any strip, no overflow
     EXPECT_EQ(GrownRulerWidth(75, 91), 93);
     EXPECT_EQ(GrownRulerWidth(120, 91), 120); // it only grows
+    // A label every n-th cell, n of 1, 2, 5, 10 …: 13 pixels in cells of 12, 3, 1, 20, none.
+    EXPECT_EQ(std::vector<long long>({LabelStep(12, 13), LabelStep(3, 13), LabelStep(1, 13), LabelStep(1, 60),
+                                      LabelStep(20, 13), LabelStep(0, 13)}),
+              std::vector<long long>({2, 5, 20, 100, 1, 20}));
 }
 
 TEST(CursorWindow, TextsAndPlace)
