@@ -66,7 +66,6 @@ public:
     chart::LineSeries *Series2 = nullptr; // the smoothed, displaced average
 
 private:
-    friend class TfIndicProbe; // the indicator window's test reads FPeriod and FOffset
 
     class DateLabels;
 
