@@ -37,7 +37,7 @@ ReplayPace PaceForSpeed(int quotesPerSecond)
 
 PFReplayBuild::PFReplayBuild(const TFList &quotes, double box, double reverse, PFGrid &grid,
                              TFList &columns, const PFLimits &limits)
-    : m_quotes(quotes), m_box(box), m_reverse(reverse), m_limits(limits), m_grid(grid),
+    : m_quotes(quotes), m_box(box), m_limits(limits), m_grid(grid),
       m_columns(columns), m_builder(quotes, box, reverse, limits.maxBoxes, grid, columns)
 {
     CheckPFBuild(quotes, box, reverse);

@@ -83,7 +83,6 @@ private:
 
     const TFList &m_quotes;
     const double m_box;
-    const double m_reverse;
     const PFLimits m_limits;
     PFGrid &m_grid;
     TFList &m_columns;
