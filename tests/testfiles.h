@@ -1,8 +1,10 @@
 #pragma once
 
 // Files for tests, in plain C++: a temporary folder of their own, quote files written
-// into it, the paths of the example and test-data files; and the text of an error.
+// into it, the paths of the example and test-data files; the text of an error, the
+// system's converter between encodings, quote lists of given closes.
 
+#include <iconv.h>
 #include <stdlib.h>
 
 #include <cstdio>
@@ -36,6 +38,38 @@ inline std::string ReadFile(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The input converted by glibc's converter, an independent table of the encodings;
+// "<iconv failed>" when it cannot convert all of it.
+inline std::string Iconv(const char *to, const char *from, std::string input)
+{
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return "<no iconv>";
+    char *src = input.data(), *dst = nullptr;
+    std::size_t srcLeft = input.size(), dstLeft = input.size() * 4 + 8;
+    std::string out(dstLeft, '\0');
+    dst = out.data();
+    const std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    iconv_close(cd);
+    out.resize(out.size() - dstLeft);
+    return r == static_cast<std::size_t>(-1) ? "<iconv failed>" : out;
+}
+
+// Fills a quote list (a TFList) anew: quote i dated "d<i>", its open, high, low and close
+// the i-th close, volume 1; then runs the statistics.
+template <class List>
+void SetCloses(List &list, const std::vector<double> &closes)
+{
+    list.Clear();
+    for (double c : closes) {
+        auto &p = list.AddNew();
+        p.DateText = "d" + std::to_string(list.Count() - 1);
+        p.Open = p.High = p.Low = p.Close = c;
+        p.Volume = 1;
+    }
+    list.Statistics();
 }
 
 // A quote file's text: the native header, then the lines, each ended by CR LF.

@@ -166,11 +166,7 @@ TEST(PFReplay, EveryStepForwardBackAndAcrossIsTheBuildOfTheQuotesTaken)
 TEST(PFReplay, TheLimitsAndChecksOfTheBuildHold)
 {
     TFList quotes;
-    for (double close : {10.0, 12.0, 14.0, 9.0}) {
-        TFPoint &p = quotes.AddNew();
-        p.Open = p.High = p.Low = p.Close = close;
-    }
-    quotes.Statistics();
+    test::SetCloses(quotes, {10, 12, 14, 9});
     Chart chart;
     // What the build refuses, the replay refuses.
     EXPECT_THROW(PFReplayBuild(quotes, 0, 3, chart.grid, chart.columns), PFError);

@@ -1,31 +1,13 @@
 #include "codec.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
-
-#include <iconv.h>
 
 #include <string>
 
 using namespace korvala;
 
 namespace {
-
-// glibc's own converter, as an independent table of the code page.
-std::string ByIconv(const char *to, const char *from, std::string input)
-{
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return "<no iconv>";
-    char *src = input.data();
-    std::size_t srcLeft = input.size();
-    std::string out(input.size() * 4 + 8, '\0');
-    char *dst = out.data();
-    std::size_t dstLeft = out.size();
-    const std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    iconv_close(cd);
-    out.resize(out.size() - dstLeft);
-    return r == static_cast<std::size_t>(-1) ? "<iconv failed>" : out;
-}
 
 bool OnlyQuestionMarks(const std::string &s)
 {
@@ -44,12 +26,12 @@ TEST(Cp1251, EveryByteAgreesWithTheSystemConverterAndRoundTrips)
         all += byte;
         // ASCII passes unchanged; 0x98 is no character in the code page.
         const std::string expected =
-            b < 0x80 ? byte : b == 0x98 ? Cp1251ToUtf8(byte) : ByIconv("UTF-8", "CP1251", byte);
+            b < 0x80 ? byte : b == 0x98 ? Cp1251ToUtf8(byte) : test::Iconv("UTF-8", "CP1251", byte);
         EXPECT_EQ(Cp1251ToUtf8(byte), expected) << std::hex << b;
     }
     const std::string utf8 = Cp1251ToUtf8(all);
     EXPECT_EQ(Utf8ToCp1251(utf8), all);
-    EXPECT_NE(ByIconv("UTF-16LE", "UTF-8", utf8), "<iconv failed>"); // well-formed UTF-8
+    EXPECT_NE(test::Iconv("UTF-16LE", "UTF-8", utf8), "<iconv failed>"); // well-formed UTF-8
 }
 
 TEST(Cp1251, WhatTheCodePageCannotHoldBecomesQuestionMarks)
@@ -78,7 +60,7 @@ TEST(Cp1251, MissingCharactersAreThoseTheCodePageCannotHold)
             continue;
         std::string utf8;
         AppendUtf8(utf8, cp);
-        const bool systemFails = ByIconv("CP1251", "UTF-8", utf8) == "<iconv failed>";
+        const bool systemFails = test::Iconv("CP1251", "UTF-8", utf8) == "<iconv failed>";
         EXPECT_EQ(!Cp1251Missing(utf8).empty(), systemFails && cp != 0x98) << std::hex << static_cast<unsigned>(cp);
         EXPECT_EQ(Utf8ToCp1251(utf8) == "?", cp == U'?' || !Cp1251Missing(utf8).empty()) << std::hex << static_cast<unsigned>(cp);
     }

@@ -1,4 +1,5 @@
 #include "indicator.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +15,7 @@ using Values = std::vector<double>;
 IndicatorSeries Calc(const Values &closes, int period, int offset)
 {
     TFList list;
-    for (double c : closes)
-        list.AddNew().Close = c;
+    test::SetCloses(list, closes);
     return CalcIndicatorSeries(list, period, offset);
 }
 

@@ -7,6 +7,7 @@
 #include "pfbuild.h"
 #include "pfsignals.h"
 #include "quotes.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -48,13 +49,7 @@ struct Chart
 
     explicit Chart(const Prices &closes, double box = 1, double reverse = 3)
     {
-        for (double c : closes) {
-            TFPoint &p = quotes.AddNew();
-            p.DateText = "d" + std::to_string(quotes.Count() - 1);
-            p.Close = p.Open = p.High = p.Low = c;
-            p.Volume = 1;
-        }
-        quotes.Statistics();
+        test::SetCloses(quotes, closes);
         BuildPFChart(quotes, box, reverse, grid, columns);
         top = grid.TopRows();
         bottom = grid.BottomRows();

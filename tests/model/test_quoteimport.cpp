@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <iconv.h>
-
 #include <chrono>
 #include <tuple>
 #include <string>
@@ -43,19 +41,6 @@ void ExpectRow(const TFList &list, int i, const Row &want)
     EXPECT_DOUBLE_EQ(p->DateTime, want.DateTime) << i;
     EXPECT_EQ(std::make_tuple(p->Open, p->High, p->Low, p->Close, p->Volume),
               std::make_tuple(want.Open, want.High, want.Low, want.Close, want.Volume)) << i;
-}
-
-// UTF-8 text as UTF-16 with a byte-order mark, by glibc's converter.
-std::string Utf16(std::string utf8, bool littleEndian)
-{
-    iconv_t cd = iconv_open(littleEndian ? "UTF-16LE" : "UTF-16BE", "UTF-8");
-    std::string out(utf8.size() * 2, '\0');
-    char *src = utf8.data(), *dst = out.data();
-    std::size_t srcLeft = utf8.size(), dstLeft = out.size();
-    iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    iconv_close(cd);
-    out.resize(out.size() - dstLeft);
-    return (littleEndian ? "\xFF\xFE" : "\xFE\xFF") + out;
 }
 
 } // namespace
@@ -192,22 +177,19 @@ TEST(ImportEncodings, RussianNamesInEveryEncoding)
                                 "05.01.2015;10:00;1,5;2;1;1,7;100;первый\r\n"
                                 "05.01.2015;10:01;1,7;2;1;1,6;50;второй\r\n";
     const std::string cp1251 = Utf8ToCp1251(russian);
-    const struct
-    {
-        std::string bytes, encoding;
-    } files[] = {
+    const std::pair<std::string, std::string> files[] = {
         {cp1251, "cp1251"},
         {russian, "UTF-8"},
         {"\xEF\xBB\xBF" + russian, "UTF-8 with BOM"},
-        {Utf16(russian, true), "UTF-16 LE with BOM"},
-        {Utf16(russian, false), "UTF-16 BE with BOM"},
+        {"\xFF\xFE" + test::Iconv("UTF-16LE", "UTF-8", russian), "UTF-16 LE with BOM"},
+        {"\xFE\xFF" + test::Iconv("UTF-16BE", "UTF-8", russian), "UTF-16 BE with BOM"},
     };
     TFList list;
-    for (const auto &f : files) {
-        const ImportResult r = ImportQuotes(f.bytes, list);
+    for (const auto &[bytes, encoding] : files) {
+        const ImportResult r = ImportQuotes(bytes, list);
         EXPECT_EQ(r.Description(), "export with Russian column names: ';', DD.MM.YYYY, HH:MM, decimal comma, "
-                                       + f.encoding + "; 2 quotes");
-        ASSERT_EQ(list.Count(), 2) << f.encoding;
+                                       + encoding + "; 2 quotes");
+        ASSERT_EQ(list.Count(), 2) << encoding;
         ExpectRow(list, 1, {"05.01.15 10:01", Day(2015, 1, 5) + Time(10, 1), 1.7, 2, 1, 1.6, 50});
     }
     std::string text = cp1251;
@@ -220,10 +202,7 @@ TEST(ImportEncodings, RussianNamesInEveryEncoding)
 // Every date form, each with the same day, and every time form.
 TEST(ImportForms, DatesAndTimes)
 {
-    const struct
-    {
-        std::string date, form;
-    } dates[] = {
+    const std::pair<std::string, const char *> dates[] = {
         {"05.01.15", "DD.MM.YY"},   {"05.01.2015", "DD.MM.YYYY"}, {"20150105", "YYYYMMDD"},
         {"150105", "YYMMDD"},       {"2015-01-05", "YYYY-MM-DD"}, {"2015.01.05", "YYYY.MM.DD"},
         {"05/01/2015", "DD/MM/YYYY"}, {"01/05/2015", "MM/DD/YYYY"}, {"01/05/15", "MM/DD/YY"},
@@ -232,32 +211,28 @@ TEST(ImportForms, DatesAndTimes)
     // A second day that tells the readings apart (there is no month 13): the 13th.
     const auto nextDay = [](std::string d) { return d.replace(d.find("05"), 2, "13"); };
     TFList list;
-    for (const auto &d : dates) {
-        const std::string file = "Date;Time;Open;High;Low;Close;Vol\n" + d.date + ";10:00;1;1;1;1;1\n"
-                                 + nextDay(d.date) + ";10:00;1;1;1;2;1\n";
+    for (const auto &[date, form] : dates) {
+        const std::string file = "Date;Time;Open;High;Low;Close;Vol\n" + date + ";10:00;1;1;1;1;1\n"
+                                 + nextDay(date) + ";10:00;1;1;1;2;1\n";
         const ImportResult r = ImportQuotes(file, list);
-        EXPECT_EQ(r.layout.DateForm(), d.form) << d.date;
-        ASSERT_EQ(list.Count(), 2) << d.date;
-        EXPECT_EQ(list.Items(0)->DateTime, Day(2015, 1, 5) + Time(10, 0)) << d.date;
-        EXPECT_EQ(list.Items(1)->DateTime, Day(2015, 1, 13) + Time(10, 0)) << d.date;
+        EXPECT_EQ(r.layout.DateForm(), form) << date;
+        ASSERT_EQ(list.Count(), 2) << date;
+        EXPECT_EQ(list.Items(0)->DateTime, Day(2015, 1, 5) + Time(10, 0)) << date;
+        EXPECT_EQ(list.Items(1)->DateTime, Day(2015, 1, 13) + Time(10, 0)) << date;
     }
     // DDMMYY needs a day that YYMMDD cannot read.
     ImportQuotes("<DATE>;<OPEN>;<HIGH>;<LOW>;<CLOSE>\n310115;1;1;1;1\n010215;1;1;1;1\n", list);
     EXPECT_EQ(list.Items(0)->DateText, "31.01.15 00:00");
 
-    const struct
-    {
-        std::string time, form;
-        double fraction;
-    } times[] = {
+    const std::tuple<std::string, const char *, double> times[] = {
         {"9:30", "HH:MM", Time(9, 30)},     {"09:30:15", "HH:MM:SS", Time(9, 30, 15)},
         {"93015", "HHMMSS", Time(9, 30, 15)}, {"0930", "HHMM", Time(9, 30)}, {"0", "0", 0},
     };
-    for (const auto &t : times) {
-        const ImportResult r = ImportQuotes("<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>\n20150105;" + t.time + ";1;1;1;1\n", list);
-        EXPECT_EQ(r.layout.TimeForm(), t.form) << t.time;
+    for (const auto &[time, form, fraction] : times) {
+        const ImportResult r = ImportQuotes("<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>\n20150105;" + time + ";1;1;1;1\n", list);
+        EXPECT_EQ(r.layout.TimeForm(), form) << time;
         ASSERT_EQ(list.Count(), 1);
-        EXPECT_DOUBLE_EQ(list.Items(0)->DateTime, Day(2015, 1, 5) + t.fraction) << t.time;
+        EXPECT_DOUBLE_EQ(list.Items(0)->DateTime, Day(2015, 1, 5) + fraction) << time;
     }
     // Impossible dates and times are skipped lines, not quotes.
     const ImportResult r = ImportQuotes("<DATE>;<TIME>;<CLOSE>\n20150105;1000;1\n20150230;1000;1\n20150105;2460;1\n"
@@ -273,10 +248,7 @@ TEST(ImportRefusal, GarbageSaysWhatWasExpected)
 {
     TFList list;
     list.AddNew().Close = 1;
-    const struct
-    {
-        std::string bytes, says;
-    } cases[] = {
+    const std::pair<std::string, const char *> cases[] = {
         {"hello world\nthis is a letter, not quotes\n", "the first line reads \"hello world\""},
         {"\n\n  \n", "the file holds no text"},
         {std::string("\x01\x02\xFF\xFE\x00\x13", 6), "Not a quote file"},
@@ -284,9 +256,9 @@ TEST(ImportRefusal, GarbageSaysWhatWasExpected)
         {"Ticker;Open;Close\nAAA;1;2\n", "The header names no date column"},
         {"Дата;Цена\nвчера;дешево\n", "the first line reads \"Дата;Цена\""},
     };
-    for (const auto &c : cases) {
-        const std::string error = test::ErrorOf<ImportError>([&] { ImportQuotes(c.bytes, list); });
-        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+    for (const auto &[bytes, says] : cases) {
+        const std::string error = test::ErrorOf<ImportError>([&] { ImportQuotes(bytes, list); });
+        EXPECT_NE(error.find(says), std::string::npos) << error;
         EXPECT_EQ(list.Count(), 0);
         EXPECT_FALSE(list.HasStatistics());
     }
@@ -328,9 +300,8 @@ TEST(ImportSkippedLines, CountedByReasonFirstFewNamed)
 // A native file in time order gives the very same quotes through the import.
 TEST(ImportNativeFiles, SameQuotesAsTheNativeOpen)
 {
-    for (const std::string &path : {std::string(KORVALA_EXAMPLES_DIR) + "/daily.txt",
-                                   std::string(KORVALA_EXAMPLES_DIR) + "/intraday.txt",
-                                   std::string(KORVALA_TEST_DATA_DIR) + "/pf_example.txt"}) {
+    for (const std::string &path :
+         {test::ExamplePath("daily.txt"), test::ExamplePath("intraday.txt"), test::DataPath("pf_example.txt")}) {
         const std::string bytes = ReadWholeFile(path);
         TFList native, imported;
         native.LoadFromStream(bytes);

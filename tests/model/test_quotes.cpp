@@ -50,17 +50,6 @@ std::string Parsed(const std::string &line)
     return s.str();
 }
 
-// Items with open = high = low = close, then the statistics.
-void Fill(TFList &list, const std::vector<double> &closes)
-{
-    list.Clear();
-    for (double c : closes) {
-        TFPoint &p = list.AddNew();
-        p.Close = p.Open = p.High = p.Low = c;
-    }
-    list.Statistics();
-}
-
 // One field of every item.
 std::vector<double> Field(const TFList &list, double TFPoint::*field = &TFPoint::Pivot)
 {
@@ -174,12 +163,12 @@ TEST(Load, TheHeaderEmptyFilesAFaultyLineAndASecondLoad)
 TEST(Statistics, PivotsMa3AverageChangeAndTheWorkedLevels)
 {
     TFList list;
-    Fill(list, {10, 11, 12, 11, 10, 13});
+    test::SetCloses(list, {10, 11, 12, 11, 10, 13});
     EXPECT_EQ(Field(list), (std::vector<double>{0, 0, 12, 0, 10, 13}));
     EXPECT_EQ(Field(list, &TFPoint::MA3), (std::vector<double>{10, 11, 11, 34.0 / 3, 11, 34.0 / 3}));
     EXPECT_DOUBLE_EQ(list.AvgChange, 7.0 / 6); // over Count, not Count - 1
     // Pivots 100, 120, 110 on the three newest items of a list of four.
-    Fill(list, {105, 100, 120, 110});
+    test::SetCloses(list, {105, 100, 120, 110});
     ASSERT_EQ(Field(list), (std::vector<double>{0, 100, 120, 110}));
     const TFPoint &p = *list.Items(3);
     EXPECT_DOUBLE_EQ(p.Retrace382, 113.82);

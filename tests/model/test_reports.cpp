@@ -13,26 +13,12 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Quotes at 10:00, 10:01, … with open = high = low = close.
-void Load(TFList &list, const std::vector<double> &closes)
-{
-    list.LoadFromStream(test::QuoteText(test::FlatQuoteLines(closes)));
-}
-
 } // namespace
 
 TEST(TargetsReport, TheNewestPivotFirstLeavingOutPivotsOffOrWithoutAPositiveOP)
 {
-    // Pivots 100, 120, 110 on the three newest items.
+    // The levels themselves are the statistics' (worked in the quote list's test).
     TFList list;
-    Load(list, {105, 100, 120, 110});
-    EXPECT_EQ(TargetsReport(list), (Lines{"=== 01.12.05 10:03 ==================", "Цель 1: 110,00",
-                                          "Цель 2: 106,18", "Цель 3: 116,18", "Res/Sup 1: 113,82",
-                                          "Res/Sup 2: 116,81", ""}));
-    // Pivots 20, 5, 50: OP = 20 + (5 - 50) = -25, left out.
-    Load(list, {10, 20, 5, 50});
-    EXPECT_TRUE(TargetsReport(list).empty());
-    list.Clear();
     const auto add = [&](double pivot, bool enabled, double op) {
         TFPoint &q = list.AddNew();
         q.DateText = "d" + std::to_string(list.Count() - 1);
@@ -96,7 +82,7 @@ TEST(Calculators, RetracementAndProjectionLabels)
 TEST(SwingList, PositivePivotsNewestFirstAndTheirChecksGoBack)
 {
     TFList list;
-    Load(list, {10, 11, 12, 11, 10, 13}); // pivots on items 2, 4 and 5
+    test::SetCloses(list, {10, 11, 12, 11, 10, 13}); // pivots on items 2, 4 and 5
     // Triple 13, 10, 12: OP = 12 + (10 - 13) = 9.
     ASSERT_DOUBLE_EQ(list.Items(5)->OP, 9);
     // The check list (its texts and order are seen in the analysis window's test).
@@ -117,7 +103,7 @@ TEST(SwingList, PositivePivotsNewestFirstAndTheirChecksGoBack)
     list.Items(3)->PivotEnabled = true;
     ApplySwingChecks(list, SwingListItems(&list));
     EXPECT_TRUE(list.Items(3)->PivotEnabled);
-    Load(list, {5, 5, 5});
+    test::SetCloses(list, {5, 5, 5});
     EXPECT_TRUE(SwingListItems(&list).empty());
 }
 
