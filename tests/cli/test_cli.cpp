@@ -49,6 +49,15 @@ Result RunIn(const Args &args)
     return r;
 }
 
+// What a command prints that must succeed: exit status 0, nothing on stderr.
+std::string Out(const Args &args)
+{
+    const Result r = RunIn(args);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    return r.out;
+}
+
 // A quote file of the closes (see FlatQuoteLines) in dir.
 std::string Quotes(const TempDir &dir, const std::vector<double> &closes, const std::string &name = "quotes.txt")
 {
@@ -110,7 +119,7 @@ TEST(Usage, HelpVersionAndBadCommandLines)
     const Result help = RunIn({"--help"});
     for (const char *word : {"stats", "pf", "report", "columns", "dump", "signals", "scan", "convert", "--import"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
-    EXPECT_EQ(RunIn({"--version"}).out.rfind("korvala-cli 0.0.1", 0), 0u);
+    EXPECT_EQ(Out({"--version"}).rfind("korvala-cli 0.0.1", 0), 0u);
 
     const std::string file = Data("pf_example.txt");
     for (const Args &args : std::vector<Args>{
@@ -134,20 +143,17 @@ TEST(Commands, PrintTheModelsLinesAndFailOnStderr)
 {
     const std::string daily = korvala::test::ExamplePath("daily.txt");
     const Opened plain(daily);
-    Result r = RunIn({"stats", daily});
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(r.err.empty());
-    EXPECT_EQ(r.out, Printed(plain.s.doc.Memo1) + "\n" + Printed(plain.s.doc.mm_Common));
+    EXPECT_EQ(Out({"stats", daily}), Printed(plain.s.doc.Memo1) + "\n" + Printed(plain.s.doc.mm_Common));
 
     Opened deep(daily);
     deep.s.doc.QuoteList.SetLevelDepth(3);
     deep.s.doc.QuoteList.CalcLevels();
     const std::vector<std::string> targets = korvala::TargetsReport(deep.s.doc.QuoteList);
     EXPECT_GT(targets.size(), korvala::TargetsReport(plain.s.doc.QuoteList).size());
-    EXPECT_EQ(RunIn({"report", daily, "--depth", "3"}).out, Printed(targets));
+    EXPECT_EQ(Out({"report", daily, "--depth", "3"}), Printed(targets));
 
     const Opened built(daily, "5", "15");
-    EXPECT_EQ(RunIn({"signals", daily, "--box", "5", "--reverse", "15"}).out,
+    EXPECT_EQ(Out({"signals", daily, "--box", "5", "--reverse", "15"}),
               Printed(korvala::SignalsReport(korvala::FindPFSignals(built.s.doc))));
 
     const std::string missing = Data("nothing here.txt");
@@ -169,24 +175,21 @@ TEST(PF, TheWorkedExampleAsAPictureTallChartsLeaveOutEmptyRows)
 {
     // Rows 0…5; row 6 of the O column lies past the grid. X rows stand for q0's close 10
     // plus whole boxes: row 4 is 10.
-    EXPECT_EQ(RunIn({"pf", Data("pf_example.txt"), "--box", "1", "--reverse", "3"}).out,
+    EXPECT_EQ(Out({"pf", Data("pf_example.txt"), "--box", "1", "--reverse", "3"}),
               "14,000 ...\n13,000 ...\n12,000 X.X\n11,000 XOX\n10,000 XOX\n 9,000 .OX\n");
     // A box below 0,01 stops the second Refresh: the chart of the first build stays, with
     // the price labels of the box that built it.
-    const Result refused = RunIn({"pf", Data("pf_example.txt"), "--box", "0,001"});
-    EXPECT_EQ(refused.code, 0);
-    EXPECT_EQ(refused.out, RunIn({"pf", Data("pf_example.txt")}).out);
-    EXPECT_EQ(RunIn({"pf", Data("header_only.txt")}).out, "");
+    EXPECT_EQ(Out({"pf", Data("pf_example.txt"), "--box", "0,001"}), Out({"pf", Data("pf_example.txt")}));
+    EXPECT_EQ(Out({"pf", Data("header_only.txt")}), "");
 
     // Closes above the start value of the minimums keep MinClose at 1 000 000 000: half a
     // billion rows, a few boxes. The picture lists only the rows with a box, without a row
     // array, and says so in a last line.
     const TempDir dir;
-    const Result big = RunIn({"pf", Quotes(dir, {2000000000, 2000001000, 2000000500}), "--box", "2",
-                              "--reverse", "6"});
-    ASSERT_EQ(big.code, 0) << big.err;
-    EXPECT_LT(big.out.size(), 100000u);
-    std::istringstream lines(big.out);
+    const std::string big = Out({"pf", Quotes(dir, {2000000000, 2000001000, 2000000500}), "--box", "2",
+                                 "--reverse", "6"});
+    EXPECT_LT(big.size(), 100000u);
+    std::istringstream lines(big);
     for (std::string line; std::getline(lines, line);) {
         const bool last = lines.peek() == EOF;
         EXPECT_NE(last ? line.find("rows without boxes left out") : line.find_first_of("XO"), std::string::npos)
@@ -200,12 +203,11 @@ TEST(Columns, TheWorkedExampleAsCsvForASpreadsheet)
     // small to reverse, its low 9.4): open 10, close 9.5, volume 100 + 200 + 300 + 400.
     // Column 1 is made by 9 alone and its boxes stand for 12 down to 9; column 2 by
     // 12.6 alone, boxes 9 up to 12.
-    const Result r = RunIn({"columns", Data("pf_example.txt"), "--box", "1", "--reverse", "3"});
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "column;direction;start;end;open;high;low;close;volume;top;bottom\n"
-                     "0;UP;01.12.05 10:00;01.12.05 13:00;10;13,5;9,4;9,5;1000;12;10\n"
-                     "1;DOWN;01.12.05 14:00;01.12.05 14:00;9,5;9,7;8,5;9;500;12;9\n"
-                     "2;UP;01.12.05 15:00;01.12.05 15:00;9;12,8;8,9;12,6;600;12;9\n");
+    EXPECT_EQ(Out({"columns", Data("pf_example.txt"), "--box", "1", "--reverse", "3"}),
+              "column;direction;start;end;open;high;low;close;volume;top;bottom\n"
+              "0;UP;01.12.05 10:00;01.12.05 13:00;10;13,5;9,4;9,5;1000;12;10\n"
+              "1;DOWN;01.12.05 14:00;01.12.05 14:00;9,5;9,7;8,5;9;500;12;9\n"
+              "2;UP;01.12.05 15:00;01.12.05 15:00;9;12,8;8,9;12,6;600;12;9\n");
     EXPECT_EQ(korvala::cli::CsvField("01.12.05 10:00"), "01.12.05 10:00");
     EXPECT_EQ(korvala::cli::CsvField("a;b"), "\"a;b\"");
     EXPECT_EQ(korvala::cli::CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
@@ -214,14 +216,11 @@ TEST(Columns, TheWorkedExampleAsCsvForASpreadsheet)
 
 TEST(Dump, TheWorkedExampleAndARefusedRefresh)
 {
-    const Result r = RunIn({"dump", Data("pf_example.txt"), "--box", "1", "--reverse", "3"});
-    ASSERT_EQ(r.code, 0) << r.err;
-    const json j = json::parse(r.out);
+    const json j = json::parse(Out({"dump", Data("pf_example.txt"), "--box", "1", "--reverse", "3"}));
     EXPECT_EQ(j["caption"], "P & F file: pf_example.txt");
     EXPECT_EQ(j["eBox"], "1");
     EXPECT_EQ(j["FReverse"].get<double>(), 3.0);
     EXPECT_EQ(j["built"], true);
-    EXPECT_EQ(j["QuoteList"]["Items"][0]["DateTime"].get<double>(), 38687.416666666664);
     const json &pf = j["PF"];
     EXPECT_EQ(pf["FColBottomRow"], json({4, 6, 5}));
     EXPECT_EQ(pf["FColumns"]["Items"][1], json::parse(R"({"PeriodStart": "01.12.05 14:00",
@@ -232,12 +231,12 @@ TEST(Dump, TheWorkedExampleAndARefusedRefresh)
         [2, 2, "x", 5], [2, 3, "x", 5], [2, 4, "x", 5], [2, 5, "x", 5]])"));
     // Row 6 lies past the grid's rows: the dump has it, in its place.
     // A refused second Refresh: PF null, the edits as given, Memo1 as the last build wrote it.
-    const json refused = json::parse(RunIn({"dump", Data("pf_example.txt"), "--box", "0,001"}).out);
+    const json refused = json::parse(Out({"dump", Data("pf_example.txt"), "--box", "0,001"}));
     EXPECT_EQ(refused["built"], false);
     EXPECT_TRUE(refused["PF"].is_null());
     EXPECT_EQ(refused["eBox"], "0,001");
     EXPECT_EQ(refused["Memo1"], json(Opened(Data("pf_example.txt")).s.doc.Memo1));
-    EXPECT_EQ(json::parse(RunIn({"dump", Data("cyrillic.txt")}).out)["QuoteList"]["Items"][0]["DateText"],
+    EXPECT_EQ(json::parse(Out({"dump", Data("cyrillic.txt")}))["QuoteList"]["Items"][0]["DateText"],
               "01.12.05 10:00 МСК");
 }
 
@@ -261,7 +260,7 @@ using Names = std::vector<std::string>;
 TEST(Dump, ShapeAsDocumented)
 {
     const std::string daily = korvala::test::ExamplePath("daily.txt");
-    const std::string text = RunIn({"dump", daily, "--depth", "3", "--mm", "1300", "--mm", "1250"}).out;
+    const std::string text = Out({"dump", daily, "--depth", "3", "--mm", "1300", "--mm", "1250"});
     const json j = json::parse(text);
     const nlohmann::ordered_json o = nlohmann::ordered_json::parse(text);
     EXPECT_EQ(Keys(o), (Names{"caption", "eBox", "eReverse", "FBox", "FReverse", "built", "Memo1",
@@ -295,7 +294,7 @@ TEST(Dump, ShapeAsDocumented)
 
     // Every number in its shortest form that reads back to the same double (the intraday
     // file's date-times have long fractions).
-    const std::string intraday = RunIn({"dump", korvala::test::ExamplePath("intraday.txt")}).out;
+    const std::string intraday = Out({"dump", korvala::test::ExamplePath("intraday.txt")});
     std::size_t numbers = 0;
     for (std::size_t i = 0; i < intraday.size(); ++i) {
         const char c = intraday[i];
@@ -323,9 +322,7 @@ TEST(Signals, TheJsonObjectAndTheDumpSection)
     const std::string file = Quotes(dir, kSignalCloses);
     // Rows: 10 (closes 99,5 to 107,5); the first close 100 lies on row 9, so the support
     // below the O at 101 starts on row 10 and the resistance above the X at 107 on row 1.
-    const Result r = RunIn({"signals", file, "--box", "1", "--reverse", "3", "--json"});
-    ASSERT_EQ(r.code, 0) << r.err;
-    const json j = json::parse(r.out);
+    const json j = json::parse(Out({"signals", file, "--box", "1", "--reverse", "3", "--json"}));
     EXPECT_EQ(j, json::parse(R"({"ReversalBoxes": 3,
         "Signals": [{"Column": 2, "Kind": "buy", "Pattern": "Double top", "Price": 106, "DateText": "01.12.05 10:03"},
                     {"Column": 5, "Kind": "sell", "Pattern": "Double bottom", "Price": 102, "DateText": "01.12.05 10:06"}],
@@ -335,8 +332,8 @@ TEST(Signals, TheJsonObjectAndTheDumpSection)
         "Objectives": [
           {"Method": "vertical", "Kind": "buy", "Column": 2, "FromColumn": 2, "ToColumn": 2, "Count": 7, "Base": 101, "Price": 122},
           {"Method": "vertical", "Kind": "sell", "Column": 5, "FromColumn": 3, "ToColumn": 3, "Count": 5, "Base": 107, "Price": 92}]})"));
-    EXPECT_EQ(json::parse(RunIn({"dump", file, "--box", "1", "--reverse", "3"}).out)["Signals"], j);
-    EXPECT_TRUE(json::parse(RunIn({"dump", file, "--box", "0,001"}).out)["Signals"].is_null());
+    EXPECT_EQ(json::parse(Out({"dump", file, "--box", "1", "--reverse", "3"}))["Signals"], j);
+    EXPECT_TRUE(json::parse(Out({"dump", file, "--box", "0,001"}))["Signals"].is_null());
 }
 
 // scan: a line per file in the order given (a failure on its own line), then the
@@ -365,9 +362,7 @@ TEST(Scan, OneLinePerFileInOrderThenTheBullishPercent)
     Args args = {"scan", "--json", "--box-percent", "0,9479"};
     for (int i = 0; i < 40; ++i)
         args.push_back(i % 4 == 3 ? sell : buy);
-    const Result many = RunIn(args);
-    EXPECT_EQ(many.code, 0) << many.err;
-    std::istringstream objects(many.out);
+    std::istringstream objects(Out(args));
     std::vector<json> parsed;
     for (std::string line; std::getline(objects, line);)
         parsed.push_back(json::parse(line));
@@ -487,7 +482,7 @@ TEST(Program, ExitCodesStreamsAFullDiskAndTheGeneratorsLayouts)
     const std::string gen = "python3 '" KORVALA_SOURCE_DIR "/scripts/gen_quotes' --lines 3000 --seed 3 ";
     ASSERT_EQ(std::system((gen + "-o '" + dir.File("native.txt") + "'").c_str()), 0);
     ASSERT_EQ(std::system((gen + "--layout datasite -o '" + dir.File("site.txt") + "'").c_str()), 0);
-    const json native = json::parse(RunIn({"dump", dir.File("native.txt")}).out)["QuoteList"];
+    const json native = json::parse(Out({"dump", dir.File("native.txt")}))["QuoteList"];
     r = RunIn({"dump", dir.File("site.txt"), "--import"});
     EXPECT_EQ(json::parse(r.out)["QuoteList"], native);
     EXPECT_EQ(native["Count"], 3000);
