@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -99,26 +100,18 @@ struct Chart
     }
 };
 
-// The sell name of a buy pattern and the other way round.
-PFPattern Opposite(PFPattern p)
+// The name a pattern has on the other side: top and bottom, bull and bear, ascending and
+// descending trade places.
+std::string Opposite(const std::string &name)
 {
-    const PFPattern pairs[][2] = {
-        {PFPattern::QuadrupleTop, PFPattern::QuadrupleBottom},
-        {PFPattern::TripleTop, PFPattern::TripleBottom},
-        {PFPattern::AscendingTripleTop, PFPattern::DescendingTripleBottom},
-        {PFPattern::SpreadTripleTop, PFPattern::SpreadTripleBottom},
-        {PFPattern::BullishCatapult, PFPattern::BearishCatapult},
-        {PFPattern::BearishSignalReversed, PFPattern::BullishSignalReversed},
-        {PFPattern::BullTrap, PFPattern::BearTrap},
-        {PFPattern::DoubleTop, PFPattern::DoubleBottom},
-    };
-    for (const auto &pair : pairs) {
-        if (pair[0] == p)
-            return pair[1];
-        if (pair[1] == p)
-            return pair[0];
-    }
-    return p;
+    const std::pair<std::string, std::string> words[] = {
+        {"top", "bottom"}, {"Bullish", "Bearish"}, {"Bull", "Bear"}, {"Ascending", "Descending"}};
+    std::string out;
+    std::istringstream in(name);
+    for (std::string w; in >> w; out += (out.empty() ? "" : " ") + w)
+        for (const auto &[a, b] : words)
+            w = w == a ? b : w == b ? a : w;
+    return out;
 }
 
 // Columns: X 100-105, O -101, X -107 (buy above 105), O -103, X -106, O -100 (sell below 103).
@@ -238,7 +231,7 @@ TEST(PFSignals, SellPatternsMirrorTheBuyPatterns)
             const PFSignal &a = c.s.Signals[i], &b = m.s.Signals[i];
             EXPECT_EQ(b.Column, a.Column + 1);
             EXPECT_NE(b.Kind, a.Kind);
-            EXPECT_EQ(b.Pattern, Opposite(a.Pattern)) << PatternName(a.Pattern);
+            EXPECT_EQ(PatternName(b.Pattern), Opposite(PatternName(a.Pattern)));
             EXPECT_EQ(b.Price, 300 - a.Price);
         }
     }
