@@ -9,14 +9,19 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QVariant>
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <string>
 #include <utility>
 
 namespace korvala::test {
@@ -69,6 +74,30 @@ public:
     void SetUp() override { App(); }
     void TearDown() override { delete qApp; }
 };
+
+// The captions of labels, edits and buttons, each followed by "|".
+inline std::string Texts(std::initializer_list<const QWidget *> widgets)
+{
+    std::string s;
+    for (const QWidget *w : widgets)
+        s += w->property("text").toString().toStdString() + "|";
+    return s;
+}
+
+// Runs action, which shows dialog modally; inspect runs while it is shown, then it closes.
+template <class Action, class Inspect>
+void WhileModal(QDialog &dialog, Action action, Inspect inspect)
+{
+    bool seen = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        seen = true;
+        EXPECT_TRUE(dialog.isModal());
+        inspect();
+        dialog.reject();
+    });
+    action();
+    EXPECT_TRUE(seen) << "no modal window";
+}
 
 inline ::testing::Environment *const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 

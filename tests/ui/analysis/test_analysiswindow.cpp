@@ -19,7 +19,6 @@
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -41,20 +40,6 @@ void Load(TFList &list, const std::vector<double> &closes)
     list.LoadFromStream(test::QuoteText(test::FlatQuoteLines(closes)));
 }
 
-std::string Texts(std::initializer_list<const QWidget *> widgets)
-{
-    std::string s;
-    for (const QWidget *w : widgets) {
-        if (const auto *label = qobject_cast<const QLabel *>(w))
-            s += label->text().toStdString() + "|";
-        else if (const auto *edit = qobject_cast<const QLineEdit *>(w))
-            s += edit->text().toStdString() + "|";
-        else
-            s += static_cast<const QAbstractButton *>(w)->text().toStdString() + "|";
-    }
-    return s;
-}
-
 class Form2Test : public ::testing::Test
 {
 protected:
@@ -64,20 +49,6 @@ protected:
         form.Open(&list);
         form.show();
         QApplication::processEvents();
-    }
-    // Runs action, which opens a modal window; inspect runs while it is shown, then it closes.
-    template <class Action, class Inspect>
-    void WhileModal(QDialog &dialog, Action action, Inspect inspect)
-    {
-        bool seen = false;
-        QTimer::singleShot(0, &dialog, [&] {
-            seen = true;
-            EXPECT_TRUE(dialog.isModal());
-            inspect();
-            dialog.reject();
-        });
-        action();
-        EXPECT_TRUE(seen) << "no modal window";
     }
     TFList list;
     TfReport report;
@@ -89,7 +60,7 @@ protected:
 TEST_F(Form2Test, ControlsSwitchesZoomButtonsAndTheSpinEdit)
 {
     // Captions as written for the toolkit, where "&&" shows one ampersand.
-    EXPECT_EQ(Texts({form.CheckBox1, form.CheckBox2, form.CheckBox3, form.CheckBox4, form.CheckBox5,
+    EXPECT_EQ(test::Texts({form.CheckBox1, form.CheckBox2, form.CheckBox3, form.CheckBox4, form.CheckBox5,
                      form.Button1, form.BitBtn1, form.BitBtn2, form.BitBtn3, form.Button2, form.Button3}),
               "Price (Close)|Dinapoli|Resistence && support|OP, COP, XOP|MA 3x3|Отчет|+|-|-><-|+|Button3|");
     EXPECT_EQ(form.SpinEdit1->value(), 3);
@@ -128,15 +99,16 @@ TEST_F(Form2Test, PressAndReleaseAndTypingFillTheCalculators)
     const std::string down = QString::number(chart->PriceDown(), 'f', 3).replace(u'.', u',').toStdString();
     const std::string up = QString::number(chart->PriceUp(), 'f', 3).replace(u'.', u',').toStdString();
     ASSERT_NE(down, up);
-    EXPECT_EQ(Texts({form.Edit1, form.Edit2, form.Edit3, form.Edit4}), down + "|" + up + "|" + down + "|" + up + "|");
+    EXPECT_EQ(test::Texts({form.Edit1, form.Edit2, form.Edit3, form.Edit4}),
+              down + "|" + up + "|" + down + "|" + up + "|");
     // The labels follow the edits (their rules are the calculators'); letters make "Error".
     form.Edit1->setText(QStringLiteral("1"));
     form.Edit2->setText(QStringLiteral("2,0"));
-    EXPECT_EQ(Texts({form.Label1, form.Label2}), "F3= 1,618|F6= 1,382|");
+    EXPECT_EQ(test::Texts({form.Label1, form.Label2}), "F3= 1,618|F6= 1,382|");
     form.Edit1->clear();
     QTest::keyClicks(form.Edit1, QStringLiteral("abc"));
     form.Edit3->setText(QStringLiteral("0"));
-    EXPECT_EQ(Texts({form.Label1, form.Label2, form.Label3, form.Label4, form.Label5}),
+    EXPECT_EQ(test::Texts({form.Label1, form.Label2, form.Label3, form.Label4, form.Label5}),
               "Error|Error|Error|Error|Error|");
 }
 
@@ -182,9 +154,9 @@ TEST_F(Form2Test, CheckListMirrorsThePivotsAndCopiesChecksBack)
 TEST_F(Form2Test, ReportButtonsFillTheReportWindowAndShowIt)
 {
     Open();
-    WhileModal(report, [&] { form.Button1->click(); }, [&] { EXPECT_EQ(report.Lines(), TargetsReport(list)); });
+    test::WhileModal(report, [&] { form.Button1->click(); }, [&] { EXPECT_EQ(report.Lines(), TargetsReport(list)); });
     form.mm->setPlainText(QStringLiteral("100\n90\n"));
-    WhileModal(report, [&] { form.Button3->click(); }, [&] {
+    test::WhileModal(report, [&] { form.Button3->click(); }, [&] {
         EXPECT_EQ(report.Lines(), FNodesReport({"100", "90"}));
     });
     EXPECT_EQ(form.mm->toPlainText(), QStringLiteral("100\n90\n")); // the memo stays
@@ -194,7 +166,7 @@ TEST_F(Form2Test, ReportButtonsFillTheReportWindowAndShowIt)
     TFList other;
     Load(other, {4, 4, 4, 4});
     form.Chart()->ZoomIn();
-    WhileModal(form, [&] { form.ShowFor(&other); }, [&] {
+    test::WhileModal(form, [&] { form.ShowFor(&other); }, [&] {
         EXPECT_EQ(form.Chart()->Data(), &other);
         EXPECT_EQ(form.Chart()->VisibleCount(), 4);
         EXPECT_EQ(form.cbxItems->Count(), 0);

@@ -6,6 +6,7 @@
 
 #include "appmessages.h"
 #include "mainwindow.h"
+#include "pfgridview.h"
 #include "qtestapp.h"
 #include "testfiles.h"
 
@@ -43,6 +44,19 @@ inline std::unique_ptr<TForm1> ShownMainWindow(const std::string &file = {}, int
         QCoreApplication::processEvents();
     }
     return form;
+}
+
+// Moves the mouse over cell (c, r) of the grid (by default the first box of column c with
+// a quote): the pointer goes there, then the grid's mouse handler runs. Gives the point.
+inline QPoint Hover(TForm1 &form, int c, int r = -1)
+{
+    const PFGrid &g = form.Document().sg;
+    for (int row = g.FirstRow(c); r < 0 && row <= g.LastRow(c); ++row)
+        r = g.CellQuote(c, row) >= 0 && row < g.RowCount ? row : -1;
+    const QPoint p = form.sg->CellRect(c, r).center();
+    QCursor::setPos(form.sg->viewport()->mapToGlobal(p));
+    form.sgMouseMove(p.x(), p.y());
+    return p;
 }
 
 // Records the messages the program shows while it lives.

@@ -61,14 +61,9 @@ protected:
 
 TEST_F(CandleTabTest, CreatedWithItsPanelAndSampleCandles)
 {
-    const std::pair<QWidget *, const char *> captions[] = {
-        {tab->Label5, "Конец"}, {tab->Label6, "-"}, {tab->Label7, "="}, {tab->Label4, "Начало"},
-        {tab->BitBtn1, "Прокрутка"}, {tab->BitBtn2, "Стоп"}, {tab->Label8, "x 0.1 сек"}};
-    for (const auto &[widget, text] : captions) {
-        const auto *label = qobject_cast<QLabel *>(widget);
-        const QString shown = label ? label->text() : static_cast<QPushButton *>(widget)->text();
-        EXPECT_EQ(shown.toStdString(), text);
-    }
+    EXPECT_EQ(test::Texts({tab->Label5, tab->Label6, tab->Label7, tab->Label4, tab->BitBtn1, tab->BitBtn2,
+                           tab->Label8}),
+              "Конец|-|=|Начало|Прокрутка|Стоп|x 0.1 сек|");
     EXPECT_TRUE(tab->Button2->isHidden() && tab->Button3->isHidden() && tab->Button4->isHidden());
     EXPECT_EQ(tab->CandleSeries->Count(), 100);
     EXPECT_EQ(tab->DateTimePicker2->Value(), Date("19.12.05", "15:26"));

@@ -111,19 +111,11 @@ TEST_F(ReplayTest, ThePFTabGrowsTheChartQuoteByQuoteAndGivesTheWholeChartBack)
 
     // The cursor window describes the partial chart: a box of its newest column carries a
     // quote taken so far.
-    const PFGrid &g = Doc().sg;
-    const int c = g.ColCount - 1;
-    int r = g.FirstRow(c);
-    while (r <= g.LastRow(c) && g.CellQuote(c, r) < 0)
-        ++r;
-    ASSERT_LE(r, g.LastRow(c));
-    form->sg->SetCol(c);
-    form->sg->SetRow(r);
-    const QPoint p = form->sg->CellRect(c, r).center();
-    QCursor::setPos(form->sg->viewport()->mapToGlobal(p));
-    form->sgMouseMove(p.x(), p.y());
+    const int c = Doc().sg.ColCount - 1;
+    const QPoint p = test::Hover(*form, c);
     ASSERT_NE(form->CursorWnd(), nullptr);
-    EXPECT_LT(g.CellQuote(c, r), 40);
+    const int quote = Doc().sg.CellQuote(c, form->sg->MouseCoord(p.x(), p.y()).y());
+    EXPECT_TRUE(quote >= 0 && quote < 40) << quote;
     EXPECT_EQ(form->ViewState().FColumnRec.get(), Doc().FColumns.Items(c));
 
     // Ticks at 100 quotes a second: 4 quotes a tick.
