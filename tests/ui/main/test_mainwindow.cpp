@@ -34,8 +34,8 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTest>
 #include <QTimer>
+#include <QTest>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -51,17 +51,7 @@ class MainWindowTest : public ::testing::Test
 protected:
     void Open(const std::string &path) { form->OpenQuoteFile(QString::fromStdString(path)); }
 
-    // Moves the mouse over cell (c, r) of the grid (by default the first box of column c
-    // with a quote): the pointer goes there, then the grid's mouse handler runs.
-    void Hover(int c, int r = -1)
-    {
-        const PFGrid &g = form->Document().sg;
-        for (int row = g.FirstRow(c); r < 0 && row <= g.LastRow(c); ++row)
-            r = g.CellQuote(c, row) >= 0 && row < g.RowCount ? row : -1;
-        const QPoint p = form->sg->CellRect(c, r).center();
-        QCursor::setPos(form->sg->viewport()->mapToGlobal(p));
-        form->sgMouseMove(p.x(), p.y());
-    }
+    void Hover(int c, int r = -1) { test::Hover(*form, c, r); }
 
     // The row of the last box of column c: the top of a rising column, the bottom of a
     // falling one (which may reach the row below the drawn grid).
@@ -223,8 +213,11 @@ TEST_F(MainWindowTest, ParameterEditsAreCheckedWhenLeft)
 {
     Open(ExamplePath("daily.txt"));
     const double box = form->Document().FBox;
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->eBox->setFocus(Qt::TabFocusReason);
     form->eBox->setText(QStringLiteral("2.5"));
-    form->eBoxExit();
+    form->eReverse->setFocus(Qt::TabFocusReason);
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].title, QStringLiteral("P & F"));
     EXPECT_EQ(recorder.messages[0].text, QStringLiteral("Неверный формат <2.5>"));
@@ -235,15 +228,6 @@ TEST_F(MainWindowTest, ParameterEditsAreCheckedWhenLeft)
     form->eReverseExit();
     EXPECT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(form->Document().FReverse, 2.0);
-
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    form->eBox->setFocus(Qt::TabFocusReason);
-    form->eBox->setText(QStringLiteral("1.5"));
-    form->eReverse->setFocus(Qt::TabFocusReason);
-    ASSERT_EQ(recorder.messages.size(), 2u);
-    EXPECT_EQ(recorder.messages[1].text, QStringLiteral("Неверный формат <1.5>"));
-    EXPECT_EQ(QApplication::focusWidget(), form->eBox);
 }
 
 TEST_F(MainWindowTest, RefreshWithATooSmallBoxOnlyRemovesTheCursorWindowTheMagnitudeRebuilds)
@@ -396,15 +380,8 @@ TEST_F(MainWindowTest, SignalsOverTheGridOnRequestInTheCursorWindowAndAsAReport)
 
     TfReport report;
     form->SetReportWindow(&report);
-    bool seen = false;
-    QTimer::singleShot(0, &report, [&] {
-        seen = true;
-        EXPECT_TRUE(report.isModal());
-        EXPECT_EQ(report.Lines(), SignalsReport(form->SignalOverlay().Signals()));
-        report.reject();
-    });
-    form->aSignalsReport->trigger();
-    EXPECT_TRUE(seen);
+    test::WhileModal(report, [&] { form->aSignalsReport->trigger(); },
+                     [&] { EXPECT_EQ(report.Lines(), SignalsReport(form->SignalOverlay().Signals())); });
 
     // The choice stays for the next file; its signals are those of the new grid.
     Open(ExamplePath("daily.txt"));
