@@ -103,22 +103,18 @@ TEST_F(ChartTest, RisingBodyWhiteFallingBodyRedBothFourPixelsWide)
     EXPECT_TRUE(IsBlack(image.pixelColor(left + 1, wick)) || IsBlack(image.pixelColor(left + 2, wick)));
 }
 
-TEST_F(ChartTest, PointsAtTheNextIndexOrAtTheirDate)
+// Dated points stand at their dates, with the view over them (points at indexes are the
+// replays' test); the demonstration candles go back to indexes.
+TEST_F(ChartTest, PointsAtTheirDateOrAtTheNextIndex)
 {
-    chart.SetLegendVisible(false);
     CandleSeries *candles = chart.AddCandleSeries(QStringLiteral("Candles"));
-    candles->Add(1, 2, 0.5, 1.5);
-    candles->Add(2, 3, 1.5, 2.5);
-    EXPECT_EQ(std::make_pair(candles->At(1).x, candles->At(1).close), std::make_pair(1.0, 2.5));
-    EXPECT_FALSE(candles->Dated());
-    candles->Clear();
     const double day = 38442.4166666667; // 31.03.2005 10:00
     candles->AddDated(day, 1, 2, 0.5, 1.5);
     candles->AddDated(day + 1, 2, 3, 1.5, 2.5);
     EXPECT_TRUE(candles->Dated());
     EXPECT_EQ(candles->At(1).x, day + 1);
-    EXPECT_TRUE(chart.ViewFirst() < day && chart.ViewLast() > day + 1); // the view covers the dates
-    candles->FillSampleValues(100); // at indexes again
+    EXPECT_TRUE(chart.ViewFirst() < day && chart.ViewLast() > day + 1);
+    candles->FillSampleValues(100);
     EXPECT_FALSE(candles->Dated());
     EXPECT_EQ(candles->At(99).x, 99);
 }
@@ -143,28 +139,9 @@ TEST_F(ChartTest, ViewAndMouseZoom)
     EXPECT_EQ(View(), all);
 }
 
-TEST_F(ChartTest, LinePointsColourAndMarks)
-{
-    chart.SetLegendVisible(false);
-    LineSeries *line = chart.AddLineSeries(QStringLiteral("Close"));
-    for (int i = 0; i < 50; ++i)
-        line->Add(100 + std::sin(i / 5.0) + i % 3, QStringLiteral("WWW"));
-    line->SetColor(QColor(0, 0, 255));
-    line->SetMarkArrowColor(QColor(0, 128, 128));
-    const auto blue = [](const QColor &c) { return c.blue() > 180 && c.red() < 120 && c.green() < 120; };
-    const auto teal = test::Is(QColor(0, 128, 128));
-    const QImage off = Render();
-    EXPECT_GT(CountPixels(off, blue), 100);
-    EXPECT_EQ(CountPixels(off, teal), 0);
-    // Marks on: arrows in their colour; off again, the first picture.
-    line->SetMarksVisible(true);
-    EXPECT_GT(CountPixels(Render(), teal), 8);
-    line->SetMarksVisible(false);
-    EXPECT_EQ(Render(), off);
-}
-
 // Two lines that cross each other, with marks: every mark inside the plot and clear of
-// both lines as drawn; a rise at the very end still gets its mark.
+// both lines as drawn; a rise at the very end still gets its mark. The marks' arrows are
+// in their own colour; marks off again give the picture without them.
 TEST_F(ChartTest, MarksOfAllLinesStandInsideThePlotOffTheLines)
 {
     chart.resize(600, 400);
@@ -181,9 +158,14 @@ TEST_F(ChartTest, MarksOfAllLinesStandInsideThePlotOffTheLines)
     b->Assign(vb);
     a->SetColor(Qt::red);
     b->SetColor(QColor(0, 128, 0));
+    b->SetMarkArrowColor(QColor(0, 128, 128));
+    const auto teal = test::Is(QColor(0, 128, 128));
+    const QImage off = Render();
+    EXPECT_EQ(CountPixels(off, teal), 0);
     a->SetMarksVisible(true);
     b->SetMarksVisible(true);
     const QImage image = Render();
+    EXPECT_GT(CountPixels(image, teal), 8);
 
     // The plot's frame: the axis lines round it, found on the middle row and column.
     const QRgb axis = qRgb(150, 150, 150);
@@ -215,6 +197,9 @@ TEST_F(ChartTest, MarksOfAllLinesStandInsideThePlotOffTheLines)
     }
     const auto marks = a->ShownMarks();
     EXPECT_TRUE(std::any_of(marks.begin(), marks.end(), [](const auto &m) { return m.index == 119; }));
+    a->SetMarksVisible(false);
+    b->SetMarksVisible(false);
+    EXPECT_EQ(Render(), off);
 }
 
 TEST_F(ChartTest, LegendTitleBackWallAndRemovedSeries)
