@@ -16,9 +16,8 @@
 #include <gtest/gtest.h>
 
 #include "qtestapp.h"
+#include "testfiles.h"
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 using namespace korvala;
@@ -48,11 +47,7 @@ protected:
         report.N1Click();
         return Written();
     }
-    std::string Written() const
-    {
-        std::ifstream in(answer.toStdString(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string Written() const { return test::ReadFile(answer.toStdString()); }
 
     QTemporaryDir dir;
     TfReport report;
