@@ -45,7 +45,6 @@ TEST(StandardErrorMessage, CaughtShownAndTheProgramGoesOn)
             throw std::runtime_error(text);
         }
     } raiser;
-    test::App();
     test::MessageRecorder recorder;
     for (const char *text : {"Cannot open file \"x\". No such file or directory", "again."}) {
         raiser.text = text;
@@ -63,7 +62,6 @@ TEST(StandardErrorMessage, CaughtShownAndTheProgramGoesOn)
 // visibly, with "…" in its middle, so that both of its ends stay in view.
 TEST(AppMessageBox, HugeTextsAreCutVisiblyWithBothEndsInView)
 {
-    test::App();
     const QString digits = QStringLiteral("Слишком малое значение <0,") + QString(400, u'0') + QStringLiteral("1>");
     std::string badField;
     try {
@@ -124,7 +122,6 @@ TEST(StandardErrorMessage, GuardedHandlersShowWhatTheyRaise)
                 throw std::runtime_error("Floating point division by zero");
         }
     } handlers;
-    test::App();
     test::MessageRecorder recorder;
     QObject context;
     QAction action;
