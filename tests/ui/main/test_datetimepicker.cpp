@@ -43,8 +43,7 @@ TEST(DateTimePicker, ShowsTheDateHoldsTheDateTime)
     }
 }
 
-// The calendar that drops down speaks Russian, as the labels beside it do; the date in the
-// field keeps its digits.
+// The calendar that drops down speaks Russian, as the labels beside it do.
 TEST(DateTimePicker, TheCalendarIsRussian)
 {
     DateTimePicker picker(ParseQuoteDateTime("15.03.05", "10:00"));
@@ -52,5 +51,4 @@ TEST(DateTimePicker, TheCalendarIsRussian)
     ASSERT_NE(calendar, nullptr);
     EXPECT_EQ(calendar->locale().language(), QLocale::Russian);
     EXPECT_EQ(calendar->firstDayOfWeek(), Qt::Monday);
-    EXPECT_EQ(picker.text().toStdString(), "15.03.2005");
 }

@@ -72,14 +72,8 @@ protected:
 
 TEST(OverlayGeometry, CellCentresLinesInViewAndObjectiveDashes)
 {
-    pfview::GridMetrics m;
-    m.colCount = 100;
-    m.rowCount = 100;
-    m.leftCol = 10;
-    m.topRow = 20;
-    m.cellW = m.cellH = 4;
-    m.viewW = 200;
-    m.viewH = 120;
+    // 100 × 100 cells of 4 pixels from column 10, row 20, in a view of 200 × 120.
+    const pfview::GridMetrics m{100, 100, 10, 20, 4, 4, 200, 120};
     EXPECT_EQ(pfview::ColumnsInView(m), std::make_pair(10, 59)); // 50 columns of 4 pixels
     EXPECT_EQ(pfview::CellCentre(m, 12, 25), QPointF(10, 22));
 
