@@ -200,16 +200,13 @@ QImage Reference(const TFinChart &chart, const TFList &list, int visible, int pe
     const auto X = [&](int k) { return static_cast<int>(g.X(k)); };
     const int n = list.Count();
     const auto q = [&](int i) { return *list.Items(i); };
-    TFinChart bare;
-    bare.setPalette(chart.palette());
-    bare.setFont(chart.font());
-    bare.resize(chart.size());
-    bare.SetData(const_cast<TFList *>(&list));
-    bare.SetShowClose(false);
-    bare.SetShowZigzag(false);
-    bare.SetShowResSup(false);
-    bare.SetShowTargets(false);
-    QImage image = bare.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    Fixture bare(chart.width(), chart.height());
+    bare.chart.SetData(const_cast<TFList *>(&list));
+    bare.chart.SetShowClose(false);
+    bare.chart.SetShowZigzag(false);
+    bare.chart.SetShowResSup(false);
+    bare.chart.SetShowTargets(false);
+    QImage image = bare.Grab();
     QPainter p(&image);
     const auto pen = [&](const QColor &c) { p.setPen(QPen(c, 1, Qt::SolidLine, Qt::SquareCap)); };
     for (int i = 0; i < n; ++i)
