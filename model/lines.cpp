@@ -1,5 +1,6 @@
 #include "lines.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace korvala {
@@ -33,6 +34,17 @@ std::size_t LineStartAtOrAfter(std::string_view text, std::size_t pos)
     if (before == '\r')
         return text[pos] == '\n' ? pos + 1 : pos; // inside a CR LF
     return SkipLineEnd(text, FindLineEnd(text, pos));
+}
+
+std::vector<std::size_t> SplitAtLines(std::string_view text, std::size_t begin, std::size_t step)
+{
+    step = std::max<std::size_t>(step, 1);
+    std::vector<std::size_t> starts;
+    for (std::size_t pos = begin; pos < text.size();
+         pos = LineStartAtOrAfter(text, pos + std::min(step, text.size() - pos)))
+        starts.push_back(pos);
+    starts.push_back(text.size());
+    return starts;
 }
 
 std::int64_t CountLines(std::string_view text, std::size_t begin, std::size_t end)

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 #include <type_traits>
 
 namespace korvala {
@@ -49,6 +50,10 @@ void ForEachLine(std::basic_string_view<Char> text, Visit &&visit)
 
 // The first line start at or after pos (text.size() when none is left).
 std::size_t LineStartAtOrAfter(std::string_view text, std::size_t pos);
+
+// The text from begin on cut into pieces of about step bytes (at least one), each ending
+// with a line: the start of every piece, then text.size().
+std::vector<std::size_t> SplitAtLines(std::string_view text, std::size_t begin, std::size_t step);
 
 // How many lines start in [begin, end); begin and end must be line starts or
 // text.size(). Counts sixteen bytes at a time.

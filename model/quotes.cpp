@@ -373,37 +373,29 @@ TFPoint *TFList::Slot(std::int64_t index)
         static_cast<int>(index & (kBlockSize - 1)));
 }
 
-// The text after the header in pieces that end with a line: first the lines of each
-// piece are counted (all pieces at once), which gives every piece its first line number
-// and its room in the list; then every piece reads its lines into its room, the records
-// packed from the room's start; last the rooms are closed up in file order. Only the
-// lines before the first faulty line of the file count: a piece stops at its own faulty
-// line and at any line past one another piece has found. False, with nothing done, when
-// the text has more lines than a list can index.
-bool TFList::LoadInParallel(std::string_view bytes, std::size_t body, const LoadSplit &split)
+TFPoint &TFList::Room::Next()
 {
-    const std::size_t step = split.chunkBytes > 0 ? split.chunkBytes : 1;
-    std::vector<std::size_t> starts;
-    for (std::size_t pos = body; pos < bytes.size();
-         pos = LineStartAtOrAfter(bytes, pos + std::min(step, bytes.size() - pos)))
-        starts.push_back(pos);
-    starts.push_back(bytes.size());
-    const std::size_t pieces = starts.size() - 1;
+    if (!m_open)
+        m_open = new (m_list.Slot(m_first + m_kept)) TFPoint();
+    return *m_open;
+}
 
-    // first[k]: index (from 0, the line after the header) of the first line of piece k.
+bool TFList::FillInParallel(const std::vector<std::int64_t> &sizes,
+                            const std::function<void(std::size_t, Room &)> &read)
+{
+    const std::size_t pieces = sizes.size();
+    // first[k]: where piece k's room starts.
     std::vector<std::int64_t> first(pieces + 1, 0);
-    tbb::parallel_for(std::size_t{0}, pieces, [&](std::size_t k) {
-        first[k + 1] = CountLines(bytes, starts[k], starts[k + 1]);
-    });
     for (std::size_t k = 0; k < pieces; ++k)
-        first[k + 1] += first[k];
-    const std::int64_t lines = first[pieces];
-    if (lines >= INT_MAX)
+        first[k + 1] = first[k] + sizes[k];
+    const std::int64_t rooms = first[pieces];
+    if (rooms >= INT_MAX)
         return false;
 
-    for (std::int64_t room = 0; room < lines; room += kBlockSize) {
+    Clear();
+    for (std::int64_t room = 0; room < rooms; room += kBlockSize) {
         m_blocks.push_back(m_spare ? std::move(m_spare) : std::make_shared<Block>());
-        if (lines - room > Block::kHugeFrom)
+        if (rooms - room > Block::kHugeFrom)
             m_blocks.back()->AdviseLarge();
     }
 
@@ -413,49 +405,30 @@ bool TFList::LoadInParallel(std::string_view bytes, std::size_t body, const Load
         std::exception_ptr error;
     };
     std::vector<Piece> results(pieces);
-    std::atomic<std::int64_t> firstFault{INT64_MAX};
+    std::atomic<std::size_t> failed{pieces};
     tbb::parallel_for(
         tbb::blocked_range<std::size_t>(0, pieces, 1),
         [&](const tbb::blocked_range<std::size_t> &range) {
             for (std::size_t k = range.begin(); k != range.end(); ++k) {
-                Piece &piece = results[k];
-                std::int64_t line = first[k];
-                TFPoint *point = nullptr; // constructed, not yet kept
-                for (std::size_t pos = starts[k]; pos < starts[k + 1]; ++line) {
-                    if (line > firstFault.load(std::memory_order_relaxed))
-                        break;
-                    const std::size_t end = FindLineEnd(bytes, pos);
-                    const std::string_view text = bytes.substr(pos, end - pos);
-                    pos = SkipLineEnd(bytes, end);
-                    if (!point)
-                        point = new (Slot(first[k] + piece.kept)) TFPoint();
-                    try {
-                        if (point->ParseLine(text)) {
-                            ++piece.kept;
-                            point = nullptr;
-                        }
-                        continue;
-                    } catch (const ConvertError &error) {
-                        piece.error = std::make_exception_ptr(QuoteLineError(error, line + 2));
-                    } catch (...) {
-                        piece.error = std::current_exception();
+                Room room(*this, first[k], k, failed);
+                try {
+                    if (!room.Abandoned())
+                        read(k, room);
+                } catch (...) {
+                    results[k].error = std::current_exception();
+                    std::size_t known = failed.load();
+                    while (k < known && !failed.compare_exchange_weak(known, k)) {
                     }
-                    std::int64_t known = firstFault.load();
-                    while (line < known && !firstFault.compare_exchange_weak(known, line)) {
-                    }
-                    break;
                 }
-                if (point)
-                    point->~TFPoint();
+                if (room.m_open)
+                    room.m_open->~TFPoint();
+                results[k].kept = room.m_kept;
             }
         },
         tbb::simple_partitioner());
 
-    // The first piece with a faulty line ends the list; the records after it go.
-    std::size_t last = pieces;
-    for (std::size_t k = 0; k < pieces && last == pieces; ++k)
-        if (results[k].error)
-            last = k;
+    // The first piece that failed ends the list; the records after it go.
+    const std::size_t last = failed.load();
     for (std::size_t k = last + 1; k < pieces; ++k)
         for (std::int64_t i = 0; i < results[k].kept; ++i)
             Slot(first[k] + i)->~TFPoint();
@@ -479,6 +452,36 @@ bool TFList::LoadInParallel(std::string_view bytes, std::size_t body, const Load
     if (last < pieces)
         std::rethrow_exception(results[last].error);
     return true;
+}
+
+// The text after the header in pieces that end with a line: their lines are counted (all
+// pieces at once), which gives every piece its first line number and its room in the
+// list; then the pieces are read into their rooms on all cores. False, with nothing done,
+// when the text has more lines than a list can index.
+bool TFList::LoadInParallel(std::string_view bytes, std::size_t body, const LoadSplit &split)
+{
+    const std::vector<std::size_t> starts = SplitAtLines(bytes, body, split.chunkBytes);
+    const std::size_t pieces = starts.size() - 1;
+    std::vector<std::int64_t> lines(pieces);
+    tbb::parallel_for(std::size_t{0}, pieces,
+                      [&](std::size_t k) { lines[k] = CountLines(bytes, starts[k], starts[k + 1]); });
+    std::vector<std::int64_t> firstLine(pieces, 2); // line 1 is the header
+    for (std::size_t k = 1; k < pieces; ++k)
+        firstLine[k] = firstLine[k - 1] + lines[k - 1];
+    return FillInParallel(lines, [&](std::size_t k, Room &room) {
+        long long line = firstLine[k];
+        for (std::size_t pos = starts[k]; pos < starts[k + 1] && !room.Abandoned(); ++line) {
+            const std::size_t end = FindLineEnd(bytes, pos);
+            const std::string_view text = bytes.substr(pos, end - pos);
+            pos = SkipLineEnd(bytes, end);
+            try {
+                if (room.Next().ParseLine(text))
+                    room.Keep();
+            } catch (const ConvertError &error) {
+                throw QuoteLineError(error, line);
+            }
+        }
+    });
 }
 
 void TFList::SetFigures(const ListFigures &f)

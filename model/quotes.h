@@ -8,9 +8,11 @@
 #include "quotedate.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -203,6 +205,40 @@ public:
         std::size_t chunkBytes = std::size_t{1} << 20;
         std::size_t parallelFrom = std::size_t{2} << 20;
     };
+
+    // A piece's room in the list while pieces are read at once (FillInParallel).
+    class Room final
+    {
+    public:
+        // A fresh record at the end of the room; the one given last and not kept is
+        // given again.
+        TFPoint &Next();
+        // Keeps the record Next() gave last.
+        void Keep() { ++m_kept, m_open = nullptr; }
+        // Whether an earlier piece has failed: what this one reads would go.
+        bool Abandoned() const { return m_failed.load(std::memory_order_relaxed) < m_piece; }
+
+    private:
+        friend class TFList;
+        Room(TFList &list, std::int64_t first, std::size_t piece, const std::atomic<std::size_t> &failed)
+            : m_list(list), m_first(first), m_piece(piece), m_failed(failed)
+        {
+        }
+        TFList &m_list;
+        std::int64_t m_first;
+        std::size_t m_piece;
+        const std::atomic<std::size_t> &m_failed; // the first piece that failed
+        std::int64_t m_kept = 0;
+        TFPoint *m_open = nullptr;
+    };
+
+    // Replaces the records with those of pieces read at once on all cores and joined in
+    // piece order: read(k, room) writes piece k's records, at most sizes[k] of them. An
+    // exception from a piece ends the list with what that piece kept before it; the
+    // pieces after it are dropped, and the first exception in piece order is rethrown.
+    // False, with nothing done, when the sizes add up to more than a list can index.
+    bool FillInParallel(const std::vector<std::int64_t> &sizes,
+                        const std::function<void(std::size_t, Room &)> &read);
 
     // Replaces the contents with the quotes of a quote file held in memory (cp1251).
     // Throws QuoteLineError on a faulty line (the first in the file when several are):
