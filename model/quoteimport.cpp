@@ -1,7 +1,10 @@
 #include "quoteimport.h"
 
 #include "codec.h"
+#include "lines.h"
 #include "quotedate.h"
+
+#include <oneapi/tbb/parallel_for.h>
 
 #include <algorithm>
 #include <bit>
@@ -89,7 +92,11 @@ inline std::size_t LineEnd(const char *data, std::size_t at, std::size_t size)
 class LineReader final
 {
 public:
-    LineReader(std::string_view bytes, Encoding encoding) : m_bytes(bytes), m_encoding(encoding) {}
+    // The first line of bytes is line number firstLine.
+    LineReader(std::string_view bytes, Encoding encoding, long long firstLine = 1)
+        : m_bytes(bytes), m_encoding(encoding), m_number(firstLine - 1)
+    {
+    }
 
     bool Next(std::string_view &line)
     {
@@ -178,8 +185,8 @@ private:
 
     std::string_view m_bytes;
     Encoding m_encoding;
+    long long m_number;
     std::size_t m_pos = 0;
-    long long m_number = 0;
     std::string m_buffer;
 };
 
@@ -1361,7 +1368,8 @@ struct OrderTrack
     long long invalid = 0;
     long long rises = 0, falls = 0;
     long long firstFallLine = 0;
-    double previous = 0;
+    double first = 0, previous = 0;
+    long long firstLine = 0;
     bool any = false;
 
     void See(double dateTime, long long line)
@@ -1371,92 +1379,199 @@ struct OrderTrack
                 ++rises;
             else if (dateTime < previous && falls++ == 0)
                 firstFallLine = line;
+        } else {
+            first = dateTime;
+            firstLine = line;
         }
         previous = dateTime;
         any = true;
     }
+    // The dates of the lines after these.
+    void Append(const OrderTrack &later)
+    {
+        invalid += later.invalid;
+        if (!later.any)
+            return;
+        See(later.first, later.firstLine);
+        if (falls == 0 && later.falls > 0)
+            firstFallLine = later.firstFallLine;
+        rises += later.rises;
+        falls += later.falls;
+        previous = later.previous;
+    }
     bool InOrder() const { return falls == 0 || rises == 0; }
+};
+
+// What a pass over some of the file's lines found besides the records.
+struct PassFindings
+{
+    std::vector<OrderTrack> tracks;
+    std::array<long long, kSkipReasons> skipped{};
+    std::map<int, long long> shortLines;
+    std::vector<SkippedLine> firstSkipped;
+    bool allVolumesZero = true;
+
+    // The findings of the lines after these.
+    void Append(const PassFindings &later)
+    {
+        for (std::size_t k = 0; k < tracks.size(); ++k)
+            tracks[k].Append(later.tracks[k]);
+        for (int r = 0; r < kSkipReasons; ++r)
+            skipped[static_cast<std::size_t>(r)] += later.skipped[static_cast<std::size_t>(r)];
+        for (const auto &[fields, count] : later.shortLines)
+            shortLines[fields] += count;
+        for (const SkippedLine &line : later.firstSkipped)
+            if (firstSkipped.size() < kFirstSkippedShown)
+                firstSkipped.push_back(line);
+        allVolumesZero = allVolumesZero && later.allVolumesZero;
+    }
+};
+
+// Records appended to the list (one thread).
+struct ListSink
+{
+    TFList &list;
+    TFPoint &Next() { return list.AddNew(); }
+    void Keep() {}
+};
+
+// Records written into a piece's room (FillInParallel).
+struct RoomSink
+{
+    TFList::Room &room;
+    TFPoint &Next() { return room.Next(); }
+    void Keep() { room.Keep(); }
 };
 
 class Importer final
 {
 public:
-    Importer(std::string_view bytes, const Detected &d, TFList &quotes, ImportResult &result)
-        : m_bytes(bytes), m_d(d), m_quotes(quotes), m_result(result)
+    Importer(std::string_view bytes, const Detected &d, TFList &quotes, ImportResult &result,
+             const TFList::LoadSplit &split)
+        : m_bytes(bytes.substr(d.sample.bomSize)), m_d(d), m_quotes(quotes), m_result(result), m_split(split)
     {
     }
 
     // One pass over the file with the given readings of the date; records are made with
-    // the first. Returns how each reading fared.
+    // the first. Returns how each reading fared. 8-bit text with its decimal mark known
+    // is read in pieces on all cores once it is long enough.
     std::vector<OrderTrack> Pass(const std::vector<DateOrder> &orders)
     {
         const ImportLayout &l = m_d.layout;
         m_quotes.Clear();
-        m_result.skipped.fill(0);
-        m_result.shortLines.clear();
-        m_result.firstSkipped.clear();
-        m_allVolumesZero = true;
-
+        PassFindings found;
+        found.tracks.resize(orders.size());
         QuoteReader reader(l, orders, m_d.headerText);
-        std::vector<OrderTrack> tracks(orders.size());
-        LineReader lines(m_bytes.substr(m_d.sample.bomSize), m_d.sample.encoding);
-        const bool narrow = lines.Narrow();
+        LineReader lines(m_bytes, m_d.sample.encoding);
+        ListSink sink{m_quotes};
+        // The lines before the first quote's, on this thread.
+        std::string_view line;
+        while (lines.Number() + 1 < l.firstDataLine && lines.Next(line)) {
+            const long long number = lines.Number();
+            if (number != l.headerLine && number != m_d.directiveLine)
+                Skip(found, number, line, IsEmptyRow(line, l.separator) ? SkipReason::Empty
+                                                                         : SkipReason::Preamble, 0);
+        }
+        const std::size_t body = static_cast<std::size_t>(lines.Here() - m_bytes.data());
+        if (lines.Narrow() && l.decimalMark != 0 && m_bytes.size() - body >= m_split.parallelFrom
+            && ReadInParallel(orders, body, lines.Number() + 1, found)) {
+            m_result.layout.decimalMark = l.decimalMark;
+        } else {
+            ReadLines(lines, reader, found, sink);
+            m_result.layout.decimalMark = reader.DecimalMark();
+        }
+        m_result.skipped = found.skipped;
+        m_result.shortLines = std::move(found.shortLines);
+        m_result.firstSkipped = std::move(found.firstSkipped);
+        m_allVolumesZero = found.allVolumesZero;
+        return found.tracks;
+    }
+
+    bool AllVolumesZero() const { return m_allVolumesZero; }
+
+private:
+    // The text from body on (its first line numbered firstLine) in pieces that end with a
+    // line, each read into its room in the list by a reader of its own; their findings
+    // are joined in file order. False, with nothing read, when the list cannot hold as
+    // many lines.
+    bool ReadInParallel(const std::vector<DateOrder> &orders, std::size_t body, long long firstLine,
+                        PassFindings &found)
+    {
+        const std::vector<std::size_t> starts = SplitAtLines(m_bytes, body, m_split.chunkBytes);
+        const std::size_t pieces = starts.size() - 1;
+        std::vector<std::int64_t> sizes(pieces);
+        tbb::parallel_for(std::size_t{0}, pieces,
+                          [&](std::size_t k) { sizes[k] = CountLines(m_bytes, starts[k], starts[k + 1]); });
+        std::vector<long long> pieceLine(pieces, firstLine);
+        for (std::size_t k = 1; k < pieces; ++k)
+            pieceLine[k] = pieceLine[k - 1] + sizes[k - 1];
+        std::vector<PassFindings> pieceFound(pieces);
+        const bool filled = m_quotes.FillInParallel(sizes, [&](std::size_t k, TFList::Room &room) {
+            PassFindings &f = pieceFound[k];
+            f.tracks.resize(orders.size());
+            QuoteReader reader(m_d.layout, orders, m_d.headerText);
+            LineReader lines(m_bytes.substr(starts[k], starts[k + 1] - starts[k]), m_d.sample.encoding,
+                             pieceLine[k]);
+            RoomSink sink{room};
+            ReadLines(lines, reader, f, sink);
+        });
+        if (!filled)
+            return false;
+        for (const PassFindings &f : pieceFound)
+            found.Append(f);
+        return true;
+    }
+
+    // The quote lines from where lines stands to its end.
+    template <class Sink>
+    void ReadLines(LineReader &lines, QuoteReader &reader, PassFindings &found, Sink &sink)
+    {
+        const int fieldsNeeded = m_d.layout.fieldsNeeded;
         std::string_view line;
         Quote q;
         SkipReason reason = SkipReason::Empty;
         int fields = 0;
         for (;;) {
             // The usual line straight from the file's bytes; anything else line by line.
-            if (narrow && lines.Number() + 1 >= l.firstDataLine && lines.More()) {
+            if (lines.Narrow() && lines.More()) {
                 const char *const start = lines.Here();
                 const char *lineEnd = nullptr;
                 if (reader.ReadUsual(start, lines.End(), q, lineEnd)) {
                     lines.Passed(lineEnd);
-                    Take(q, lines.Number(), std::string_view(start, static_cast<std::size_t>(lineEnd - start)),
-                         l.fieldsNeeded, tracks);
+                    Take(found, sink, q, lines.Number(),
+                         std::string_view(start, static_cast<std::size_t>(lineEnd - start)), fieldsNeeded);
                     continue;
                 }
             }
             if (!lines.Next(line))
                 break;
-            const long long number = lines.Number();
-            if (number < l.firstDataLine) {
-                if (number != l.headerLine && number != m_d.directiveLine)
-                    Skip(number, line, IsEmptyRow(line, l.separator) ? SkipReason::Empty
-                                                                      : SkipReason::Preamble, 0);
-                continue;
-            }
             if (!reader.Read(line, q, reason, fields)) {
-                Skip(number, line, reason, fields);
+                Skip(found, lines.Number(), line, reason, fields);
                 continue;
             }
-            Take(q, number, line, fields, tracks);
+            Take(found, sink, q, lines.Number(), line, fields);
         }
-        m_result.layout.decimalMark = reader.DecimalMark();
-        return tracks;
     }
 
-    bool AllVolumesZero() const { return m_allVolumesZero; }
-
-private:
     // A quote read from line number: its date seen under every reading, and a record of
     // it under the first.
-    void Take(const Quote &q, long long number, std::string_view line, int fields,
-              std::vector<OrderTrack> &tracks)
+    template <class Sink>
+    void Take(PassFindings &found, Sink &sink, const Quote &q, long long number, std::string_view line,
+              int fields)
     {
         const double timeOfDay = TimeOfDay(q.time.hour, q.time.minute, q.time.second,
                                            q.time.millisecond);
-        for (std::size_t k = 0; k < tracks.size(); ++k) {
+        for (std::size_t k = 0; k < found.tracks.size(); ++k) {
             if (q.date->dateValid[k])
-                tracks[k].See(CombineDateTime(q.date->dayNumber[k], timeOfDay), number);
+                found.tracks[k].See(CombineDateTime(q.date->dayNumber[k], timeOfDay), number);
             else
-                ++tracks[k].invalid;
+                ++found.tracks[k].invalid;
         }
         if (!q.date->dateValid[0]) {
-            Skip(number, line, SkipReason::Date, fields);
+            Skip(found, number, line, SkipReason::Date, fields);
             return;
         }
-        TFPoint &p = m_quotes.AddNew();
+        TFPoint &p = sink.Next();
         p.DateTime = CombineDateTime(q.date->dayNumber[0], timeOfDay);
         PutDateText(p.DateText, q);
         p.Open = q.open;
@@ -1467,22 +1582,24 @@ private:
         // The tick volume waits in a field the statistics write anyway, until the end of
         // the file tells whether every volume was 0.
         p.MA3 = q.tickVolume;
-        m_allVolumesZero = m_allVolumesZero && q.volume == 0;
+        sink.Keep();
+        found.allVolumesZero = found.allVolumesZero && q.volume == 0;
     }
 
-    void Skip(long long number, std::string_view line, SkipReason reason, int fields)
+    void Skip(PassFindings &found, long long number, std::string_view line, SkipReason reason, int fields) const
     {
-        ++m_result.skipped[static_cast<std::size_t>(reason)];
+        ++found.skipped[static_cast<std::size_t>(reason)];
         if (reason == SkipReason::Fields)
-            ++m_result.shortLines[fields];
-        if (m_result.firstSkipped.size() < kFirstSkippedShown)
-            m_result.firstSkipped.push_back({number, reason, fields, ShownLine(line, m_d.sample.cp1251)});
+            ++found.shortLines[fields];
+        if (found.firstSkipped.size() < kFirstSkippedShown)
+            found.firstSkipped.push_back({number, reason, fields, ShownLine(line, m_d.sample.cp1251)});
     }
 
-    std::string_view m_bytes;
+    std::string_view m_bytes; // after the byte-order mark
     const Detected &m_d;
     TFList &m_quotes;
     ImportResult &m_result;
+    const TFList::LoadSplit m_split;
     bool m_allVolumesZero = true;
 };
 
@@ -1637,7 +1754,7 @@ ImportResult ImportQuotes(std::string_view bytes, TFList &quotes, const ImportOp
     const Detected d = Detect(bytes, options);
     ImportResult result;
     result.layout = d.layout;
-    Importer importer(bytes, d, quotes, result);
+    Importer importer(bytes, d, quotes, result, options.split);
     try {
         std::vector<DateOrder> orders(d.layout.dateOrders.begin(),
                                       d.layout.dateOrders.begin()

@@ -24,6 +24,8 @@ struct ImportOptions
     char separator = 0;   // ';', ',' or '\t'
     char decimalMark = 0; // '.' or ','
     DateOrder dateOrder = DateOrder::Auto;
+    // How the reading shares a long file out between threads (the result is the same).
+    TFList::LoadSplit split;
 };
 
 // A file that cannot be read as quotes. The text says what was expected and quotes the

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <random>
 #include <tuple>
 #include <string>
 #include <vector>
@@ -362,4 +364,74 @@ TEST(ImportPreviewAndOverrides, RowsAsTheyWillBeRead)
     o.dateOrder = DateOrder::DayMonthYear;
     ImportQuotes(file, list, o);
     EXPECT_EQ(list.Items(0)->DateText, "01.02.20 10:00");
+}
+
+// A long file is read in pieces on all cores: whatever the pieces, the quotes and every
+// finding are those of one reading from the start (skipped lines of each kind, the first
+// ones named, a date order only late lines decide, a fall out of order, a file newest
+// first, tick volumes, line ends of every kind, a last line without one).
+TEST(ImportInPieces, SameAsOneReadingFromTheStart)
+{
+    std::mt19937 random(11);
+    const auto make = [&random](bool newestFirst, bool ticks) {
+        std::string file = "Exported\r\nDate;Time;Open;High;Low;Close;Vol;TickVol\r\n";
+        const char *const ends[] = {"\r\n", "\n", "\r"};
+        const int lines = 30000;
+        for (int i = 0; i < lines; ++i) {
+            // 16 minutes apart: the first lines' days are all below 13, so that both
+            // orders of day and month read them; later days decide.
+            const int at = (newestFirst ? lines - 1 - i : i) * 16, day = at / 1440;
+            char line[96];
+            const double close = 100 + std::uniform_int_distribution<int>(0, 999)(random) / 10.0;
+            std::snprintf(line, sizeof line, "%02d/%02d/2021;%02d:%02d;%.1f;%.1f;%.1f;%.1f;%d;%d",
+                          1 + day % 28, 1 + day / 28, at % 1440 / 60, at % 60, close, close + 1,
+                          close - 1, close, ticks ? 0 : at % 50, at % 7);
+            switch (std::uniform_int_distribution<int>(0, 60)(random)) {
+            case 0: file += ";;;;;;;"; break;
+            case 1: file += "01/01/2021;10:00;1;2"; break;
+            case 2: file += "01/01/2021;10:00;1;2;x;1;1;1"; break;
+            case 3: file += "Date;Time;Open;High;Low;Close;Vol;TickVol"; break;
+            case 4: file += "31/31/2021;10:00;1;2;1;1;1;1"; break;
+            case 5: // mostly a fall, in the file that is otherwise in order
+                file += newestFirst ? line : "02/01/2021;00:30;1.0;2.0;0.5;1.5;1;1";
+                break;
+            default: file += line;
+            }
+            if (i + 1 < lines)
+                file += ends[std::uniform_int_distribution<int>(0, 2)(random)];
+        }
+        return file;
+    };
+    const auto findings = [](const ImportResult &r) {
+        std::string s = r.Description() + " | " + std::to_string(r.outOfOrderLine) + " "
+                        + std::to_string(r.dateOrderDecided) + " " + std::to_string(r.otherDateOrders.size())
+                        + " " + r.layout.decimalMark;
+        for (const std::string &named : r.SkippedLineTexts())
+            s += " | " + named;
+        return s;
+    };
+    for (const auto &[newestFirst, ticks] : {std::pair{false, false}, {true, true}}) {
+        const std::string file = make(newestFirst, ticks);
+        ImportOptions oneThread;
+        oneThread.split = {1 << 20, SIZE_MAX};
+        TFList serial;
+        const ImportResult expected = ImportQuotes(file, serial, oneThread);
+        ASSERT_GT(expected.SkippedCount(), 500);
+        for (const std::size_t chunk : {std::size_t{1}, std::size_t{977}, std::size_t{65536}}) {
+            ImportOptions pieces;
+            pieces.split = {chunk, 0};
+            TFList list;
+            const ImportResult got = ImportQuotes(file, list, pieces);
+            EXPECT_EQ(findings(got), findings(expected)) << chunk;
+            ASSERT_EQ(list.Count(), serial.Count()) << chunk;
+            for (int i = 0; i < list.Count(); ++i) {
+                const TFPoint &p = *list.Items(i), &q = *serial.Items(i);
+                ASSERT_TRUE(p.DateText == q.DateText && p.DateTime == q.DateTime && p.Open == q.Open
+                            && p.High == q.High && p.Low == q.Low && p.Close == q.Close
+                            && p.Volume == q.Volume && p.MA3 == q.MA3 && p.Pivot == q.Pivot)
+                    << chunk << ", item " << i;
+            }
+            EXPECT_EQ(list.AvgChange, serial.AvgChange);
+        }
+    }
 }
