@@ -198,6 +198,8 @@ TFPoint &TFList::Block::emplace_back()
 {
     if (m_size == kHugeFrom)
         AdviseHugePages(m_items, kBlockBytes);
+    if (m_size == m_touched)
+        ++m_touched;
     return *new (m_items + m_size++) TFPoint();
 }
 
@@ -223,8 +225,51 @@ void TFList::Block::clear()
         pop_back();
 }
 
+namespace {
+
+// Blocks that lists on this thread let go of after little use, for the next lists on
+// it: a scan reads thousands of small files one after another on every thread, and a
+// fresh block faults its pages in again (the system serialising the faults of all
+// threads). Only blocks of few pages wait here.
+constexpr int kThreadSpareRecords = (1 << 20) / static_cast<int>(sizeof(TFPoint));
+constexpr std::size_t kThreadSpares = 2;
+
+} // namespace
+
 TFList::TFList() = default;
-TFList::~TFList() = default;
+
+TFList::~TFList()
+{
+    Clear();
+    KeepSpare(std::move(m_spare));
+}
+
+std::vector<std::shared_ptr<TFList::Block>> &TFList::ThreadSpares()
+{
+    thread_local std::vector<std::shared_ptr<Block>> spares;
+    return spares;
+}
+
+void TFList::KeepSpare(std::shared_ptr<Block> block)
+{
+    std::vector<std::shared_ptr<Block>> &spares = ThreadSpares();
+    if (block && block.use_count() == 1 && block->empty() && block->Touched() <= kThreadSpareRecords
+        && spares.size() < kThreadSpares)
+        spares.push_back(std::move(block));
+}
+
+std::shared_ptr<TFList::Block> TFList::FreshBlock()
+{
+    if (m_spare)
+        return std::move(m_spare);
+    std::vector<std::shared_ptr<Block>> &spares = ThreadSpares();
+    if (!spares.empty()) {
+        std::shared_ptr<Block> block = std::move(spares.back());
+        spares.pop_back();
+        return block;
+    }
+    return std::make_shared<Block>();
+}
 
 TFPoint *TFList::Items(int index)
 {
@@ -252,7 +297,7 @@ TFPoint &TFList::AddNew()
     if (m_count == INT_MAX)
         throw std::length_error("Too many records in one list");
     if ((m_count & (kBlockSize - 1)) == 0) {
-        m_blocks.push_back(m_spare ? std::move(m_spare) : std::make_shared<Block>());
+        m_blocks.push_back(FreshBlock());
     }
     ++m_count;
     return m_blocks.back()->emplace_back();
@@ -394,7 +439,7 @@ bool TFList::FillInParallel(const std::vector<std::int64_t> &sizes,
 
     Clear();
     for (std::int64_t room = 0; room < rooms; room += kBlockSize) {
-        m_blocks.push_back(m_spare ? std::move(m_spare) : std::make_shared<Block>());
+        m_blocks.push_back(FreshBlock());
         if (rooms - room > Block::kHugeFrom)
             m_blocks.back()->AdviseLarge();
     }

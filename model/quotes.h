@@ -333,7 +333,7 @@ private:
         // Raw room for record i, for a loader that constructs the records itself and
         // then hands them over with Adopt (the first size slots then hold records).
         TFPoint *Slot(int i) { return m_items + i; }
-        void Adopt(int size) { m_size = size; }
+        void Adopt(int size) { m_size = size, m_touched = std::max(m_touched, size); }
         // Records past one huge page's worth: the block asks for huge pages.
         static constexpr int kHugeFrom = static_cast<int>(kHugePageBytes / sizeof(TFPoint));
         void AdviseLarge();
@@ -341,13 +341,21 @@ private:
         void pop_back();
         void clear();
         bool empty() const { return m_size == 0; }
+        // How many slots have held a record: their pages are the block's.
+        int Touched() const { return m_touched; }
 
     private:
         TFPoint *m_items = nullptr;
         int m_size = 0;
+        int m_touched = 0;
     };
 
     TFPoint *Slot(std::int64_t index);
+    // A block for the list to fill: its own spare, one a list on this thread let go of,
+    // or a new one.
+    std::shared_ptr<Block> FreshBlock();
+    static std::vector<std::shared_ptr<Block>> &ThreadSpares();
+    static void KeepSpare(std::shared_ptr<Block> block);
     void LoadLines(std::string_view bytes, std::size_t pos, long long lineNumber);
     bool LoadInParallel(std::string_view bytes, std::size_t body, const LoadSplit &split);
 
