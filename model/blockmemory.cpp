@@ -1,5 +1,6 @@
 #include "blockmemory.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -56,7 +57,7 @@ BlockBuffer::BlockBuffer(BlockBuffer &&other) noexcept
 BlockBuffer &BlockBuffer::operator=(BlockBuffer &&other) noexcept
 {
     if (this != &other) {
-        ReleaseBlockMemory(m_data, m_capacity);
+        Release();
         m_data = std::exchange(other.m_data, nullptr);
         m_size = std::exchange(other.m_size, 0);
         m_capacity = std::exchange(other.m_capacity, 0);
@@ -68,15 +69,30 @@ void BlockBuffer::Reserve(std::size_t capacity)
 {
     if (capacity <= m_capacity)
         return;
-    capacity = RoundedUp(capacity);
-    char *data = static_cast<char *>(ReserveBlockMemory(capacity));
-    if (capacity > kHugePageBytes)
-        AdviseHugePages(data, capacity);
+    char *data = nullptr;
+    if (capacity < kHugePageBytes) {
+        data = static_cast<char *>(std::calloc(capacity, 1));
+        if (!data)
+            throw std::bad_alloc();
+    } else {
+        capacity = RoundedUp(capacity);
+        data = static_cast<char *>(ReserveBlockMemory(capacity));
+        if (capacity > kHugePageBytes)
+            AdviseHugePages(data, capacity);
+    }
     if (m_size > 0)
         std::memcpy(data, m_data, m_size);
-    ReleaseBlockMemory(m_data, m_capacity);
+    Release();
     m_data = data;
     m_capacity = capacity;
+}
+
+void BlockBuffer::Release() noexcept
+{
+    if (m_capacity < kHugePageBytes)
+        std::free(m_data);
+    else
+        ReleaseBlockMemory(m_data, m_capacity);
 }
 
 } // namespace korvala

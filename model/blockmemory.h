@@ -22,13 +22,15 @@ void ReleaseBlockMemory(void *memory, std::size_t bytes) noexcept;
 
 // A buffer of block memory that grows by moving to a larger one: for large runs filled
 // once (a whole file, a column of figures), where faulting in huge pages is much
-// cheaper than faulting in small ones. Its bytes start zero.
+// cheaper than faulting in small ones. A buffer smaller than a huge page comes from the
+// heap instead: mapping and unmapping it would cost more than it saves, and unmapping
+// interrupts every other thread of the program. Its bytes start zero.
 class BlockBuffer final
 {
 public:
     BlockBuffer() = default;
     explicit BlockBuffer(std::size_t capacity) { Reserve(capacity); }
-    ~BlockBuffer() { ReleaseBlockMemory(m_data, m_capacity); }
+    ~BlockBuffer() { Release(); }
     BlockBuffer(BlockBuffer &&other) noexcept;
     BlockBuffer &operator=(BlockBuffer &&other) noexcept;
     BlockBuffer(const BlockBuffer &) = delete;
@@ -44,6 +46,8 @@ public:
     void SetSize(std::size_t size) { m_size = size; }
 
 private:
+    void Release() noexcept;
+
     char *m_data = nullptr;
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;
