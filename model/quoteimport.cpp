@@ -1261,7 +1261,7 @@ Attempt DetectWith(const Sample &s, char sep, const ImportOptions &options, long
             }
             longest6 = longest6 || v.size() >= 5;
             hm = hm || v.size() == 3 || v.size() == 4;
-            allZero = allZero && AllDigits(v) && DigitsValue(v.substr(0, 9)) == 0;
+            allZero = allZero && v == "0";
         });
         l.timeShape = colon ? TimeShape::Colon
                       : (hm && !longest6) ? TimeShape::CompactHM

@@ -229,6 +229,7 @@ TEST(ImportForms, DatesAndTimes)
     const std::tuple<std::string, const char *, double> times[] = {
         {"9:30", "HH:MM", Time(9, 30)},     {"09:30:15", "HH:MM:SS", Time(9, 30, 15)},
         {"93015", "HHMMSS", Time(9, 30, 15)}, {"0930", "HHMM", Time(9, 30)}, {"0", "0", 0},
+        {"000000", "HHMMSS", 0}, // a daily export's times
     };
     for (const auto &[time, form, fraction] : times) {
         const ImportResult r = ImportQuotes("<DATE>;<TIME>;<OPEN>;<HIGH>;<LOW>;<CLOSE>\n20150105;" + time + ";1;1;1;1\n", list);
