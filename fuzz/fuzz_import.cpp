@@ -2,6 +2,8 @@
 // catches answers that disagree:
 // - a file read from its bytes and the same file as UTF-16 (read line by line) give the
 //   same quotes and the same skipped lines;
+// - a file read in pieces on all cores (pieces of a few bytes, so that small inputs are
+//   cut often) and on one thread give the same quotes and the same findings;
 // - the quotes written in the native layout and read back by the native open are the
 //   same numbers (and the same date-times when nothing was lost);
 // - the import's result fits its own account (count, date texts, statistics).
@@ -29,6 +31,21 @@ void Check(bool condition)
 }
 
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The same quotes, bit for bit, in the same order.
+bool SameQuotes(const TFList &x, const TFList &y)
+{
+    if (x.Count() != y.Count())
+        return false;
+    for (int i = 0; i < x.Count(); ++i) {
+        const TFPoint &a = *x.Items(i), &b = *y.Items(i);
+        if (!(a.DateText == b.DateText && SameBits(a.DateTime, b.DateTime) && SameBits(a.Open, b.Open)
+              && SameBits(a.High, b.High) && SameBits(a.Low, b.Low) && SameBits(a.Close, b.Close)
+              && SameBits(a.Volume, b.Volume)))
+            return false;
+    }
+    return true;
+}
 
 ImportOptions OptionsFrom(std::uint8_t b)
 {
@@ -87,6 +104,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         Check(!imported); // the same first lines, the same verdict
     }
 
+    // In pieces of 1 to 32 bytes, which the length of the input picks.
+    {
+        ImportOptions inPieces = options;
+        inPieces.split = {1 + size % 32, 0};
+        TFList pieces;
+        bool piecesImported = true;
+        ImportResult piecesResult;
+        try {
+            piecesResult = ImportQuotes(bytes, pieces, inPieces);
+        } catch (const ImportError &) {
+            piecesImported = false;
+        }
+        Check(piecesImported == imported);
+        if (imported) {
+            Check(piecesResult.Description() == result.Description()
+                  && piecesResult.SkippedLineTexts() == result.SkippedLineTexts()
+                  && piecesResult.outOfOrderLine == result.outOfOrderLine
+                  && piecesResult.otherDateOrders == result.otherDateOrders
+                  && piecesResult.dateOrderDecided == result.dateOrderDecided);
+            Check(SameQuotes(pieces, quotes));
+        }
+    }
+
     // The same text as UTF-16 takes the line-by-line way.
     if (Ascii(bytes) && bytes.size() < 16384 && bytes.substr(0, 3) != "\xEF\xBB\xBF") {
         TFList wide;
@@ -99,14 +139,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
         Check(wideImported == imported);
         if (imported) {
-            Check(wide.Count() == quotes.Count());
             Check(wideResult.skipped == result.skipped);
-            for (int i = 0; i < quotes.Count(); ++i) {
-                const TFPoint &a = *quotes.Items(i), &b = *wide.Items(i);
-                Check(a.DateText == b.DateText && SameBits(a.DateTime, b.DateTime) && SameBits(a.Open, b.Open)
-                      && SameBits(a.High, b.High) && SameBits(a.Low, b.Low) && SameBits(a.Close, b.Close)
-                      && SameBits(a.Volume, b.Volume));
-            }
+            Check(SameQuotes(wide, quotes));
         }
     }
     if (!imported)
