@@ -68,6 +68,66 @@ public:
     template <class PointAt>
     void AddPolyline(long long n, PointAt point)
     {
+        Walk(n, point, [](long long k, double, double &, double &) { return k - 1; });
+    }
+    // The polyline through the points of indexes first … first + n − 1, point i at
+    // (x0 + dx·i, y0 + dy·value(i)) with dx > 0: the footprint AddPolyline gives of the
+    // same points, a run of points within one column read as the extremes of their
+    // values (a million points over two thousand columns cost a pass over the values).
+    template <class ValueAt>
+    void AddIndexedPolyline(long long first, long long n, double x0, double dx, double y0, double dy,
+                            ValueAt value)
+    {
+        const auto point = [&](long long k) {
+            return QPointF(x0 + dx * static_cast<double>(first + k), y0 + dy * value(first + k));
+        };
+        if (!(dx > 0 && dx < 1)) {
+            AddPolyline(n, point);
+            return;
+        }
+        long long tried = 0; // the runs up to here hold a value that is not a number
+        Walk(n, point, [&](long long k, double column, double &lo, double &hi) {
+            if (k <= tried)
+                return k - 1;
+            // The last point of the run: the x of later points only grows.
+            const double guess = std::floor((column + 1 - x0) / dx) - static_cast<double>(first);
+            long long last = guess >= static_cast<double>(n - 1) ? n - 1
+                             : guess < static_cast<double>(k - 1) ? k - 1
+                                                                  : static_cast<long long>(guess);
+            while (last >= k && !(point(last).x() < column + 1))
+                --last;
+            while (last + 1 < n && point(last + 1).x() < column + 1)
+                ++last;
+            double low = INFINITY, high = -INFINITY;
+            for (long long i = k; i <= last; ++i) {
+                const double v = value(first + i);
+                if (!std::isfinite(v)) {
+                    tried = last;
+                    return k - 1;
+                }
+                low = std::min(low, v);
+                high = std::max(high, v);
+            }
+            if (last >= k) {
+                const double a = y0 + dy * low, b = y0 + dy * high;
+                lo = std::min({lo, a, b});
+                hi = std::max({hi, a, b});
+            }
+            return last;
+        });
+    }
+    // Whether the line passes through rect (its edges included).
+    bool Crosses(const QRectF &rect) const;
+    bool operator==(const LineFootprint &) const = default;
+
+private:
+    // The line reaches from y lo to y hi within the column starting at x column.
+    void AddColumnSpan(double column, double lo, double hi);
+    // The polyline point by point; takeRun(k, column, lo, hi) may take points k … last
+    // of the run in column at once (widening lo … hi) and returns last, or k − 1.
+    template <class PointAt, class TakeRun>
+    void Walk(long long n, PointAt point, TakeRun takeRun)
+    {
         if (n <= 0)
             return;
         QPointF previous = point(0);
@@ -76,6 +136,13 @@ public:
         double lo = previous.y();
         double hi = previous.y();
         for (long long k = 1; k < n; ++k) {
+            if (run) {
+                if (const long long last = takeRun(k, column, lo, hi); last >= k) {
+                    previous = point(last);
+                    k = last;
+                    continue;
+                }
+            }
             const QPointF next = point(k);
             if (run && next.x() >= column && next.x() < column + 1 && std::isfinite(next.y())) {
                 lo = std::min(lo, next.y());
@@ -93,12 +160,6 @@ public:
         if (run)
             AddColumnSpan(column, lo, hi);
     }
-    // Whether the line passes through rect (its edges included).
-    bool Crosses(const QRectF &rect) const;
-
-private:
-    // The line reaches from y lo to y hi within the column starting at x column.
-    void AddColumnSpan(double column, double lo, double hi);
 
     int m_left;
     std::vector<float> m_top;    // per column; above m_bottom where the line is absent

@@ -165,7 +165,7 @@ void LinePlottable::CollectMarks(int series, LineFootprint &footprint,
     // The segments in view, with the ones that leave it at either end.
     const long long from = std::clamp(static_cast<long long>(std::floor(keys.lower)), 0LL, count - 1);
     const long long to = std::clamp(static_cast<long long>(std::ceil(keys.upper)), 0LL, count - 1);
-    footprint.AddPolyline(to - from + 1, [&](long long k) { return pixel(from + k); });
+    footprint.AddIndexedPolyline(from, to - from + 1, x0, dx, y0, dy, [data](long long i) { return data[i].value; });
 
     if (!m_marksVisible || !m_markText)
         return;

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <random>
 
 using namespace korvala::chart;
 
@@ -76,6 +78,30 @@ TEST(ChartGeometry, CandleShapesAndMarkThinning)
     EXPECT_EQ(MarkStep(0.001, 50), 50'000);
     EXPECT_EQ(FirstMarkIndex(101, 4), 104);
     EXPECT_EQ(FirstMarkIndex(100, 4), 100);
+}
+
+// A line of points at their indexes gives the same footprint read run by run as point by
+// point: crowded and sparse, in view and beyond it, with gaps of values that are no numbers.
+TEST(ChartGeometry, IndexedLineFootprintAsPointByPoint)
+{
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<double> values(1 + random() % 3000);
+        for (double &v : values)
+            v = unit(random) < 0.01 ? (unit(random) < 0.5 ? NAN : INFINITY) : 100 * unit(random);
+        const double dx = round % 4 == 0 ? 0.3 + 2 * unit(random) : std::pow(10, -4 * unit(random));
+        const double x0 = -50 + 100 * unit(random), y0 = 300 * unit(random), dy = -3 + 6 * unit(random);
+        const long long first = random() % values.size();
+        const long long n = 1 + random() % (values.size() - first);
+        const auto value = [&](long long i) { return values[static_cast<std::size_t>(i)]; };
+        LineFootprint byRuns(-20, 400), byPoints(-20, 400);
+        byRuns.AddIndexedPolyline(first, n, x0, dx, y0, dy, value);
+        byPoints.AddPolyline(n, [&](long long k) {
+            return QPointF(x0 + dx * static_cast<double>(first + k), y0 + dy * value(first + k));
+        });
+        ASSERT_TRUE(byRuns == byPoints) << "round " << round;
+    }
 }
 
 TEST(ChartGeometry, LineFootprintsAndMarkPlacing)
